@@ -1,0 +1,29 @@
+#pragma once
+#include <string_view>
+
+namespace merlinox {
+
+// Answers of the message boxes, numbered as the platform's dialog results so that
+// callers can compare with the values the operations were written against.
+enum BoxAnswer : int { kIdOk = 1, kIdCancel = 2, kIdRetry = 4 };
+
+enum class BoxKind {
+    Info,         // information icon, OK
+    RetryCancel,  // information icon, Retry and Cancel
+    OkCancel,     // information icon, OK and Cancel
+    Plain,        // no icon, OK: the file-error report and the port-driver notices
+};
+
+// The user-interface port: how the core shows a message box and sounds the beep.
+// The Qt window, the terminal and the scripted test double implement it. Closing a
+// question box without a choice must answer kIdCancel.
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+    virtual int ShowBox(BoxKind kind, std::string_view text) = 0;
+    virtual void Beep() = 0;
+    // Services waiting window events without blocking; a no-op where there are none.
+    virtual void PumpMessages() {}
+};
+
+}  // namespace merlinox

@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace merlinox::cli {
+
+// Options every subcommand shares. A subcommand stores its result in exitStatus: 0 on
+// success, otherwise the operation's result code.
+struct GlobalOptions {
+    bool yes = false;    // answer OK and Retry to every question
+    bool quiet = false;  // no progress output
+    int exitStatus = 0;
+};
+
+void AddGlobalOptions(CLI::App& app, GlobalOptions& options);
+
+// One function per subcommand, each in its own file.
+void AddDevicesCommand(CLI::App& app, GlobalOptions& options);
+
+}  // namespace merlinox::cli

@@ -1,0 +1,16 @@
+
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"Merlinox: drives the parallel-port programmer board for Atmel AVR chips"};
+    app.require_subcommand(1);
+    merlinox::cli::GlobalOptions options;
+    merlinox::cli::AddGlobalOptions(app, options);
+
+    merlinox::cli::AddDevicesCommand(app, options);
+
+    CLI11_PARSE(app, argc, argv);
+    return options.exitStatus;
+}

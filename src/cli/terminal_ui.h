@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdio>
+#include <string_view>
+
+#include "app/user_interface.h"
+
+namespace merlinox::cli {
+
+// Messages on stderr; questions answered by --yes or at the terminal. Without a
+// terminal and without --yes every question is answered with Cancel, so that a script
+// never hangs on a prompt and never agrees to something it was not told to.
+class TerminalUi : public UserInterface {
+public:
+    TerminalUi(std::FILE* in, std::FILE* out, bool assumeYes, bool interactive);
+
+    int ShowBox(BoxKind kind, std::string_view text) override;
+    void Beep() override;
+
+private:
+    int AskAtTerminal(BoxKind kind);
+
+    std::FILE* in_;
+    std::FILE* out_;
+    bool assumeYes_;
+    bool interactive_;
+};
+
+}  // namespace merlinox::cli

@@ -1,0 +1,33 @@
+#pragma once
+#include <array>
+#include <cstdint>
+
+namespace merlinox {
+
+enum MemoryKind : std::int32_t { kEeprom = 8, kFlash = 16 };
+
+// The data formats, numbered as the configuration's "DataFormat" stores them (the save
+// dialog's filter index is the format + 1).
+enum DataFormat : std::int32_t {
+    kFormatNone = 0,
+    kFormatBinary = 1,
+    kFormatRom = 2,
+    kFormatIntel8 = 3,      // Intel HEX, 16-bit addresses
+    kFormatIntel32 = 4,     // Intel HEX with type 04 records
+    kFormatIntelMcs86 = 5,  // Intel HEX with type 02 records
+    kFormatS1 = 6,
+    kFormatS2 = 7,
+    kFormatS3 = 8,
+};
+
+// One image that holds one memory at a time: flash word w is byte 2w (low) and 2w+1
+// (high); EEPROM byte a is byte a. Set to 0xFF before every load.
+struct MemoryImage {
+    static constexpr std::uint32_t kSize = 0x40000;
+    std::array<std::uint8_t, kSize> bytes{};
+    std::uint32_t highestAddress = 0;  // highest byte address the current load touched
+    std::uint32_t lineNumber = 0;      // line last read from the current text file
+    std::uint32_t hexAddressBase = 0;  // base added to Intel data-record addresses
+};
+
+}  // namespace merlinox

@@ -1,0 +1,17 @@
+#pragma once
+#include <cstdint>
+
+namespace merlinox {
+
+// The only contact with the programmer board: the three registers of a PC parallel
+// port. Back ends: the board simulator (sim/), Linux ppdev and raw I/O ports
+// (platform/). Values are raw register bits.
+class PortAccess {
+public:
+    virtual ~PortAccess() = default;
+    virtual void WriteData(std::uint8_t value) = 0;
+    virtual void WriteControl(std::uint8_t value) = 0;
+    virtual std::uint8_t ReadStatus() = 0;
+};
+
+}  // namespace merlinox

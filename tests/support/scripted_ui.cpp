@@ -1,0 +1,27 @@
+#include "support/scripted_ui.h"
+
+namespace merlinox::testing {
+
+int ScriptedUi::ShowBox(BoxKind kind, std::string_view text) {
+    shown.push_back({kind, std::string(text), beepPending_});
+    beepPending_ = false;
+    if (kind == BoxKind::Info || kind == BoxKind::Plain) return kIdOk;
+    if (answers.empty()) return kIdCancel;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void ScriptedUi::Beep() {
+    ++beeps;
+    beepPending_ = true;
+}
+
+std::vector<std::string> ScriptedUi::Texts() const {
+    std::vector<std::string> texts;
+    texts.reserve(shown.size());
+    for (const auto& box : shown) texts.push_back(box.text);
+    return texts;
+}
+
+}  // namespace merlinox::testing
