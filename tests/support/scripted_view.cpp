@@ -131,4 +131,21 @@ bool ScriptedBusyMarker::WindowTitledExists(std::string_view title) {
     return foreignTitles.find(title) != foreignTitles.end();
 }
 
+std::optional<SettingsDialogValues> ScriptedSettingsDialog::Run(
+    const SettingsDialogFields& fields) {
+    opened.push_back(fields);
+    if (onOpen) onOpen();
+    SettingsDialogFields shown = fields;
+    while (!answers.empty()) {
+        auto answer = std::move(answers.front());
+        answers.pop_front();
+        if (!answer) return std::nullopt;
+        if (*answer) (*answer)(shown);
+        auto exchanged = ExchangeSettingsDialog(shown);
+        if (auto* values = std::get_if<SettingsDialogValues>(&exchanged)) return *values;
+        refusals.push_back(std::get<FieldRefusal>(exchanged));
+    }
+    return std::nullopt;
+}
+
 }  // namespace merlinox::testing

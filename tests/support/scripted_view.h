@@ -1,5 +1,6 @@
 #pragma once
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "app/main_view.h"
+#include "config/settings_dialog.h"
 
 namespace merlinox::testing {
 
@@ -111,6 +113,26 @@ public:
     int destroyed = 0;
     int createdX = 0;
     int createdY = 0;
+};
+
+// The settings dialog with a scripted user: each answer is what the user does next
+// while the dialog is open, either OK after editing the fields, or Cancel (nothing).
+// A refused OK keeps the dialog open for the next answer, as the real dialog does; with
+// no answers left the user cancels.
+class ScriptedSettingsDialog : public SettingsDialogView {
+public:
+    using Edit = std::function<void(SettingsDialogFields&)>;
+
+    std::optional<SettingsDialogValues> Run(const SettingsDialogFields& fields) override;
+
+    void AnswerOk(Edit edit = {}) { answers.push_back(std::move(edit)); }
+    void AnswerCancel() { answers.push_back(std::nullopt); }
+
+    std::deque<std::optional<Edit>> answers;
+    std::vector<SettingsDialogFields> opened;  // the fields each opening showed
+    std::vector<FieldRefusal> refusals;
+    // Called each time the dialog opens, so that a test can note when it happened.
+    std::function<void()> onOpen;
 };
 
 }  // namespace merlinox::testing
