@@ -131,7 +131,8 @@ QWidget* MainWindow::BuildFuses() {
         column->setSpacing(2);
         // Bit 7 on top, bit 0 at the bottom, as the chip's datasheets draw a byte.
         for (int bit = 7; bit >= 0; --bit) {
-            const int id = kFuseBoxIds[static_cast<std::size_t>(byte)][static_cast<std::size_t>(bit)];
+            const int id =
+                kFuseBoxIds[static_cast<std::size_t>(byte)][static_cast<std::size_t>(bit)];
             auto* box = Add(id, new QCheckBox(ToQt(FirstTextOf(id)), group));
             box->setMinimumWidth(96);
             column->addWidget(box);
@@ -218,7 +219,9 @@ int MainWindow::SelectedIndex(int id) const {
 }
 
 void MainWindow::SetProgressRange(int id, int low, int high) {
-    if (auto* bar = qobject_cast<QProgressBar*>(Control(id))) bar->setRange(low, std::max(low, high));
+    if (auto* bar = qobject_cast<QProgressBar*>(Control(id))) {
+        bar->setRange(low, std::max(low, high));
+    }
 }
 
 void MainWindow::SetProgressPosition(int id, int position) {
