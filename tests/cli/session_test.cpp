@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -105,22 +104,6 @@ TEST(DeviceListing, NumbersEveryActiveLineAndMarksTheSelection) {
                               "   *  0  O0\n");
     EXPECT_EQ(ctx.settings.manufIndex, 2);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Devicecode 0x9302 fehlt in ReadCSV"});
-}
-
-TEST(DeviceListing, PrintsTheRecordFieldByField) {
-    DeviceRecord record;
-    record.name = "ATmega8 (ISP)";
-    record.deviceCode = 0x9307;
-    record.programmingMode = kMspi1;
-    record.supplyVoltageCode = 100;
-    Capture out;
-    PrintDeviceRecord(record, out.file());
-    const std::string text = out.Text();
-    EXPECT_EQ(text.rfind("name                    ATmega8 (ISP)\n", 0), 0u);
-    EXPECT_NE(text.find("deviceCode              0x9307\n"), std::string::npos);
-    EXPECT_NE(text.find("programmingMode         7 (MSPI1)\n"), std::string::npos);
-    EXPECT_NE(text.find("supplyVoltageCode       100 (5000 mV)\n"), std::string::npos);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 31);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "config/ini_file.h"
 #include "config/number_text.h"
+#include "config/text_encoding.h"
 #include "support/scratch_dir.h"
 
 namespace merlinox {
@@ -144,14 +145,22 @@ TEST(NumberText, HexAndCNumbersFollowTheirScanners) {
     EXPECT_EQ(HexFromText("0x"), 0u);  // the 0 is the number, the x ends it
     EXPECT_FALSE(HexFromText("zz").has_value());
     EXPECT_FALSE(HexFromText("").has_value());
-    EXPECT_EQ(CNumberFromText("0x1E"), 30u);
-    EXPECT_EQ(CNumberFromText("30"), 30u);
-    EXPECT_EQ(CNumberFromText("036"), 30u);
-    EXPECT_EQ(CNumberFromText("089"), 0u);
-    EXPECT_EQ(CNumberFromText("abc"), 0u);
+    EXPECT_EQ(CNumberFromText("089"), 0u);  // octal: the 8 ends the number
     EXPECT_EQ(CNumberFromText(" -1"), 0xFFFFFFFFu);
     EXPECT_EQ(CNumberFromText("99999999999"), 0xFFFFFFFFu);
     EXPECT_EQ(ProfileIntFromText("-4294967297"), 0xFFFFFFFFu);
+}
+
+TEST(TextEncoding, EveryWindows1252ByteRoundTripsAndForeignCharactersBecomeQuestionMarks) {
+    std::string all;
+    for (int byte = 1; byte < 256; ++byte) all += static_cast<char>(byte);
+    const std::string utf8 = DecodeWindows1252(all);
+    EXPECT_NE(utf8.find("€"), std::string::npos);
+    EXPECT_NE(utf8.find("Ÿ"), std::string::npos);
+    EXPECT_EQ(EncodeWindows1252(utf8), all);
+    EXPECT_EQ(EncodeWindows1252("Ω \xFF\xC3 ok"), "? ?? ok");
+    EXPECT_TRUE(EqualIgnoringCase1252("\xC4RGER \x8A", "\xE4rger \x9A"));
+    EXPECT_FALSE(EqualIgnoringCase1252("\xD7", "\xF7"));  // multiplication and division sign
 }
 
 }  // namespace
