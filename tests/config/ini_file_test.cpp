@@ -93,6 +93,22 @@ TEST(IniFile, SaveKeepsEveryForeignByteAndAddsWhatIsMissing) {
     EXPECT_EQ(again.GetString("Hardware", "Foreign", ""), "äöü");
 }
 
+TEST(IniFile, HugeAndBinaryLinesSurviveASave) {
+    ScratchDir dir;
+    std::string junk(10 * 1024 * 1024, '\0');
+    for (std::size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>((i * 131) % 251 + 1);
+    for (char& c : junk) {
+        if (c == '\n' || c == '\r') c = 'x';
+    }
+    const std::string original = "[Hardware]\r\n" + junk + "\r\nTimeOut=5\r\n";
+    const std::string path = dir.Write("big.ini", original);
+    ASSERT_EQ(WriteProfileInt(path, "Hardware", "TimeOut", 6), 0);
+    std::string expected = original;
+    expected[expected.size() - 3] = '6';
+    EXPECT_TRUE(dir.Read("big.ini") == expected);
+    EXPECT_EQ(ReadProfileInt(path, "HARDWARE", "timeout", 0), 6u);
+}
+
 TEST(IniFile, WritingCreatesTheFileAndKeepsValuesOnOneLine) {
     ScratchDir dir;
     const std::string path = dir.Path("new.ini");
