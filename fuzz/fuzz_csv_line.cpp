@@ -4,18 +4,11 @@
 #include <string>
 
 #include "app/context.h"
+#include "silent_ui.h"
 #include "config/text_encoding.h"
 #include "devices/device_line.h"
 
-namespace {
-
-class SilentUi : public merlinox::UserInterface {
-public:
-    int ShowBox(merlinox::BoxKind, std::string_view) override { return merlinox::kIdCancel; }
-    void Beep() override {}
-};
-
-}  // namespace
+using merlinox::fuzzing::SilentUi;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     SilentUi ui;

@@ -10,16 +10,13 @@
 #include <string>
 
 #include "app/context.h"
+#include "silent_ui.h"
 #include "config/configuration.h"
 #include "config/ini_file.h"
 
 namespace {
 
-class SilentUi : public merlinox::UserInterface {
-public:
-    int ShowBox(merlinox::BoxKind, std::string_view) override { return merlinox::kIdCancel; }
-    void Beep() override {}
-};
+using merlinox::fuzzing::SilentUi;
 
 void Check(bool condition) {
     if (!condition) __builtin_trap();

@@ -8,17 +8,10 @@
 #include <string>
 
 #include "app/context.h"
+#include "silent_ui.h"
 #include "devices/library_reader.h"
 
-namespace {
-
-class SilentUi : public merlinox::UserInterface {
-public:
-    int ShowBox(merlinox::BoxKind, std::string_view) override { return merlinox::kIdCancel; }
-    void Beep() override {}
-};
-
-}  // namespace
+using merlinox::fuzzing::SilentUi;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
