@@ -24,6 +24,9 @@ struct BoardLink {
     std::uint8_t vccCode = 0;
     std::uint8_t vppCode = 0;
     bool demoMode = false;
+    // Transfers that timed out since the link was set up; the command line turns them
+    // into its exit status where an operation itself reports nothing.
+    std::uint64_t failedTransfers = 0;
 
     // The operating-system type the port set-up found (0 not recognised, 1 to 8 the
     // Windows versions); it picks the level RaisePriority asks for. Linux reports 0.
