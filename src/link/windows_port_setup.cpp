@@ -71,7 +71,7 @@ std::uint32_t InstallDriver(Context& ctx, WindowsSystem& system, const std::stri
     spec.startType = ctx.link.osType < 7 ? kServiceAutoStart : kServiceSystemStart;
     spec.errorControl = kServiceErrorNormal;
     spec.imagePath = path;
-    return system.CreateService(spec);
+    return system.CreateDriverService(spec);
 }
 
 std::uint32_t StartDriver(WindowsSystem& system, const std::string& name) {

@@ -34,7 +34,7 @@ public:
     // OpenSCManagerA on the local machine's default database; stays open for the run.
     virtual bool OpenServiceManager(std::uint32_t access) = 0;
     // CreateServiceA; closes the new service handle. 0 or GetLastError().
-    virtual std::uint32_t CreateService(const ServiceSpec& spec) = 0;
+    virtual std::uint32_t CreateDriverService(const ServiceSpec& spec) = 0;
     // OpenServiceA, StartServiceA without arguments, CloseServiceHandle. 0 or
     // GetLastError() of the call that failed.
     virtual std::uint32_t OpenAndStartService(const std::string& name, std::uint32_t access) = 0;

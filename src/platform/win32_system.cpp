@@ -36,7 +36,7 @@ bool Win32System::OpenServiceManager(std::uint32_t access) {
     return manager_ != nullptr;
 }
 
-std::uint32_t Win32System::CreateService(const ServiceSpec& spec) {
+std::uint32_t Win32System::CreateDriverService(const ServiceSpec& spec) {
     SC_HANDLE service = CreateServiceA(static_cast<SC_HANDLE>(manager_), spec.name.c_str(),
                                        spec.displayName.c_str(), spec.access, spec.serviceType,
                                        spec.startType, spec.errorControl, spec.imagePath.c_str(),

@@ -18,7 +18,7 @@ public:
     bool OpenAndCloseDevice(const std::string& name, std::uint32_t access, std::uint32_t share,
                             std::uint32_t disposition, std::uint32_t attributes) override;
     bool OpenServiceManager(std::uint32_t access) override;
-    std::uint32_t CreateService(const ServiceSpec& spec) override;
+    std::uint32_t CreateDriverService(const ServiceSpec& spec) override;
     std::uint32_t OpenAndStartService(const std::string& name, std::uint32_t access) override;
     std::string CurrentDirectory() override;
 

@@ -33,7 +33,7 @@ public:
         EXPECT_EQ(access, 0xF003Fu);
         return scmOk;
     }
-    std::uint32_t CreateService(const ServiceSpec& spec) override {
+    std::uint32_t CreateDriverService(const ServiceSpec& spec) override {
         calls.push_back("create");
         created = spec;
         return createResult;
