@@ -19,5 +19,7 @@ void AddGlobalOptions(CLI::App& app, GlobalOptions& options);
 
 // One function per subcommand, each in its own file.
 void AddDevicesCommand(CLI::App& app, GlobalOptions& options);
+void AddDetectCommand(CLI::App& app, GlobalOptions& options);
+void AddResetCommand(CLI::App& app, GlobalOptions& options);
 
 }  // namespace merlinox::cli

@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
     merlinox::cli::AddGlobalOptions(app, options);
 
     merlinox::cli::AddDevicesCommand(app, options);
+    merlinox::cli::AddDetectCommand(app, options);
+    merlinox::cli::AddResetCommand(app, options);
 
     CLI11_PARSE(app, argc, argv);
     return options.exitStatus;

@@ -63,6 +63,7 @@ std::uint8_t ReadBoardByte(Context& ctx) {
 }
 
 void ShowTimeoutMessage(Context& ctx) {
+    ++ctx.link.failedTransfers;
     ShowInfo(ctx,
              "\nTimeout-Fehler bei Datenübertragung !!\n\nMögliche Fehler:\n\n"
              "Brenner nicht eingeschaltet.\n"
