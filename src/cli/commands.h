@@ -19,5 +19,6 @@ void AddGlobalOptions(CLI::App& app, GlobalOptions& options);
 
 // One function per subcommand, each in its own file.
 void AddDevicesCommand(CLI::App& app, GlobalOptions& options);
+void AddConvertCommand(CLI::App& app, GlobalOptions& options);
 
 }  // namespace merlinox::cli

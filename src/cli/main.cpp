@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     merlinox::cli::AddGlobalOptions(app, options);
 
     merlinox::cli::AddDevicesCommand(app, options);
+    merlinox::cli::AddConvertCommand(app, options);
 
     CLI11_PARSE(app, argc, argv);
     return options.exitStatus;
