@@ -21,5 +21,6 @@ void AddGlobalOptions(CLI::App& app, GlobalOptions& options);
 void AddDevicesCommand(CLI::App& app, GlobalOptions& options);
 void AddDetectCommand(CLI::App& app, GlobalOptions& options);
 void AddResetCommand(CLI::App& app, GlobalOptions& options);
+void AddConvertCommand(CLI::App& app, GlobalOptions& options);
 
 }  // namespace merlinox::cli

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     merlinox::cli::AddDevicesCommand(app, options);
     merlinox::cli::AddDetectCommand(app, options);
     merlinox::cli::AddResetCommand(app, options);
+    merlinox::cli::AddConvertCommand(app, options);
 
     CLI11_PARSE(app, argc, argv);
     return options.exitStatus;
