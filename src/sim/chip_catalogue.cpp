@@ -102,7 +102,8 @@ ChipTraits TraitsFor(const ChipFacts& f) {
             t.eesave = {1, 0x04};
             break;
         case SpiFamily::kModern:
-            if (f.code == 0x9007) {
+            if (f.code == 0x9007) {  // ATtiny13: SPIEN and EESAVE in the low byte, 5 high bits
+                t.fuseMask[1] = 0x1F;
                 t.spien = {0, 0x80};
                 t.eesave = {0, 0x40};
             } else if (f.code == 0x9402) {  // ATmega163: SPIEN in the low byte, no EESAVE
