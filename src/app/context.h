@@ -11,6 +11,7 @@
 #include "files/memory_image.h"
 #include "link/board_link.h"
 #include "link/port_access.h"
+#include "operations/operation_state.h"
 
 namespace merlinox {
 
@@ -35,6 +36,7 @@ struct Context {
     std::string iniPath;  // Windows style, like libraryPath
     LibraryState library;
     FileState files;
+    OperationState operation;
 };
 
 }  // namespace merlinox
