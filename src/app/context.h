@@ -33,7 +33,7 @@ struct Context {
     DataFilePaths paths;
     MessageBuffer messageBuffer;
 
-    std::string iniPath;  // Windows style, like libraryPath
+    std::string iniPath;  // the configuration file on disk (POSIX path)
     LibraryState library;
     FileState files;
     OperationState operation;

@@ -7,7 +7,7 @@ namespace merlinox {
 // the values a missing file gives; the loader applies the corrections.
 struct Settings {
     // Section "Hardware", shared with the sibling program.
-    std::uint16_t portAdress = 0x378;     // "PortAdress": parallel-port base address
+    std::uint16_t portAdress = 0;         // "PortAdress": parallel-port base; 0 until loaded
     std::int32_t debugNT = 0;              // "DebugNT"
     std::int32_t searchHardware = 2;       // "SearchHardware": board searches at start-up
     std::uint32_t timeOut = 1000000;       // "TimeOut": handshake poll limit

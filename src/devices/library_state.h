@@ -1,11 +1,36 @@
 #pragma once
+#include <cstddef>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 namespace merlinox {
 
-// The device-library reader's state: where the library is and what is open of it.
+struct LibraryFileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The device-library reader's state: where the library is, what is open of it and the
+// line being parsed.
 struct LibraryState {
-    std::string libraryPath;  // Windows style, like the configuration's stored paths
+    // The library's path on disk. It is never stored in the configuration, so it is
+    // kept in the form the messages should show the user: the real path.
+    std::string libraryPath;
+
+    // Open only between OpenLibrary and CloseLibrary inside the reader's operations.
+    std::unique_ptr<std::FILE, LibraryFileCloser> file;
+    bool readFailed = false;  // a read error was reported; the rest reads as end of file
+
+    // The line last read, decoded to UTF-8, with its final '\n' when it had one.
+    std::string line;
+    // NextField's state: the column cut out last, where the next one starts, and the
+    // index of the line's flag character (line length - 2), which no column may reach.
+    std::string column;
+    std::size_t readPosition = 0;
+    std::ptrdiff_t endPosition = 0;
+
+    // The name NextManufacturer found last.
+    std::string manufacturerName;
 };
 
 }  // namespace merlinox

@@ -3,6 +3,9 @@
 
 namespace merlinox {
 
+struct Context;
+class PriorityPort;
+
 // The link state: register addresses, the poll limit and the shadows of the board's
 // latches. Latch changes are made on a shadow first and the whole shadow is then sent,
 // so that the other bits keep their state.
@@ -21,6 +24,22 @@ struct BoardLink {
     std::uint8_t vccCode = 0;
     std::uint8_t vppCode = 0;
     bool demoMode = false;
+
+    // The operating-system type the port set-up found (0 not recognised, 1 to 8 the
+    // Windows versions); it picks the level RaisePriority asks for. Linux reports 0.
+    int osType = 0;
+    // Where RaisePriority and RestorePriority go; null means they do nothing.
+    PriorityPort* priority = nullptr;
+    // The serial synchronisation that ends PowerOn in the SPI modes. It shows its own
+    // failure message; null counts as a synchronisation that succeeded.
+    int (*spiSync)(Context& ctx) = nullptr;
 };
+
+// Sets the three register addresses from the port's base address.
+inline void SetPortAddresses(BoardLink& link, std::uint16_t base) {
+    link.dataPort = base;
+    link.statusPort = static_cast<std::uint16_t>(base + 1);
+    link.controlPort = static_cast<std::uint16_t>(base + 2);
+}
 
 }  // namespace merlinox

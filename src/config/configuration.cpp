@@ -1,0 +1,166 @@
+#include "config/configuration.h"
+
+#include <cstdio>
+#include <string>
+
+#include "app/context.h"
+#include "app/messages.h"
+#include "config/ini_file.h"
+#include "config/number_text.h"
+#include "config/windows_path.h"
+#include "devices/library_reader.h"
+
+namespace merlinox {
+
+namespace {
+
+constexpr std::uint16_t kDefaultPort = 0x378;
+constexpr std::uint32_t kMinTimeOut = 1000000;
+constexpr std::uint32_t kNoStoredByte = 256;  // the default of the lock and fuse keys
+
+std::int32_t Signed(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+
+void LoadPort(Context& ctx, const IniFile& ini) {
+    // Text that is no hexadecimal number keeps the base in memory (0 before the first
+    // load, which the range check then replaces).
+    const auto parsed = HexFromText(ini.GetString(kHardwareSection, "PortAdress", "378"));
+    std::uint32_t base = parsed ? *parsed : ctx.settings.portAdress;
+    if (base < 0x200 || base > 0x400) {
+        ShowInfo(ctx, "Portadresse in\n'PENDRAKE.INI'\nkann nicht stimmen!!\n\nNehme Standardwert von 0x378.");
+        base = kDefaultPort;
+    }
+    ctx.settings.portAdress = static_cast<std::uint16_t>(base);
+    ctx.link.dataPort = ctx.settings.portAdress;
+    ctx.link.statusPort = static_cast<std::uint16_t>(ctx.settings.portAdress + 1);
+    ctx.link.controlPort = static_cast<std::uint16_t>(ctx.settings.portAdress + 2);
+}
+
+void LoadHardware(Context& ctx, const IniFile& ini) {
+    Settings& s = ctx.settings;
+    s.debugNT = Signed(ini.GetInt(kHardwareSection, "DebugNT", 0));
+    if (s.debugNT != 0 && s.debugNT != 1) s.debugNT = 0;
+    s.searchHardware = Signed(ini.GetInt(kHardwareSection, "SearchHardware", 2));
+    if (s.searchHardware < 2 || s.searchHardware > 5) s.searchHardware = 2;
+    s.timeOut = ProfileIntFromText(ini.GetString(kHardwareSection, "TimeOut", "1000000"));
+    if (s.timeOut < kMinTimeOut) s.timeOut = kMinTimeOut;
+    ctx.link.timeoutCount = s.timeOut;
+    s.messageBeap = ini.GetInt(kHardwareSection, "MessageBeap", 1) != 0 ? 1 : 0;
+    s.timeBaseKorr = ini.GetInt(kHardwareSection, "TimeBaseKorr", 85);
+    if (s.timeBaseKorr < 1 || s.timeBaseKorr > 100) s.timeBaseKorr = 85;
+}
+
+void LoadProgramSection(Context& ctx, const IniFile& ini) {
+    Settings& s = ctx.settings;
+    s.xKoord = Signed(ini.GetInt(kProgramSection, "X-Koord", 10));
+    if (s.xKoord < 0 || s.xKoord > 1024) s.xKoord = 10;
+    s.yKoord = Signed(ini.GetInt(kProgramSection, "Y-Koord", 10));
+    if (s.yKoord < 0 || s.yKoord > 768) s.yKoord = 10;
+    s.manufIndex = Signed(ini.GetInt(kProgramSection, "ManufIndex", 0));
+    if (s.manufIndex < 0) s.manufIndex = 1;
+    s.deviceIndex = Signed(ini.GetInt(kProgramSection, "DeviceIndex", 0));
+    if (s.deviceIndex < 0) s.deviceIndex = 0;
+}
+
+// A stored lock or fuse byte replaces the device default only when it is a byte.
+void LoadStoredByte(const IniFile& ini, std::string_view section, std::string_view key, std::uint8_t& byte) {
+    const std::uint32_t value = ini.GetInt(section, key, kNoStoredByte);
+    if (value < kNoStoredByte) byte = static_cast<std::uint8_t>(value);
+}
+
+void LoadDeviceSection(Context& ctx, const IniFile& ini) {
+    Settings& s = ctx.settings;
+    const std::string& section = ctx.device.name;
+    s.ffSave = ini.GetInt(section, "FFSave", 0) == 1 ? 1 : 0;
+    s.idCheck = (ini.GetInt(section, "IDCheck", 1) & 0xFF) != 0 ? 1 : 0;
+    s.testChecksum = ini.GetInt(section, "TestChecksum", 1) != 0 ? 1 : 0;
+    LoadStoredByte(ini, section, "LockBits", s.lockBits);
+    LoadStoredByte(ini, section, "FuseLow", s.fuseLow);
+    LoadStoredByte(ini, section, "FuseHigh", s.fuseHigh);
+    LoadStoredByte(ini, section, "FuseExt", s.fuseExt);
+    s.hexLineLen = ini.GetInt(section, "HexLineLen", 32);
+    if (s.hexLineLen > 254 || s.hexLineLen < 2) {
+        ctx.messageBuffer.Format("Der Wert für die Länge der HEX-Zeilen ist größer 254 oder kleiner 2.\n"
+                                 "Eingetragene Länge %d\n\nWert geändert auf Standardwert = 32 Datenbytes",
+                                 Signed(s.hexLineLen));
+        ShowInfo(ctx, ctx.messageBuffer.View());
+        s.hexLineLen = 32;
+    }
+    s.hexLineLen &= ~1u;
+    s.dataFormat = Signed(ini.GetInt(section, "DataFormat", 4));
+    if (s.dataFormat < 1 || s.dataFormat > 8) s.dataFormat = 1;
+    s.readFilter = Signed(ini.GetInt(section, "ReadFilter", 1));
+    if (s.readFilter < 1 || s.readFilter > 4) s.readFilter = 1;
+}
+
+void LoadDataFile(Context& ctx, const IniFile& ini) {
+    DataFilePaths& paths = ctx.paths;
+    const std::string& section = ctx.device.name;
+    paths.directory = ini.GetString(section, "DataPath", "C:\\");
+    const WindowsPathParts where = SplitWindowsPath(paths.directory);
+    const WindowsPathParts file = SplitWindowsPath(ini.GetString(section, "LastFile", "tmp"));
+    paths.filePath = where.drive + where.directory + file.baseName + file.extension;
+    paths.eepromPath = where.drive + where.directory + file.baseName + ".eep";
+    paths.fileName = file.baseName + file.extension;
+}
+
+}  // namespace
+
+int LoadConfiguration(Context& ctx) {
+    IniFile ini;
+    if (const int error = ini.Load(ctx.iniPath); error != 0) ShowFileError(ctx, ctx.iniPath, error);
+    LoadPort(ctx, ini);
+    LoadHardware(ctx, ini);
+    LoadProgramSection(ctx, ini);
+    LoadSelectedDevice(ctx);  // has shown its own messages
+    ApplyFuseDefaults(ctx);
+    ctx.settings.showDeviceData = ini.GetInt(kProgramSection, "ShowDeviceData", 0) == 1 ? 1 : 0;
+    LoadDeviceSection(ctx, ini);
+    LoadDataFile(ctx, ini);
+    return 0;
+}
+
+int SaveConfiguration(Context& ctx) {
+    IniFile ini;
+    // A file that exists but cannot be read is not replaced: it holds the sibling
+    // program's settings too.
+    if (const int error = ini.Load(ctx.iniPath); error != 0) {
+        ShowFileError(ctx, ctx.iniPath, error);
+        return 0;
+    }
+    const Settings& s = ctx.settings;
+    char port[16];
+    std::snprintf(port, sizeof port, "%x", static_cast<unsigned>(s.portAdress));
+    ini.SetString(kHardwareSection, "PortAdress", port);
+    ini.SetInt(kHardwareSection, "SearchHardware", s.searchHardware);
+    ini.SetInt(kHardwareSection, "TimeOut", Signed(s.timeOut));
+    ini.SetInt(kHardwareSection, "TimeBaseKorr", Signed(s.timeBaseKorr));
+    ini.SetInt(kHardwareSection, "MessageBeap", Signed(s.messageBeap));
+
+    ini.SetInt(kProgramSection, "ManufIndex", s.manufIndex);
+    ini.SetInt(kProgramSection, "DeviceIndex", s.deviceIndex);
+    ini.SetInt(kProgramSection, "X-Koord", s.xKoord);
+    ini.SetInt(kProgramSection, "Y-Koord", s.yKoord);
+
+    const std::string& section = ctx.device.name;
+    ini.SetInt(section, "FFSave", Signed(s.ffSave));
+    ini.SetInt(section, "DataFormat", s.dataFormat);
+    ini.SetInt(section, "TestChecksum", Signed(s.testChecksum));
+    ini.SetInt(section, "ShowDeviceData", Signed(s.showDeviceData));
+    ini.SetInt(section, "IDCheck", s.idCheck);
+    ini.SetInt(section, "HexLineLen", Signed(s.hexLineLen));
+    ini.SetInt(section, "LockBits", s.lockBits);
+    ini.SetInt(section, "FuseLow", s.fuseLow);
+    ini.SetInt(section, "FuseHigh", s.fuseHigh);
+    ini.SetInt(section, "FuseExt", s.fuseExt);
+    ini.SetInt(section, "ReadFilter", s.readFilter);
+
+    const WindowsPathParts parts = SplitWindowsPath(ctx.paths.filePath);
+    ctx.paths.fileName = parts.baseName + parts.extension;
+    ini.SetString(section, "DataPath", parts.drive + parts.directory);
+    ini.SetString(section, "LastFile", ctx.paths.fileName);
+
+    if (const int error = ini.Save(ctx.iniPath); error != 0) ShowFileError(ctx, ctx.iniPath, error);
+    return 0;
+}
+
+}  // namespace merlinox

@@ -1,0 +1,13 @@
+#pragma once
+#include <cstdint>
+
+namespace merlinox {
+
+struct Context;
+
+// Converts microseconds into delay units with the setting "TimeBaseKorr": the product
+// with 100 is taken modulo 2^32 (times above 42.9 s wrap, as they always did); a result of
+// 0 is raised to 1 so that a delay is never skipped.
+std::uint32_t TimeBase(const Context& ctx, std::uint32_t microseconds);
+
+}  // namespace merlinox

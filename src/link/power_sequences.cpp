@@ -1,0 +1,196 @@
+// Power-on and power-off per programming mode: the order in which the supply, the
+// programming voltage on RESET and the socket lines come and go is what puts a chip
+// into its programming mode and safely out of it again.
+#include "app/context.h"
+#include "app/messages.h"
+#include "link/board_control.h"
+#include "link/latch_bits.h"
+#include "link/latch_ops.h"
+#include "link/timing.h"
+#include "link/transport.h"
+
+namespace merlinox {
+
+namespace {
+
+enum class Family { None, Parallel, HighVoltageSerial, Serial };
+
+Family FamilyOf(std::int32_t mode) {
+    switch (mode) {
+        case kPar1:
+        case kPar2:
+            return Family::Parallel;
+        case kPar3:
+        case kPar4:
+            return Family::HighVoltageSerial;
+        case kSpi1:
+        case kSpi2:
+        case kMspi1:
+        case kMspi2:
+            return Family::Serial;
+        default:
+            return Family::None;
+    }
+}
+
+// The chips whose high-voltage serial entry wants ten clock pulses before VPP.
+bool NeedsEntryClocks(const DeviceRecord& device) {
+    switch (device.deviceCode) {
+        case 0x9004:
+        case 0x9005:
+        case 0x9007:
+        case 0x9102:
+            return true;
+        case 0x9103:
+            return device.fuseD0 == 1;
+        default:
+            return false;
+    }
+}
+
+void EntryClocks(Context& ctx) {
+    for (int pulse = 0; pulse < 10; ++pulse) {
+        SetDataBit(ctx, bits::kDataSciPair, true);
+        SetDataBit(ctx, bits::kDataSciPair, false);
+    }
+}
+
+void BothVoltages(Context& ctx) {
+    SetProgrammingVoltage(ctx, ctx.device.programmingVoltageCode);
+    SetSupply(ctx, ctx.device.supplyVoltageCode);
+}
+
+// The supply walks down one code at a time, 10 ms apart, and stops at code 1.
+void RampSupplyDown(Context& ctx) {
+    for (unsigned v = ctx.device.supplyVoltageCode; v >= 1; --v) {
+        SetSupply(ctx, static_cast<std::uint8_t>(v));
+        Wait1ms(ctx, 10);
+    }
+}
+
+void PowerOnParallel(Context& ctx) {
+    BothVoltages(ctx);
+    SetPowerBit(ctx, bits::kPwrSocketVcc, true);
+    Wait1ms(ctx, 300);
+    SetSignalBit(ctx, bits::kSigOe, true);
+    SetControlBit(ctx, bits::kCtrlWr, true);
+    Wait1ms(ctx, 1);
+    SetPowerBit(ctx, bits::kPwrParallelVpp, true);
+    Wait1ms(ctx, 1);
+}
+
+void PowerOnHighVoltageSerial(Context& ctx) {
+    BothVoltages(ctx);
+    Wait1ms(ctx, 300);
+    SetPowerBit(ctx, bits::kPwrSocketVcc, true);
+    Wait1ms(ctx, 1);
+    if (NeedsEntryClocks(ctx.device)) EntryClocks(ctx);
+    Wait1ms(ctx, 1);
+    SetPowerBit(ctx, bits::kPwrSerialSwitch, true);
+    Wait1ms(ctx, 1);
+}
+
+void PowerOnSerial(Context& ctx) {
+    SetPowerBit(ctx, bits::kPwrSerialSwitch, true);
+    SetDataBit(ctx, bits::kDataReset, false);
+    SetDataBit(ctx, bits::kDataSck, false);
+    SetControlBit(ctx, bits::kCtrlSerialMode, true);
+    SetSupply(ctx, ctx.device.supplyVoltageCode);
+    Wait1ms(ctx, 500);
+    const std::int32_t mode = ctx.device.programmingMode;
+    if (mode == kSpi1 || mode == kMspi1) {
+        // The SPI adapter of socket 1; the clock-latch shadow stays as it is.
+        SendCommand(ctx, CmdClock, bits::kClkResetDrive);
+    }
+    Wait1ms(ctx, 100);
+    // The synchronisation reports its own failure; the operation goes on either way.
+    if (ctx.link.spiSync != nullptr) ctx.link.spiSync(ctx);
+}
+
+void PowerOffParallel(Context& ctx) {
+    ClearDelayBit(ctx);
+    MaskPower(ctx, bits::kPwrKeepMask);
+    SetProgrammingVoltage(ctx, 0);
+    SetData(ctx, 0);
+    SendCommand(ctx, CmdClock, 0);
+    MaskControl(ctx, bits::kCtrlLowNibble);
+    RampSupplyDown(ctx);  // ends at code 1; BoardOff switches the supply off
+    MaskControl(ctx, bits::kCtrlLowNibble);
+    MaskPower(ctx, bits::kPwrClearVcc);
+    Wait1ms(ctx, 600);
+}
+
+void PowerOffHighVoltageSerial(Context& ctx) {
+    SetData(ctx, 0);
+    MaskPower(ctx, bits::kPwrKeepMask);
+    RampSupplyDown(ctx);
+    SetSupply(ctx, 0);
+    SetProgrammingVoltage(ctx, 0);
+    MaskControl(ctx, bits::kCtrlLowNibble);
+    MaskPower(ctx, bits::kPwrClearVcc);
+    Wait1ms(ctx, 600);
+}
+
+void PowerOffSerial(Context& ctx) {
+    SetData(ctx, 0);
+    SetClock(ctx, 0);
+    MaskControl(ctx, bits::kCtrlLowNibble);
+    Wait1ms(ctx, 100);
+    SetDataBit(ctx, bits::kDataReset, true);
+    Wait1ms(ctx, 100);
+    SetDataBit(ctx, bits::kDataReset, false);
+    RampSupplyDown(ctx);
+    SetSupply(ctx, 0);
+    SetControlBit(ctx, bits::kCtrlSerialMode, false);
+    MaskPower(ctx, bits::kPwrKeepMask);
+}
+
+}  // namespace
+
+void PowerOn(Context& ctx) {
+    const Family family = FamilyOf(ctx.device.programmingMode);
+    if (family == Family::None) ShowInfo(ctx, "Programmiermodus fehlt in PowerOn()");
+
+    SetData(ctx, 0);
+    SetClock(ctx, 0);
+    SendCommand(ctx, CmdAux, 0);
+    ctx.link.controlLatch = 0;
+    SendCommand(ctx, CmdControl, 0);
+    MaskPower(ctx, bits::kPwrKeepMask);
+    MaskControl(ctx, bits::kCtrlLowNibble);
+    MaskPower(ctx, bits::kPwrClearVcc);
+    SetSupply(ctx, 0);
+
+    switch (family) {
+        case Family::Parallel:
+            PowerOnParallel(ctx);
+            break;
+        case Family::HighVoltageSerial:
+            PowerOnHighVoltageSerial(ctx);
+            break;
+        case Family::Serial:
+            PowerOnSerial(ctx);
+            break;
+        case Family::None:
+            break;
+    }
+}
+
+void PowerOff(Context& ctx) {
+    switch (FamilyOf(ctx.device.programmingMode)) {
+        case Family::Parallel:
+            PowerOffParallel(ctx);
+            break;
+        case Family::HighVoltageSerial:
+            PowerOffHighVoltageSerial(ctx);
+            break;
+        case Family::Serial:
+            PowerOffSerial(ctx);
+            break;
+        case Family::None:
+            ShowInfo(ctx, "Programmiermodus fehlt in PowerOff()");
+            break;
+    }
+}
+
+}  // namespace merlinox

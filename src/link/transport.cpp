@@ -1,0 +1,80 @@
+#include "link/transport.h"
+
+#include "app/context.h"
+#include "app/messages.h"
+#include "link/latch_bits.h"
+
+namespace merlinox {
+
+namespace {
+
+// Waits for the wanted level of the ready line. status holds the byte already read;
+// the poll budget is timeoutCount - 1 and the read that spends the last unit is not
+// tested, so a budget of 0 fails at once. Returns true when the level was seen.
+inline bool AwaitReady(PortAccess& port, std::uint32_t timeoutCount, bool wantSet,
+                       std::uint8_t& status) {
+    std::uint32_t budget = timeoutCount > 0 ? timeoutCount - 1 : 0;
+    while (budget != 0) {
+        if (((status & bits::kStatusReady) != 0) == wantSet) return true;
+        status = port.ReadStatus();
+        --budget;
+    }
+    return false;
+}
+
+}  // namespace
+
+int SendCommand(Context& ctx, std::uint8_t command, std::uint8_t data) {
+    BoardLink& link = ctx.link;
+    PortAccess* port = ctx.port;
+    if (port == nullptr) {
+        // No port was set up: the same as a board that never answers.
+        ShowTimeoutMessage(ctx);
+        return 10;
+    }
+    port->WriteData(data);
+    port->WriteControl(command);
+    link.lastControl = command;
+    std::uint8_t status = port->ReadStatus();
+    if (!AwaitReady(*port, link.timeoutCount, true, status)) {
+        ShowTimeoutMessage(ctx);
+        return 10;
+    }
+    const auto strobed = static_cast<std::uint8_t>(command | bits::kControlStrobe);
+    port->WriteControl(strobed);
+    link.lastControl = strobed;
+    status = port->ReadStatus();
+    if (!AwaitReady(*port, link.timeoutCount, false, status)) {
+        ShowTimeoutMessage(ctx);
+        return 10;
+    }
+    link.lastStatus = status;
+    return 0;
+}
+
+std::uint8_t ReadBoardByte(Context& ctx) {
+    BoardLink& link = ctx.link;
+    // A failed transfer leaves lastStatus alone, so its nibble repeats the previous one.
+    SendCommand(ctx, CmdSignal, link.signalLatch);
+    const std::uint8_t low = bits::NibbleFromStatus(link.lastStatus);
+    SendCommand(ctx, CmdPower, link.powerLatch);
+    const std::uint8_t high = bits::NibbleFromStatus(link.lastStatus);
+    return static_cast<std::uint8_t>(low | (high << 4));
+}
+
+void ShowTimeoutMessage(Context& ctx) {
+    ShowInfo(ctx,
+             "\nTimeout-Fehler bei Datenübertragung !!\n\nMögliche Fehler:\n\n"
+             "Brenner nicht eingeschaltet.\n"
+             "Brenner an der falschen Schnittstelle oder\ngar nicht angeschlossen.\n"
+             "Falsche Port-Adresse in den PREFS.\n"
+             "Kabel defekt oder viel zu lang.\n"
+             "Ein Druckerumschalter falsch geschaltet ?\n"
+             "Baustein im Sockel vergessen !!");
+}
+
+void ShowDemoMessage(Context& ctx) {
+    ShowInfo(ctx, "Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus.");
+}
+
+}  // namespace merlinox

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "config/ini_file.h"
+#include "config/number_text.h"
+#include "support/scratch_dir.h"
+
+namespace merlinox {
+namespace {
+
+using testing::ScratchDir;
+
+TEST(IniFile, NamesCompareWithoutCaseAndMissingEntriesGiveTheDefault) {
+    ScratchDir dir;
+    const std::string path = dir.Write("a.ini", "[Hardware]\r\nPortAdress=278\r\n[Ger\xE4te]\r\n\xC4rger = 5 \r\n");
+    IniFile ini;
+    ASSERT_EQ(ini.Load(path), 0);
+    EXPECT_EQ(ini.GetString("HARDWARE", "portadress", "378"), "278");
+    EXPECT_EQ(ini.GetString("Hardware", "TimeOut", "1000000"), "1000000");
+    EXPECT_EQ(ini.GetString("Other", "PortAdress", "x"), "x");
+    // Umlauts are Windows-1252 on disk and fold like ASCII letters.
+    EXPECT_EQ(ini.GetInt("GERÄTE", "ärger", 0), 5u);
+    IniFile missing;
+    EXPECT_EQ(missing.Load(dir.Path("none.ini")), 0);
+    EXPECT_EQ(missing.GetInt("Hardware", "TimeBaseKorr", 85), 85u);
+}
+
+TEST(IniFile, IntegersReadLikeTheProfileFunctions) {
+    ScratchDir dir;
+    const std::string path = dir.Write("a.ini",
+                                       "[S]\r\nEmpty=\r\nBlank=   \r\nNeg=-3\r\nPlus=+7\r\nText=abc\r\n"
+                                       "Tail=42abc\r\nLead=  12\r\nWrap=4294967297\r\nQuoted=\"9\"\r\n");
+    IniFile ini;
+    ASSERT_EQ(ini.Load(path), 0);
+    EXPECT_EQ(ini.GetInt("S", "Empty", 77), 77u);  // an empty value reads as the default
+    EXPECT_EQ(ini.GetInt("S", "Blank", 77), 77u);
+    EXPECT_EQ(static_cast<std::int32_t>(ini.GetInt("S", "Neg", 0)), -3);
+    EXPECT_EQ(ini.GetInt("S", "Neg", 0), 0xFFFFFFFDu);
+    EXPECT_EQ(ini.GetInt("S", "Plus", 0), 7u);
+    EXPECT_EQ(ini.GetInt("S", "Text", 77), 0u);  // no digits read 0, not the default
+    EXPECT_EQ(ini.GetInt("S", "Tail", 0), 42u);
+    EXPECT_EQ(ini.GetInt("S", "Lead", 0), 12u);
+    EXPECT_EQ(ini.GetInt("S", "Wrap", 0), 1u);
+    EXPECT_EQ(ini.GetInt("S", "Quoted", 0), 9u);
+    EXPECT_EQ(ini.GetString("S", "Empty", "d"), "");  // a text key that exists is never the default
+}
+
+TEST(IniFile, SaveKeepsEveryForeignByteAndAddsWhatIsMissing) {
+    ScratchDir dir;
+    const std::string original =
+        "; shared with the other programmer\r\n"
+        "[Hardware]\r\n"
+        "PortAdress = 378   \r\n"
+        "Foreign=\xE4\xF6\xFC\n"        // Windows-1252 umlauts and a bare LF line end
+        "\r\n"
+        "; the next section\r\n"
+        "[Other]\r\n"
+        "x=1";                            // the last line has no line end
+    const std::string path = dir.Write("p.ini", original);
+    IniFile ini;
+    ASSERT_EQ(ini.Load(path), 0);
+    ini.SetString("Hardware", "PortAdress", "378");  // same value: the line stays as it is
+    ASSERT_EQ(ini.Save(path), 0);
+    EXPECT_EQ(dir.Read("p.ini"), original);
+
+    ini.SetString("hardware", "PORTADRESS", "278");
+    ini.SetInt("Hardware", "TimeOut", 2000000);
+    ini.SetInt("Other", "y", -5);
+    ini.SetString("ATmega8 (ISP)", "DataPath", "C:\\Übung\\");
+    ASSERT_EQ(ini.Save(path), 0);
+    EXPECT_EQ(dir.Read("p.ini"),
+              "; shared with the other programmer\r\n"
+              "[Hardware]\r\n"
+              "PortAdress =278\r\n"
+              "Foreign=\xE4\xF6\xFC\n"
+              "TimeOut=2000000\r\n"
+              "\r\n"
+              "; the next section\r\n"
+              "[Other]\r\n"
+              "x=1\r\n"
+              "y=-5\r\n"
+              "\r\n"
+              "[ATmega8 (ISP)]\r\n"
+              "DataPath=C:\\\xDC" "bung\\\r\n");
+    IniFile again;
+    ASSERT_EQ(again.Load(path), 0);
+    EXPECT_EQ(again.GetString("atmega8 (isp)", "datapath", ""), "C:\\Übung\\");
+    EXPECT_EQ(again.GetString("Hardware", "Foreign", ""), "äöü");
+}
+
+TEST(IniFile, WritingCreatesTheFileAndKeepsValuesOnOneLine) {
+    ScratchDir dir;
+    const std::string path = dir.Path("new.ini");
+    ASSERT_EQ(WriteProfileInt(path, "Kestrel INI-Section", "DeviceIndex", 3), 0);
+    ASSERT_EQ(WriteProfileString(path, "Kestrel INI-Section", "Note", "a\r\n[Hardware]"), 0);
+    EXPECT_EQ(dir.Read("new.ini"), "[Kestrel INI-Section]\r\nDeviceIndex=3\r\nNote=a  [Hardware]\r\n");
+    EXPECT_EQ(ReadProfileInt(path, "kestrel ini-section", "deviceindex", 0), 3u);
+    EXPECT_EQ(ReadProfileString(path, "Hardware", "Note", "none"), "none");
+}
+
+TEST(IniFile, SaveReplacesAtomicallyAndKeepsModeAndLinks) {
+    ScratchDir dir;
+    const std::string real = dir.Write("real.ini", "[A]\r\nk=1\r\n");
+    chmod(real.c_str(), 0640);
+    std::filesystem::create_symlink(real, dir.Path("link.ini"));
+    ASSERT_EQ(WriteProfileInt(dir.Path("link.ini"), "A", "k", 2), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link.ini")));
+    EXPECT_EQ(dir.Read("real.ini"), "[A]\r\nk=2\r\n");
+    struct stat info {};
+    ASSERT_EQ(stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Dir())) ++entries;
+    EXPECT_EQ(entries, 2);  // no temporary file left behind
+}
+
+TEST(IniFile, FailedSaveLeavesTheOldFile) {
+    ScratchDir dir;
+    const std::string original = "[A]\r\nk=1\r\n" + std::string(100, ';') + "\r\n";
+    const std::string path = dir.Write("p.ini", original);
+    // A file-size limit makes the write of the new contents fail half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 16;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const int error = WriteProfileInt(path, "A", "k", 2);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(error, EFBIG);
+    EXPECT_EQ(dir.Read("p.ini"), original);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Dir())) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(NumberText, HexAndCNumbersFollowTheirScanners) {
+    EXPECT_EQ(HexFromText("0x3BC"), 0x3BCu);
+    EXPECT_EQ(HexFromText(" 3bc"), 0x3BCu);
+    EXPECT_EQ(HexFromText("0x"), 0u);  // the 0 is the number, the x ends it
+    EXPECT_FALSE(HexFromText("zz").has_value());
+    EXPECT_FALSE(HexFromText("").has_value());
+    EXPECT_EQ(CNumberFromText("0x1E"), 30u);
+    EXPECT_EQ(CNumberFromText("30"), 30u);
+    EXPECT_EQ(CNumberFromText("036"), 30u);
+    EXPECT_EQ(CNumberFromText("089"), 0u);
+    EXPECT_EQ(CNumberFromText("abc"), 0u);
+    EXPECT_EQ(CNumberFromText(" -1"), 0xFFFFFFFFu);
+    EXPECT_EQ(CNumberFromText("99999999999"), 0xFFFFFFFFu);
+    EXPECT_EQ(ProfileIntFromText("-4294967297"), 0xFFFFFFFFu);
+}
+
+}  // namespace
+}  // namespace merlinox

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/context.h"
+#include "devices/library_reader.h"
+#include "support/scratch_dir.h"
+#include "support/scripted_ui.h"
+
+namespace merlinox {
+namespace {
+
+using testing::ScratchDir;
+using testing::ScriptedUi;
+
+// The sample device line with its name and flag replaced.
+std::string Device(const std::string& name, const std::string& flag = "Y") {
+    return name +
+           ";DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;0x93;0x07;0;SPI1;READFUSE;0;0;32;4;0;0;2;"
+           "0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF;" + flag + "\r\n";
+}
+
+struct Library {
+    ScratchDir dir;
+    ScriptedUi ui;
+    Context ctx{ui};
+
+    explicit Library(const std::string& bytes) {
+        ctx.library.libraryPath = dir.Write("at90list.csv", bytes);
+    }
+    std::vector<std::string> Manufacturers() {
+        std::vector<std::string> names;
+        if (OpenLibrary(ctx) != 0) return names;
+        while (NextManufacturer(ctx) == 0) names.push_back(ctx.library.manufacturerName);
+        CloseLibrary(ctx);
+        return names;
+    }
+    // The device list of manufacturer "ManufIndex": names of the lines that parse.
+    std::vector<std::string> Devices(int manufacturer) {
+        ctx.settings.manufIndex = manufacturer;
+        std::vector<std::string> names;
+        if (OpenLibrary(ctx) != 0) return names;
+        FindManufacturer(ctx);
+        DeviceRecord scratch;
+        for (int result; (result = NextDevice(ctx, scratch)) != kLibraryEnd;) {
+            if (result == 0) names.push_back(scratch.name);
+        }
+        CloseLibrary(ctx);
+        return names;
+    }
+    int Select(int manufacturer, int device) {
+        ui.shown.clear();
+        ctx.settings.manufIndex = manufacturer;
+        ctx.settings.deviceIndex = device;
+        return LoadSelectedDevice(ctx);
+    }
+};
+
+const std::string kTwoMakers = ":Atmel;Y\r\n"
+                               "Name;Gehäuse;... a header line;N\r\n" +
+                               Device("A0") + Device("skipped", "N") + Device("A1", "y") +
+                               ":Dropped maker;N\r\n" + Device("D0") +
+                               ":Zweiter Hersteller\r\n"       // no flag: not active either
+                               ":Other;Y\r\n" + Device("O0");
+
+TEST(Library, ListsActiveManufacturersAndTheirDevicesInFileOrder) {
+    Library lib(kTwoMakers);
+    EXPECT_EQ(lib.Manufacturers(), (std::vector<std::string>{"Atmel", "Other"}));
+    // An inactive manufacturer line still ends the section before it.
+    EXPECT_EQ(lib.Devices(0), (std::vector<std::string>{"A0", "A1"}));
+    EXPECT_EQ(lib.Devices(1), (std::vector<std::string>{"O0"}));
+    EXPECT_TRUE(lib.ui.shown.empty());
+    EXPECT_FALSE(lib.ctx.library.file);
+}
+
+TEST(Library, SelectsByActiveIndexAndReportsWhatIsMissing) {
+    Library lib(kTwoMakers);
+    EXPECT_EQ(lib.Select(0, 1), 0);
+    EXPECT_EQ(lib.ctx.device.name, "A1");  // the N line does not count
+    EXPECT_EQ(lib.Select(1, 0), 0);
+    EXPECT_EQ(lib.ctx.device.name, "O0");
+    EXPECT_TRUE(lib.ui.shown.empty());
+
+    EXPECT_EQ(lib.Select(0, 2), kLibraryFailed);
+    EXPECT_EQ(lib.ui.Texts(), std::vector<std::string>{"Keine Bausteine für diesen\n\n Hersteller in der Liste !"});
+    EXPECT_EQ(lib.Select(1, 1), kLibraryFailed);
+    EXPECT_EQ(lib.ui.Texts(), std::vector<std::string>{"Fehler beim lesen der Bibliothek !"});
+    EXPECT_EQ(lib.Select(2, 0), kLibraryFailed);
+    EXPECT_EQ(lib.ui.Texts(), std::vector<std::string>{"Hersteller in Bibliothek nicht gefunden !"});
+    EXPECT_FALSE(lib.ctx.library.file);
+}
+
+TEST(Library, ManufacturerWithoutDevices) {
+    Library lib(":Leer;Y\r\n:Voll;Y\r\n" + Device("V0"));
+    EXPECT_EQ(lib.Select(0, 0), kLibraryFailed);
+    EXPECT_EQ(lib.ui.Texts(), std::vector<std::string>{"Keine Bausteine für diesen\n\n Hersteller in der Liste !"});
+}
+
+TEST(Library, AFaultyLineIsMissingFromTheListButCountsForTheIndex) {
+    Library lib(":Atmel;Y\r\nShort;DIP28;Y\r\n" + Device("B0"));
+    EXPECT_EQ(lib.Devices(0), std::vector<std::string>{"B0"});
+    // Index 0 is the short line: 13 without a message.
+    EXPECT_EQ(lib.Select(0, 0), kLibraryFailed);
+    EXPECT_TRUE(lib.ui.shown.empty());
+    EXPECT_EQ(lib.Select(0, 1), 0);
+}
+
+TEST(Library, MissingOrUnreadableLibraryIsReportedWithTheFileError) {
+    Library lib("");
+    lib.ctx.library.libraryPath = lib.dir.Path("none.csv");
+    EXPECT_EQ(lib.Select(0, 0), kLibraryFailed);
+    ASSERT_EQ(lib.ui.shown.size(), 2u);
+    EXPECT_EQ(lib.ui.shown[0].text, "Kann Bauteilbibliothek nicht öffnen !");
+    EXPECT_EQ(lib.ui.shown[0].kind, BoxKind::Info);
+    EXPECT_EQ(lib.ui.shown[1].text, "Fehler beim Öffnen der Datei\n\n" + lib.dir.Path("none.csv") +
+                                        "\n\nDatei oder Verzeichnis existiert nicht");
+    EXPECT_EQ(lib.ui.shown[1].kind, BoxKind::Plain);
+
+    lib.ctx.library.libraryPath = lib.dir.Dir().string();  // a directory opens but cannot be read
+    EXPECT_EQ(lib.Select(0, 0), kLibraryFailed);
+    EXPECT_EQ(lib.ui.shown.size(), 2u);
+    EXPECT_EQ(lib.Manufacturers(), std::vector<std::string>{});
+}
+
+TEST(Library, LinesAreReadLikeTextModeLinesOfAtMost2047Characters) {
+    // A manufacturer name of 2100 characters: the first read ends after 2047 of them,
+    // so the line has no flag, and the rest is a line of its own.
+    const std::string longName(2100, 'M');
+    Library lib(":" + longName + ";Y\r\n:Kurz;Y\r\n");
+    EXPECT_EQ(lib.Manufacturers(), std::vector<std::string>{"Kurz"});
+
+    // LF alone ends a line too, a lone CR is a character, and a last line without a
+    // line end has its flag one character earlier (here the ';').
+    Library mixed(":Atmel;Y\n" + Device("CR\rin name").substr(0) + Device("Last").substr(0, Device("Last").size() - 2));
+    EXPECT_EQ(mixed.Devices(0), std::vector<std::string>{"CR\rin name"});
+}
+
+TEST(Library, NamesAreDecodedFromWindows1252) {
+    Library lib(":M\xFCller & S\xF6hne \x80;Y\r\n" + Device("ATtiny\xB5 \xC4"));
+    EXPECT_EQ(lib.Manufacturers(), std::vector<std::string>{"Müller & Söhne €"});
+    EXPECT_EQ(lib.Select(0, 0), 0);
+    EXPECT_EQ(lib.ctx.device.name, "ATtinyµ Ä");
+}
+
+TEST(Library, BinaryJunkAndHugeLinesEndCleanly) {
+    std::string junk(":Atmel;Y\r\n");
+    for (int i = 0; i < 5000; ++i) junk += static_cast<char>(0x80 | ((i * 37) & 0x7F));
+    junk += "\r\n" + std::string(10 * 1024 * 1024, 'x') + ";Y\r\n";  // its last part is active
+    junk += Device(std::string("After\0NUL", 9)) + Device("Good");   // cut at the NUL: no flag
+    Library lib(junk);
+    EXPECT_EQ(lib.Devices(0), std::vector<std::string>{"Good"});
+    EXPECT_EQ(lib.Select(0, 0), kLibraryFailed);  // the tail of the long line, too short
+    EXPECT_EQ(lib.Select(0, 1), 0);
+}
+
+}  // namespace
+}  // namespace merlinox
