@@ -2,7 +2,7 @@
 
 #include "app/context.h"
 #include "operations/mode_guard.h"
-#include "protocols/hvsp.h"
+#include "protocols/hv_serial.h"
 #include "protocols/parallel.h"
 #include "protocols/spi.h"
 

@@ -5,7 +5,7 @@
 #include "app/messages.h"
 #include "operations/blank_check.h"
 #include "operations/mode_guard.h"
-#include "protocols/hvsp.h"
+#include "protocols/hv_serial.h"
 #include "protocols/parallel.h"
 #include "protocols/spi.h"
 

@@ -10,7 +10,7 @@
 #include "operations/confirmations.h"
 #include "operations/mode_guard.h"
 #include "operations/progress.h"
-#include "protocols/hvsp.h"
+#include "protocols/hv_serial.h"
 #include "protocols/parallel.h"
 #include "protocols/spi.h"
 

@@ -6,7 +6,7 @@
 #include "app/messages.h"
 #include "operations/mode_guard.h"
 #include "operations/progress.h"
-#include "protocols/hvsp.h"
+#include "protocols/hv_serial.h"
 #include "protocols/parallel.h"
 #include "protocols/spi.h"
 

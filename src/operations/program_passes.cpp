@@ -6,7 +6,7 @@
 #include "operations/cell_access.h"
 #include "operations/programming.h"
 #include "operations/progress.h"
-#include "protocols/hvsp.h"
+#include "protocols/hv_serial.h"
 #include "protocols/parallel.h"
 #include "protocols/spi.h"
 

@@ -55,6 +55,10 @@ void EnableCancelButton(Context& ctx, bool enable) {
 
 void RequestCancel(Context& ctx) { ctx.operation.cancelRequested = 1; }
 
-bool CancelRequested(const Context& ctx) { return ctx.operation.cancelRequested != 0; }
+// A board that stopped answering ends the pass like the Cancel button: the transfers
+// would all fail anyway, and the timeout message has said why.
+bool CancelRequested(const Context& ctx) {
+    return ctx.operation.cancelRequested != 0 || ctx.link.boardLost;
+}
 
 }  // namespace merlinox

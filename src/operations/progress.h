@@ -22,6 +22,7 @@ void EnableCancelButton(Context& ctx, bool enable);
 
 // The Cancel button's handler: raises the flag and nothing else.
 void RequestCancel(Context& ctx);
+// True after a Cancel press, and when the board was lost during the operation.
 bool CancelRequested(const Context& ctx);
 
 }  // namespace merlinox
