@@ -27,6 +27,12 @@ struct BoardLink {
     // Transfers that timed out since the link was set up; the command line turns them
     // into its exit status where an operation itself reports nothing.
     std::uint64_t failedTransfers = 0;
+    // Set by an operation for its duration: the first timeout then marks the board as
+    // lost, and every later transfer of the operation fails at once, without polling
+    // and without another message, so that a board that dies mid-pass ends the
+    // operation instead of costing a full time-out and a message box per transfer.
+    bool stopAfterTimeout = false;
+    bool boardLost = false;
 
     // The operating-system type the port set-up found (0 not recognised, 1 to 8 the
     // Windows versions); it picks the level RaisePriority asks for. Linux reports 0.
