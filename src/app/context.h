@@ -11,6 +11,8 @@
 #include "files/memory_image.h"
 #include "link/board_link.h"
 #include "link/port_access.h"
+#include "protocols/spi.h"
+#include "operations/operation_state.h"
 
 namespace merlinox {
 
@@ -18,7 +20,8 @@ namespace merlinox {
 // reach the outside through. There are no process globals; a test builds as many
 // contexts as it likes, and the window and the command line each own one.
 struct Context {
-    explicit Context(UserInterface& userInterface) : ui(&userInterface) {}
+    // PowerOn ends the serial modes with the real synchronisation.
+    explicit Context(UserInterface& userInterface) : ui(&userInterface) { link.spiSync = &SPISync; }
     Context(const Context&) = delete;
     Context& operator=(const Context&) = delete;
 
@@ -35,6 +38,7 @@ struct Context {
     std::string iniPath;  // the configuration file on disk (POSIX path)
     LibraryState library;
     FileState files;
+    OperationState operation;
 };
 
 }  // namespace merlinox

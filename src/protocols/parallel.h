@@ -1,0 +1,27 @@
+#pragma once
+#include <cstdint>
+
+namespace merlinox {
+
+struct Context;
+
+// The chip-level primitives of high-voltage parallel programming (PAR1, PAR2). The
+// chip's data bus is the board's data latch, XA1, XA0, BS and WR are control-latch bits,
+// OE a signal-latch bit and XTAL1 a clock-latch bit; read data comes back through
+// ReadBoardByte. PowerOn has put the chip into programming mode with OE and WR high.
+
+// XA1 XA0 = 10: the command byte (0x80 erase, 0x40 fuses, 0x20 lock, 0x10 flash write,
+// 0x11 EEPROM write, 0x08 signature, 0x04 fuse and lock read, 0x02 flash, 0x03 EEPROM read).
+void ParLoadCommand(Context& ctx, std::uint8_t command);
+void ParLoadAddressLow(Context& ctx, std::uint8_t address);
+// Both address bytes; a DIP28 part takes the high byte first.
+void ParLoadAddress(Context& ctx, std::uint16_t address);
+// Loads and writes the low byte, then the high byte (flash).
+void ParWriteWord(Context& ctx, std::uint16_t word);
+void ParWriteByte(Context& ctx, std::uint8_t byte);      // EEPROM, lock bits
+void ParWriteFuseByte(Context& ctx, std::uint8_t byte);  // as ParWriteByte with a long WR pulse
+std::uint16_t ParReadWord(Context& ctx);
+std::uint8_t ParReadByteLow(Context& ctx);
+std::uint8_t ParReadByteHigh(Context& ctx);
+
+}  // namespace merlinox

@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+
+#include "devices/device_record.h"
+
+namespace merlinox {
+
+struct Context;
+
+// A device is clocked on XTAL1 only when its library line gives both counts.
+inline bool Xtal1Clocked(const DeviceRecord& device) {
+    return device.sckHighClocks > 0 && device.sckLowClocks > 0;
+}
+
+// XTAL1 pulses (data-latch bit 1 set and sent, cleared and sent).
+void Xtal1Pulses(Context& ctx, std::uint32_t count);
+// The pulses a clocked device gets after each SCK edge; nothing for the others.
+void Xtal1AfterRisingSck(Context& ctx);
+void Xtal1AfterFallingSck(Context& ctx);
+
+}  // namespace merlinox

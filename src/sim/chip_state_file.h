@@ -1,0 +1,40 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "sim/chip_core.h"
+
+namespace merlinox::sim {
+
+class SimulatedChip;
+
+// A simulated chip's contents as text, so that separate runs of the command line see
+// the same chip:
+//
+//   merlinox-chip 1
+//   part ATmega8
+//   fuses E1 D9 FF
+//   lock FF
+//   calibration 80
+//   flash 000040 0C94340C...      byte address, then up to 64 bytes in hex
+//   eeprom 0000 41424344
+//   end
+//
+// Lines of flash or EEPROM that are erased (all 0xFF) are left out.
+struct ChipState {
+    const ChipFacts* facts = nullptr;
+    ChipContents contents;
+};
+
+std::string FormatChipState(const ChipFacts& facts, const ChipContents& contents);
+
+// The state file is outside input: anything malformed (unknown part, bad hex, data
+// beyond the memory, missing end line) gives no state and a reason in error.
+std::optional<ChipState> ParseChipState(std::string_view text, std::string& error);
+
+// File forms. Saving writes a temporary file and renames it over the old one.
+bool SaveChipState(const std::string& path, const SimulatedChip& chip, std::string& error);
+std::optional<ChipState> LoadChipState(const std::string& path, std::string& error);
+
+}  // namespace merlinox::sim

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/chip_catalogue.h"
+#include "sim/chip_model.h"
+#include "sim/chip_state_file.h"
+
+namespace merlinox::sim {
+namespace {
+
+std::vector<std::string> Split(const std::string& line, char separator) {
+    std::vector<std::string> cells;
+    std::stringstream stream(line);
+    std::string cell;
+    while (std::getline(stream, cell, separator)) cells.push_back(cell);
+    return cells;
+}
+
+long Number(const std::string& text, long empty = 0) {
+    return text.empty() ? empty : std::stol(text, nullptr, 0);
+}
+
+TEST(ChipCatalogue, MatchesTheFactsTable) {
+    std::ifstream in(KESTREL_SOURCE_DIR "/data/avr-device-facts.tsv");
+    ASSERT_TRUE(in);
+    std::string line;
+    std::getline(in, line);
+    std::size_t row = 0;
+    while (std::getline(in, line)) {
+        const std::vector<std::string> c = Split(line, '\t');
+        if (c.size() < 20 || c[3].empty()) continue;  // the unknown 0x9607
+        ASSERT_LT(row, ChipCatalogue().size());
+        const ChipFacts& f = ChipCatalogue()[row++];
+        SCOPED_TRACE(c[1]);
+        EXPECT_EQ(f.code, Number(c[0]));
+        EXPECT_EQ(std::string(f.part), c[1]);
+        const std::vector<std::string> sig = Split(c[2], ' ');
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(f.signature[i], std::stol(sig[i], nullptr, 16));
+        EXPECT_EQ(f.flashBytes, Number(c[3]));
+        EXPECT_EQ(f.eepromBytes, Number(c[4]));
+        EXPECT_EQ(f.flashPageWords, Number(c[5]));
+        EXPECT_EQ(f.eepromPageBytes, Number(c[6]));
+        EXPECT_EQ(f.flashWriteUs, Number(c[7]));
+        EXPECT_EQ(f.eepromWriteUs, Number(c[8]));
+        EXPECT_EQ(f.chipEraseUs, Number(c[9]));
+        EXPECT_EQ(f.fuseBytes, Number(c[10]));
+        EXPECT_EQ(f.lowFuseDefault, Number(c[11], -1));
+        EXPECT_EQ(f.highFuseDefault, Number(c[12], -1));
+        EXPECT_EQ(f.extFuseDefault, Number(c[13], -1));
+        EXPECT_EQ(f.lockBitsPresent, Number(c[14]));
+        EXPECT_EQ(f.isp, c[15] == "y");
+        EXPECT_EQ(f.hvpp, c[16] == "y");
+        EXPECT_EQ(f.hvsp, c[17] == "y");
+        EXPECT_EQ(f.dipPins, Number(c[18]));
+        EXPECT_EQ(f.extendedAddress, c[19] == "y");
+    }
+    EXPECT_EQ(row, ChipCatalogue().size());
+}
+
+TEST(ChipCatalogue, HoldsEveryLibraryCodeButTheUnknownOne) {
+    const std::uint16_t codes[] = {
+        0x9001, 0x9004, 0x9005, 0x9006, 0x9007, 0x9101, 0x9102, 0x9103, 0x9105, 0x9108, 0x9109,
+        0x910A, 0x910B, 0x910C, 0x9201, 0x9202, 0x9203, 0x9205, 0x9206, 0x9207, 0x9208, 0x920A,
+        0x9301, 0x9303, 0x9306, 0x9307, 0x9308, 0x930A, 0x930B, 0x930C, 0x930D, 0x930F, 0x9381,
+        0x9383, 0x9401, 0x9402, 0x9403, 0x9404, 0x9405, 0x9406, 0x9407, 0x940A, 0x940B, 0x9482,
+        0x9501, 0x9502, 0x9503, 0x9504, 0x9508, 0x950B, 0x950C, 0x950D, 0x950E, 0x950F, 0x9581,
+        0x9601, 0x9602, 0x9603, 0x9604, 0x9609, 0x960A, 0x9681, 0x9701, 0x9702, 0x9703, 0x9704,
+        0x9781, 0x9782, 0x9801, 0x9802};
+    for (std::uint16_t code : codes) EXPECT_NE(FindChipByCode(code), nullptr) << std::hex << code;
+    EXPECT_EQ(FindChipByCode(0x9607), nullptr);
+    EXPECT_STREQ(FindChipByCode(0x9103)->part, "AT90S2343");
+    EXPECT_STREQ(FindChipByName("attiny22")->part, "ATtiny22");
+}
+
+TEST(ChipStateFile, RoundTripsTheContents) {
+    SimulatedChip chip(*FindChipByName("ATmega2560"));
+    ChipContents& c = chip.Contents();
+    c.flash[0] = 0x0C;
+    c.flash[0x3FFFF] = 0x12;
+    c.eeprom[0xFFF] = 0x34;
+    c.fuses[2] = 0xF5;
+    c.lock = 0xFC;
+    std::string error;
+    const std::string text = FormatChipState(chip.Facts(), c);
+    const std::optional<ChipState> state = ParseChipState(text, error);
+    ASSERT_TRUE(state) << error;
+    EXPECT_EQ(state->facts, &chip.Facts());
+    EXPECT_EQ(state->contents.flash, c.flash);
+    EXPECT_EQ(state->contents.eeprom, c.eeprom);
+    EXPECT_EQ(state->contents.fuses[2], 0xF5);
+    EXPECT_EQ(state->contents.lock, 0xFC);
+    EXPECT_LT(text.size(), 600u);  // erased lines are left out
+
+    const std::string path = KESTREL_BINARY_DIR "/chip_state_test.txt";
+    ASSERT_TRUE(SaveChipState(path, chip, error)) << error;
+    const std::optional<ChipState> loaded = LoadChipState(path, error);
+    ASSERT_TRUE(loaded) << error;
+    EXPECT_EQ(loaded->contents.flash, c.flash);
+}
+
+TEST(ChipStateFile, RefusesMalformedFilesWithAReason) {
+    const std::string good = "merlinox-chip 1\npart ATtiny13\nflash 0000 0102\nend\n";
+    std::string error;
+    ASSERT_TRUE(ParseChipState(good, error));
+    const char* bad[] = {
+        "",
+        "merlinox-chip 2\npart ATtiny13\nend\n",
+        "merlinox-chip 1\npart ATtiny99\nend\n",
+        "merlinox-chip 1\nflash 0000 01\npart ATtiny13\nend\n",
+        "merlinox-chip 1\npart ATtiny13\nflash 03FF 0102\nend\n",  // past the 1 KB flash
+        "merlinox-chip 1\npart ATtiny13\nflash 0000 0G\nend\n",
+        "merlinox-chip 1\npart ATtiny13\nflash 0000 010\nend\n",
+        "merlinox-chip 1\npart ATtiny13\nfuses 6A FF\nend\n",
+        "merlinox-chip 1\npart ATtiny13\nflash 0000 0102\n",  // cut short
+        "merlinox-chip 1\npart ATtiny13\nend\nlock 00\n",
+    };
+    for (const char* text : bad) {
+        error.clear();
+        EXPECT_FALSE(ParseChipState(text, error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
+    }
+    EXPECT_FALSE(LoadChipState(KESTREL_BINARY_DIR "/no/such/file", error));
+}
+
+}  // namespace
+}  // namespace merlinox::sim

@@ -1,0 +1,159 @@
+#pragma once
+#include <array>
+#include <cstdint>
+
+#include "sim/chip_model.h"
+
+namespace merlinox::sim::testing {
+
+// Drives a chip's pins directly, the way the datasheets' programming algorithms
+// describe the waveforms, without the board or our PC-side sequences in between.
+class ChipPins {
+public:
+    explicit ChipPins(SocketChip& chip) : chip_(&chip) {}
+
+    SocketDrive drive;
+    SimTime now = 0;
+
+    void Apply() { chip_->OnDrive(drive, now); }
+    void Step(SimTime ns = 2000) {
+        now += ns;
+        Apply();
+    }
+    void WaitUs(std::uint64_t micros) { Step(micros * 1000); }
+    void Set(std::uint8_t bits, bool on) {
+        drive.dataLines = static_cast<std::uint8_t>(on ? drive.dataLines | bits : drive.dataLines & ~bits);
+    }
+    // The line as the board would read it: its own latch AND what the chip drives.
+    bool Line(std::uint8_t bit) {
+        const SocketSense sense = chip_->Sense(now);
+        const std::uint8_t chip = static_cast<std::uint8_t>(sense.value | ~sense.mask);
+        return (drive.dataLines & chip & bit) != 0;
+    }
+    bool Drives(std::uint8_t bit) { return (chip_->Sense(now).mask & bit) != 0; }
+
+    // --- Serial (SPI): bit 0 RESET, bit 1 XTAL1, bit 3 MOSI, bit 4 MISO, bit 5 SCK.
+    static constexpr std::uint8_t kReset = 0x01, kXtal1 = 0x02, kMosi = 0x08, kMiso = 0x10,
+                                  kSck = 0x20;
+    int xtal1PerLevel = 0;  // XTAL1 pulses after every SCK edge
+
+    void PowerSerial(std::uint32_t vcc = 5000) {
+        drive = SocketDrive{};
+        drive.dataLines = kMiso;
+        drive.vccMillivolts = vcc;
+        drive.resetMillivolts = 0;
+        WaitUs(20000);
+    }
+    void ResetPulse() {
+        drive.resetMillivolts = drive.vccMillivolts;
+        WaitUs(100);
+        drive.resetMillivolts = 0;
+        WaitUs(20000);
+    }
+    void Xtal1Pulses(int count) {
+        for (int i = 0; i < count; ++i) {
+            Set(kXtal1, true);
+            Step(500);
+            Set(kXtal1, false);
+            Step(500);
+        }
+    }
+    void Sck(bool high) {
+        Set(kSck, high);
+        Step();
+        Xtal1Pulses(xtal1PerLevel);
+    }
+    std::uint8_t SpiByte(std::uint8_t out) {
+        std::uint8_t in = 0;
+        for (int bit = 7; bit >= 0; --bit) {
+            Set(kMosi, (out >> bit) & 1);
+            Step();
+            Sck(true);
+            in = static_cast<std::uint8_t>(in << 1 | (Line(kMiso) ? 1 : 0));
+            Sck(false);
+        }
+        return in;
+    }
+    // The four bytes the chip sent back while the instruction was shifted in.
+    std::array<std::uint8_t, 4> Spi(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
+        return {SpiByte(a), SpiByte(b), SpiByte(c), SpiByte(d)};
+    }
+    bool EnableSerial() { return Spi(0xAC, 0x53, 0x00, 0x00)[2] == 0x53; }
+
+    // --- High-voltage serial: bit 1 SCI, bit 3 SDI, bit 4 SII, bit 5 SDO.
+    static constexpr std::uint8_t kSci = 0x03, kSdi = 0x08, kSii = 0x10, kSdo = 0x20;
+    int sciPerBit = 1;
+
+    void PowerHv(std::uint32_t vpp = 12000, std::uint32_t vcc = 5000) {
+        drive = SocketDrive{};
+        drive.dataLines = kSdo;
+        drive.vccMillivolts = vcc;
+        WaitUs(100);
+        drive.resetMillivolts = vpp;
+        drive.wr = true;
+        drive.oe = true;
+        WaitUs(100);
+    }
+    // One 11-period frame; returns the byte on SDO in periods 0 to 7.
+    std::uint8_t HvFrame(std::uint8_t sdi, std::uint8_t sii) {
+        std::uint8_t out = 0;
+        for (int period = 0; period < 11; ++period) {
+            const bool dataPeriod = period >= 1 && period <= 8;
+            Set(kSdi, dataPeriod && ((sdi >> (8 - period)) & 1));
+            Set(kSii, dataPeriod && ((sii >> (8 - period)) & 1));
+            Step();
+            for (int i = 0; i < sciPerBit; ++i) {
+                Set(kSci, true);
+                Step();
+                Set(kSci, false);
+                Step();
+            }
+            if (period < 8) out = static_cast<std::uint8_t>(out << 1 | (Line(kSdo) ? 1 : 0));
+        }
+        return out;
+    }
+    bool Sdo() { return Line(kSdo); }
+
+    // --- High-voltage parallel: data bus, XA1, XA0, BS, WR, OE, XTAL1.
+    void ParLoad(bool xa1, bool xa0, bool bs, std::uint8_t data) {
+        drive.oe = true;
+        drive.xa1 = xa1;
+        drive.xa0 = xa0;
+        drive.bs = bs;
+        drive.dataLines = data;
+        Step();
+        drive.xtal1 = true;
+        Step();
+        drive.xtal1 = false;
+        Step();
+    }
+    void ParCommand(std::uint8_t command) { ParLoad(true, false, false, command); }
+    void ParAddress(std::uint16_t address) {
+        ParLoad(false, false, true, static_cast<std::uint8_t>(address >> 8));
+        ParLoad(false, false, false, static_cast<std::uint8_t>(address));
+    }
+    void ParWritePulse(bool bs, std::uint64_t lowMicros) {
+        drive.bs = bs;
+        Step();
+        drive.wr = false;
+        Step();
+        WaitUs(lowMicros);
+        drive.wr = true;
+        Step();
+    }
+    std::uint8_t ParRead(bool bs) {
+        drive.dataLines = 0xFF;
+        drive.bs = bs;
+        drive.oe = false;
+        Step();
+        const SocketSense sense = chip_->Sense(now);
+        drive.oe = true;
+        Step();
+        return static_cast<std::uint8_t>(0xFF & (sense.value | ~sense.mask));
+    }
+
+private:
+    SocketChip* chip_;
+};
+
+}  // namespace merlinox::sim::testing
