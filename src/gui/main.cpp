@@ -9,7 +9,6 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);  // takes the toolkit's own options out of argv
-    QApplication::setApplicationName("Merlinox");
 
     merlinox::gui::WindowOptions options;
     CLI::App cli{"Merlinox: the window of the parallel-port programmer for Atmel AVR chips"};
