@@ -76,6 +76,8 @@ TEST_F(IntelReader, RefusesMalformedLinesWithTheirLineNumber) {
     EXPECT_EQ(ui.Last().text, "Länge der HEX-Zeile 2 stimmt nicht !\n\nGelesen 17\nBerechnet 19\n");
     EXPECT_EQ(Load(":0400000001020304F2  \r\n:04000400010203040E\r\n").result, kLoadFailed);
     EXPECT_EQ(ui.Last().text, "Prüfsumme der HEX-Zeile 2 stimmt nicht !\n\nGelesen 0x000E\nBerechnet 0x00EE\n");
+    EXPECT_EQ(Load(":0400000001020304F2\r\n" + std::string(":04000400\0\0\0\0\0\0\0\0EE\r\n", 21)).result, kLoadFailed);
+    EXPECT_EQ(ui.Last().text, "Prüfsumme der HEX-Zeile 2 stimmt nicht !\n\nGelesen 0x00EE\nBerechnet 0x00F8\n");
     EXPECT_EQ(Load(":04000000" + std::string(10 * 1024 * 1024, '0') + "\r\n").result, kLoadFailed);
     EXPECT_EQ(ui.Last().text, "Länge der HEX-Zeile 1 stimmt nicht !\n\nGelesen 2047\nBerechnet 19\n");
 }
