@@ -48,6 +48,9 @@ TEST(HexText, CutLineEndsAtReturnFeedOrSpaceWithinTheLimit) {
     EXPECT_EQ(CutLine("abc\rdef", 2048), "abc");
     EXPECT_EQ(CutLine("abcdef", 4), "abcd");
     EXPECT_EQ(CutLine("ab\tc\n", 2048), "ab\tc");
+    const std::string longLine = std::string(20, 'A') + "\t\x80\xFF" + std::string(10, 'B') + "\rtail";
+    EXPECT_EQ(CutLine(longLine, 2048), longLine.substr(0, 33));
+    EXPECT_EQ(CutLine(longLine, 30), longLine.substr(0, 30));
 }
 
 TEST(HexText, PutHexWritesAtLeastTheGivenDigits) {
