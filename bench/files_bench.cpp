@@ -31,7 +31,8 @@ struct Workbench {
     std::vector<std::uint8_t> image;
 
     explicit Workbench(DataFormat format) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "merlinox-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "merlinox-bench-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) dir = pattern;
         ctx->device.programmingMode = kSpi1;
         ctx->device.flashWords = 0x20000;
@@ -48,9 +49,12 @@ struct Workbench {
         ImageCellSource source(image.data(), static_cast<std::uint32_t>(image.size()), kFlash);
         const auto cells = static_cast<std::uint32_t>(image.size() / 2);
         switch (ctx->settings.dataFormat) {
-            case kFormatBinary: return SaveBin(*ctx, Path(), kFlash, cells, source);
-            case kFormatRom: return SaveROMHex(*ctx, Path(), kFlash, cells, source);
-            default: return SaveHex(*ctx, Path(), kFlash, cells, source);
+            case kFormatBinary:
+                return SaveBin(*ctx, Path(), kFlash, cells, source);
+            case kFormatRom:
+                return SaveROMHex(*ctx, Path(), kFlash, cells, source);
+            default:
+                return SaveHex(*ctx, Path(), kFlash, cells, source);
         }
     }
 };
@@ -75,8 +79,14 @@ void BM_LoadImage(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bench.image.size()));
 }
 
-BENCHMARK(BM_WriteImage)->DenseRange(kFormatBinary, kFormatS3)->ArgName("format")->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LoadImage)->DenseRange(kFormatBinary, kFormatS3)->ArgName("format")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WriteImage)
+    ->DenseRange(kFormatBinary, kFormatS3)
+    ->ArgName("format")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadImage)
+    ->DenseRange(kFormatBinary, kFormatS3)
+    ->ArgName("format")
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace merlinox

@@ -24,7 +24,9 @@ namespace merlinox::fuzzing {
 
 class SilentUi : public UserInterface {
 public:
-    int ShowBox(BoxKind kind, std::string_view) override { return kind == BoxKind::Info ? kIdOk : kIdCancel; }
+    int ShowBox(BoxKind kind, std::string_view) override {
+        return kind == BoxKind::Info ? kIdOk : kIdCancel;
+    }
     void Beep() override {}
 };
 
@@ -40,7 +42,8 @@ public:
     MemoryFile& operator=(const MemoryFile&) = delete;
 
     void Fill(const std::uint8_t* data, std::size_t size) {
-        if (ftruncate(fd_, 0) != 0 || pwrite(fd_, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
+        if (ftruncate(fd_, 0) != 0 || pwrite(fd_, data, size, 0) != static_cast<ssize_t>(size))
+            std::abort();
     }
     const std::string& Path() const { return path_; }
 
@@ -74,14 +77,17 @@ inline void LoadAndRoundTrip(const std::uint8_t* data, std::size_t size, DataFor
     if (LoadDetectedFile(*ctx, input.Path(), readerFormat, kind) != kLoadOk) return;
     CloseInputFile(*ctx);
 
-    const std::uint32_t limit = kind == kFlash ? 2 * ctx->device.flashWords : ctx->device.eepromBytes;
+    const std::uint32_t limit =
+        kind == kFlash ? 2 * ctx->device.flashWords : ctx->device.eepromBytes;
     Check(ctx->image.highestAddress > 0 && ctx->image.highestAddress < limit, "size check holds");
     const auto* bytes = ctx->image.bytes.data();
-    Check(std::all_of(bytes + limit, bytes + MemoryImage::kSize, [](std::uint8_t b) { return b == 0xFF; }),
+    Check(std::all_of(bytes + limit, bytes + MemoryImage::kSize,
+                      [](std::uint8_t b) { return b == 0xFF; }),
           "nothing beyond the device");
     // Data only in byte 0 (or in flash word 0) count as none once written back.
-    const auto last = std::find_if(std::make_reverse_iterator(bytes + limit), std::make_reverse_iterator(bytes),
-                                    [](std::uint8_t b) { return b != 0xFF; });
+    const auto last =
+        std::find_if(std::make_reverse_iterator(bytes + limit), std::make_reverse_iterator(bytes),
+                     [](std::uint8_t b) { return b != 0xFF; });
     if (last.base() - bytes < 3) return;
 
     const std::vector<std::uint8_t> loaded(bytes, bytes + limit);
@@ -100,10 +106,13 @@ inline void LoadAndRoundTrip(const std::uint8_t* data, std::size_t size, DataFor
     ctx->settings.testChecksum = 1;
     const DataFormat reread =
         writeFormat == kFormatBinary ? kFormatBinary : DetectFileFormat(*ctx, output.Path(), kind);
-    Check(reread != kFormatBinary || writeFormat == kFormatBinary, "written text file is recognised");
-    Check(LoadDetectedFile(*ctx, output.Path(), reread, kind) == kLoadOk, "written file loads again");
+    Check(reread != kFormatBinary || writeFormat == kFormatBinary,
+          "written text file is recognised");
+    Check(LoadDetectedFile(*ctx, output.Path(), reread, kind) == kLoadOk,
+          "written file loads again");
     CloseInputFile(*ctx);
-    Check(std::memcmp(ctx->image.bytes.data(), loaded.data(), limit) == 0, "round trip keeps every byte");
+    Check(std::memcmp(ctx->image.bytes.data(), loaded.data(), limit) == 0,
+          "round trip keeps every byte");
 }
 
 }  // namespace merlinox::fuzzing

@@ -26,7 +26,8 @@ char* PutHex(char* out, std::uint64_t value, int minDigits) {
     int digits = 1;
     while (digits < 16 && (value >> (4 * digits)) != 0) ++digits;
     if (digits < minDigits) digits = minDigits;
-    for (int i = digits - 1; i >= 0; --i) *out++ = hex_detail::kUpperDigits[(value >> (4 * i)) & 0xF];
+    for (int i = digits - 1; i >= 0; --i)
+        *out++ = hex_detail::kUpperDigits[(value >> (4 * i)) & 0xF];
     return out;
 }
 

@@ -15,22 +15,23 @@ std::uint32_t RecordLength(const Context& ctx) {
 
 std::uint32_t WriteIntelBlock(Context& ctx, OutputFile& out, const std::uint8_t* data,
                               std::uint32_t start, std::uint32_t n) {
-    return WriteRecords(ctx, out, data, start, n, RecordLength(ctx),
-                        [](char* p, std::uint32_t address, const std::uint8_t* bytes, std::uint32_t c) {
-                            *p++ = ':';
-                            p = PutHex(p, c, 2);
-                            p = PutHex(p, address, 4);
-                            *p++ = '0';
-                            *p++ = '0';
-                            std::uint32_t sum = c + ((address >> 8) & 0xFF) + (address & 0xFF);
-                            for (std::uint32_t i = 0; i < c; ++i) {
-                                p = PutHexByte(p, bytes[i]);
-                                sum += bytes[i];
-                            }
-                            p = PutHexByte(p, (0u - sum) & 0xFF);
-                            *p++ = '\n';
-                            return p;
-                        });
+    return WriteRecords(
+        ctx, out, data, start, n, RecordLength(ctx),
+        [](char* p, std::uint32_t address, const std::uint8_t* bytes, std::uint32_t c) {
+            *p++ = ':';
+            p = PutHex(p, c, 2);
+            p = PutHex(p, address, 4);
+            *p++ = '0';
+            *p++ = '0';
+            std::uint32_t sum = c + ((address >> 8) & 0xFF) + (address & 0xFF);
+            for (std::uint32_t i = 0; i < c; ++i) {
+                p = PutHexByte(p, bytes[i]);
+                sum += bytes[i];
+            }
+            p = PutHexByte(p, (0u - sum) & 0xFF);
+            *p++ = '\n';
+            return p;
+        });
 }
 
 namespace {
@@ -57,6 +58,8 @@ bool WriteIntelLinearRecord(OutputFile& out, std::uint32_t byteAddress) {
     return WriteAddressRecord(out, 0x04, byteAddress / 65536);
 }
 
-bool WriteIntelEndRecord(OutputFile& out) { return out.WriteLine(":00000001FF\n"); }
+bool WriteIntelEndRecord(OutputFile& out) {
+    return out.WriteLine(":00000001FF\n");
+}
 
 }  // namespace merlinox

@@ -20,25 +20,26 @@ constexpr std::uint32_t kMaxMotorolaData = 250;
 std::uint32_t WriteMotorolaBlock(Context& ctx, OutputFile& out, const std::uint8_t* data,
                                  std::uint32_t start, std::uint32_t n) {
     const std::uint32_t length = std::min(RecordLength(ctx), kMaxMotorolaData);
-    return WriteRecords(ctx, out, data, start, n, length,
-                        [](char* p, std::uint32_t address, const std::uint8_t* bytes, std::uint32_t c) {
-                            // The record type follows the address: S1 below 64 KB, S2 below 16 MB.
-                            const int addressBytes = address < 0x10000 ? 2 : address <= 0xFFFFFF ? 3 : 4;
-                            const std::uint32_t byteCount = c + static_cast<std::uint32_t>(addressBytes) + 1;
-                            *p++ = 'S';
-                            *p++ = static_cast<char>('0' + addressBytes - 1);
-                            p = PutHex(p, byteCount, 2);
-                            p = PutHex(p, address, 2 * addressBytes);
-                            std::uint32_t sum = byteCount;
-                            for (int i = 0; i < addressBytes; ++i) sum += (address >> (8 * i)) & 0xFF;
-                            for (std::uint32_t i = 0; i < c; ++i) {
-                                p = PutHexByte(p, bytes[i]);
-                                sum += bytes[i];
-                            }
-                            p = PutHexByte(p, ~sum & 0xFF);
-                            *p++ = '\n';
-                            return p;
-                        });
+    return WriteRecords(
+        ctx, out, data, start, n, length,
+        [](char* p, std::uint32_t address, const std::uint8_t* bytes, std::uint32_t c) {
+            // The record type follows the address: S1 below 64 KB, S2 below 16 MB.
+            const int addressBytes = address < 0x10000 ? 2 : address <= 0xFFFFFF ? 3 : 4;
+            const std::uint32_t byteCount = c + static_cast<std::uint32_t>(addressBytes) + 1;
+            *p++ = 'S';
+            *p++ = static_cast<char>('0' + addressBytes - 1);
+            p = PutHex(p, byteCount, 2);
+            p = PutHex(p, address, 2 * addressBytes);
+            std::uint32_t sum = byteCount;
+            for (int i = 0; i < addressBytes; ++i) sum += (address >> (8 * i)) & 0xFF;
+            for (std::uint32_t i = 0; i < c; ++i) {
+                p = PutHexByte(p, bytes[i]);
+                sum += bytes[i];
+            }
+            p = PutHexByte(p, ~sum & 0xFF);
+            *p++ = '\n';
+            return p;
+        });
 }
 
 bool WriteMotorolaHeader(OutputFile& out) {

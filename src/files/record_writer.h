@@ -16,8 +16,9 @@ namespace merlinox {
 // always written. Returns the bytes whose records were gone through; a failed line is
 // reported and ends the loop with its bytes counted.
 template <typename Format>
-std::uint32_t WriteRecords(Context& ctx, OutputFile& out, const std::uint8_t* data, std::uint32_t start,
-                           std::uint32_t n, std::uint32_t length, Format format) {
+std::uint32_t WriteRecords(Context& ctx, OutputFile& out, const std::uint8_t* data,
+                           std::uint32_t start, std::uint32_t n, std::uint32_t length,
+                           Format format) {
     const bool ffSave = ctx.settings.ffSave != 0;
     std::uint32_t remaining = n;
     std::uint32_t address = start;
@@ -27,7 +28,8 @@ std::uint32_t WriteRecords(Context& ctx, OutputFile& out, const std::uint8_t* da
     for (;;) {
         const std::uint32_t c = remaining < length ? remaining : length;
         const std::uint8_t* bytes = data + offset;
-        const auto blank = static_cast<std::uint32_t>(std::count(bytes, bytes + c, std::uint8_t{0xFF}));
+        const auto blank =
+            static_cast<std::uint32_t>(std::count(bytes, bytes + c, std::uint8_t{0xFF}));
         count += c;
         if (blank < length || ffSave) {
             const char* end = format(line, address, bytes, c);

@@ -20,13 +20,15 @@ struct Outcome {
 };
 
 Outcome Convert(const std::string& arguments) {
-    const std::string command = std::string(KESTREL_BINARY_DIR) + "/src/kestrel-cli convert " + arguments + " 2>&1";
+    const std::string command =
+        std::string(KESTREL_BINARY_DIR) + "/src/kestrel-cli convert " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     Outcome outcome{-1, ""};
     if (pipe == nullptr) return outcome;
     char buffer[4096];
     std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.output.append(buffer, got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        outcome.output.append(buffer, got);
     const int status = pclose(pipe);
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return outcome;
@@ -55,21 +57,31 @@ TEST_F(ConvertCommand, ConvertsThroughEveryFormatAndBack) {
 }
 
 TEST_F(ConvertCommand, HonoursLineLengthAndBlankCells) {
-    ASSERT_EQ(Convert((dir / "in.bin") + " " + (dir / "out.hex") + " -f intel32 --hex-line-len 17").status, 0);
+    ASSERT_EQ(Convert((dir / "in.bin") + " " + (dir / "out.hex") + " -f intel32 --hex-line-len 17")
+                  .status,
+              0);
     EXPECT_EQ(ReadFile(dir / "out.hex").substr(0, 26), ":020000040000FA\r\n:10000000");
     WriteFile(dir / "small.bin", "\x01\x02\x03");
-    ASSERT_EQ(Convert((dir / "small.bin") + " " + (dir / "full.bin") + " -f bin --ff-save --flash-bytes 0x100").status, 0);
+    ASSERT_EQ(Convert((dir / "small.bin") + " " + (dir / "full.bin") +
+                      " -f bin --ff-save --flash-bytes 0x100")
+                  .status,
+              0);
     EXPECT_EQ(ReadFile(dir / "full.bin"), std::string("\x01\x02\x03") + std::string(0xFD, '\xFF'));
-    ASSERT_EQ(Convert((dir / "small.bin") + " " + (dir / "cut.bin") + " -f bin --flash-bytes 0x100").status, 0);
+    ASSERT_EQ(Convert((dir / "small.bin") + " " + (dir / "cut.bin") + " -f bin --flash-bytes 0x100")
+                  .status,
+              0);
     EXPECT_EQ(ReadFile(dir / "cut.bin"), std::string("\x01\x02\x03\xFF"));
 }
 
 TEST_F(ConvertCommand, EepromFilesAreCheckedAgainstTheEepromSize) {
     WriteFile(dir / "e.eep", "0000:11\r\n0200:22\r\n");
-    const Outcome refused = Convert((dir / "e.eep") + " " + (dir / "e.hex") + " -f 3 --eeprom --eeprom-bytes 0x200");
+    const Outcome refused =
+        Convert((dir / "e.eep") + " " + (dir / "e.hex") + " -f 3 --eeprom --eeprom-bytes 0x200");
     EXPECT_EQ(refused.status, 3);
-    EXPECT_NE(refused.output.find("Zuviele EEPROM-Daten für diesen Baustein !\n\nErlaubt: 0x200\nGelesen: 0x201\n"),
-              std::string::npos) << refused.output;
+    EXPECT_NE(refused.output.find(
+                  "Zuviele EEPROM-Daten für diesen Baustein !\n\nErlaubt: 0x200\nGelesen: 0x201\n"),
+              std::string::npos)
+        << refused.output;
     ASSERT_EQ(Convert((dir / "e.eep") + " " + (dir / "e.hex") + " -f 3 --eeprom").status, 0);
     EXPECT_EQ(ReadFile(dir / "e.hex").substr(0, 13), ":2000000011FF");
 }
@@ -79,7 +91,8 @@ TEST_F(ConvertCommand, FailsWithTheMessageAndAnExitStatus) {
     EXPECT_EQ(missing.status, 3);
     EXPECT_NE(missing.output.find("Fehler beim Öffnen der Datei\n\n" + (dir / "none.hex") +
                                   "\n\nDatei oder Verzeichnis existiert nicht"),
-              std::string::npos) << missing.output;
+              std::string::npos)
+        << missing.output;
 
     const Outcome full = Convert((dir / "in.bin") + " /dev/full -f s3");
     EXPECT_EQ(full.status, 4);
@@ -87,10 +100,12 @@ TEST_F(ConvertCommand, FailsWithTheMessageAndAnExitStatus) {
 
     const Outcome wide = Convert((dir / "in.bin") + " " + (dir / "x.hex") + " -f intel8");
     EXPECT_EQ(wide.status, 4);
-    EXPECT_NE(wide.output.find("Das ausgewählte Datenformat unterstützt mur 64kB Daten."), std::string::npos);
+    EXPECT_NE(wide.output.find("Das ausgewählte Datenformat unterstützt mur 64kB Daten."),
+              std::string::npos);
 
     EXPECT_NE(Convert((dir / "in.bin") + " " + (dir / "x.hex") + " -f intel64").status, 0);
-    EXPECT_NE(Convert((dir / "in.bin") + " " + (dir / "x.hex") + " -f 4 --hex-line-len 300").status, 0);
+    EXPECT_NE(Convert((dir / "in.bin") + " " + (dir / "x.hex") + " -f 4 --hex-line-len 300").status,
+              0);
 }
 
 }  // namespace

@@ -39,9 +39,15 @@ TEST_F(Recognition, TakesEverythingElseForBinary) {
     EXPECT_EQ(Detect("\n\n:10000000\n"), kFormatBinary) << "only two lines are examined";
     EXPECT_EQ(Detect(":00000001FF\r\n"), kFormatBinary) << "an end record alone";
     EXPECT_EQ(Detect(":020000020000FC\r\n"), kFormatBinary) << "a lone segment record";
-    EXPECT_EQ(Detect(std::string(":1000\0" "0000\n", 11)), kFormatBinary) << "a NUL byte";
+    EXPECT_EQ(Detect(std::string(":1000\0"
+                                 "0000\n",
+                                 11)),
+              kFormatBinary)
+        << "a NUL byte";
     EXPECT_EQ(Detect("s1130000\r\n"), kFormatBinary) << "lower-case record type";
-    EXPECT_EQ(Detect("S11300\xE4" "00\r\n"), kFormatBinary);
+    EXPECT_EQ(Detect("S11300\xE4"
+                     "00\r\n"),
+              kFormatBinary);
     // The last two characters are left out of the binary test.
     EXPECT_EQ(Detect("S1\x01\n"), kFormatS1);
     EXPECT_EQ(Detect("01F0:3C"), kFormatBinary) << "without its line end a ROM line is 7 long";
@@ -71,8 +77,9 @@ TEST_F(FilesFixture, InputThatVanishedAfterRecognitionIsReported) {
     ASSERT_EQ(format, kFormatIntel8);
     std::filesystem::remove(dir / "gone.hex");
     EXPECT_EQ(LoadDetectedFile(*ctx, dir / "gone.hex", format, kFlash), kLoadFailed);
-    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Fehler beim Öffnen der Datei\n\n" + (dir / "gone.hex") +
-                                                    "\n\nDatei oder Verzeichnis existiert nicht"}));
+    EXPECT_EQ(ui.Texts(),
+              (std::vector<std::string>{"Fehler beim Öffnen der Datei\n\n" + (dir / "gone.hex") +
+                                        "\n\nDatei oder Verzeichnis existiert nicht"}));
     EXPECT_FALSE(ctx->files.inputFile.IsOpen());
 }
 
@@ -106,16 +113,20 @@ TEST_F(FilesFixture, BinaryFlashFileMayFillTheDeviceExactly) {
     ctx->device.flashWords = 0x1000;
     EXPECT_EQ(Load(std::string(0x2000, '\x5A')).result, kLoadOk);
     EXPECT_EQ(Load(std::string(0x2001, '\x5A')).result, kLoadFailed);
-    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
-                              "Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x1000\nGelesen: 0x1000"}));
+    EXPECT_EQ(
+        ui.Texts(),
+        (std::vector<std::string>{
+            "Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x1000\nGelesen: 0x1000"}));
 }
 
 TEST_F(FilesFixture, BinaryEepromFileMayFillTheDeviceExactly) {
     ctx->device.eepromBytes = 0x200;
     EXPECT_EQ(Load(std::string(0x200, '\x01'), kEeprom).result, kLoadOk);
     EXPECT_EQ(Load(std::string(0x201, '\x01'), kEeprom).result, kLoadFailed);
-    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
-                              "Zuviele EEPROM-Daten für diesen Baustein !\n\nErlaubt: 0x200\nGelesen: 0x201\n"}));
+    EXPECT_EQ(
+        ui.Texts(),
+        (std::vector<std::string>{
+            "Zuviele EEPROM-Daten für diesen Baustein !\n\nErlaubt: 0x200\nGelesen: 0x201\n"}));
 }
 
 TEST_F(FilesFixture, BinaryFileBeyondTheImageIsReadUpToIt) {

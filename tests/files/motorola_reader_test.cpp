@@ -14,7 +14,7 @@ using MotorolaReader = FilesFixture;
 TEST_F(MotorolaReader, ReadsAllThreeDataRecordsInAnyFormat) {
     const PassLoad load = Load(
         "S0 anything at all, even a wrong checksum\r\n"
-        "S1030000FC\r\n"                   // no data: skipped untested
+        "S1030000FC\r\n"  // no data: skipped untested
         "S1070010010203FFE3\r\n"
         "S2060100200102D5\r\n"
         "S30700020030AABB61\r\n"
@@ -43,7 +43,8 @@ TEST_F(MotorolaReader, RefusesCountRecordsLowerCaseAndEmptyLines) {
 
 TEST_F(MotorolaReader, ChecksumOfTheSpecimenLineIsRefused) {
     EXPECT_EQ(Load("S1050000FFFF00\r\n").result, kLoadFailed);
-    EXPECT_EQ(ui.Last().text, "Prüfsumme der HEX-Zeile 1 stimmt nicht !\n\nGelesen 0x0000\nBerechnet 0x00FC\n");
+    EXPECT_EQ(ui.Last().text,
+              "Prüfsumme der HEX-Zeile 1 stimmt nicht !\n\nGelesen 0x0000\nBerechnet 0x00FC\n");
     ctx->settings.testChecksum = 0;
     EXPECT_EQ(Load("S1050010FFFF00\r\n").result, kLoadOk);
 }
@@ -60,7 +61,8 @@ TEST_F(MotorolaReader, WrongLengthAndDoubleCellNameTheirLine) {
     EXPECT_EQ(ui.Last().text, "Länge der HEX-Zeile 2 stimmt nicht !\n\nGelesen 16\nBerechnet 18\n");
     EXPECT_EQ(Load("S1070010010203FFE3\r\nS1070010010203FFE3\r\n").result, kLoadFailed);
     EXPECT_EQ(ui.Last().text,
-              "Eine oder mehrere Speicherzellen werden\nin dieser HEX-Datei doppelt belegt !\n\nGefunden in Zeile 2\n");
+              "Eine oder mehrere Speicherzellen werden\nin dieser HEX-Datei doppelt belegt "
+              "!\n\nGefunden in Zeile 2\n");
 }
 
 TEST_F(MotorolaReader, ThirtyTwoBitAddressesPastTheImageAreCountedNotStored) {

@@ -30,7 +30,8 @@ TEST_F(RomReader, LastWordOfTheDeviceLoadsAndTheNextIsRefused) {
     ctx->device.flashWords = 0x1000;
     EXPECT_EQ(Load("000FFF:1234\r\n").result, kLoadOk);
     EXPECT_EQ(Load("000FFF:1234\r\n001000:1234\r\n").result, kLoadFailed);
-    EXPECT_EQ(ui.Last().text, "Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x1000\nGelesen: 0x1001");
+    EXPECT_EQ(ui.Last().text,
+              "Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x1000\nGelesen: 0x1001");
 }
 
 TEST_F(RomReader, WordsPastTheImageAreCountedNotStored) {
@@ -54,8 +55,10 @@ TEST_F(RomReader, WrongLengthAndDoubleCellNameTheirLine) {
     EXPECT_EQ(ui.Last().text, "Länge der HEX-Zeile 2 stimmt nicht !\n\nGelesen 8\nBerechnet 7\n");
     EXPECT_EQ(Load("00001A:940C\r\n000001:1111\r\n00001A:940C\r\n").result, kLoadFailed);
     EXPECT_EQ(ui.Last().text,
-              "Eine oder mehrere Speicherzellen werden\nin dieser HEX-Datei doppelt belegt !\n\nGefunden in Zeile 3\n");
-    EXPECT_EQ(Load("00001A:FFFF\r\n00001A:940C\r\n").result, kLoadOk) << "a blank word may be written again";
+              "Eine oder mehrere Speicherzellen werden\nin dieser HEX-Datei doppelt belegt "
+              "!\n\nGefunden in Zeile 3\n");
+    EXPECT_EQ(Load("00001A:FFFF\r\n00001A:940C\r\n").result, kLoadOk)
+        << "a blank word may be written again";
 }
 
 }  // namespace

@@ -31,7 +31,11 @@ TEST(HexText, ReadsDigitsOfEitherCaseAndStopsAtTheFirstOther) {
     EXPECT_EQ(HexByte("G7", 0), 0u);
     EXPECT_EQ(HexValue("00001A:940C", 0, 6), 0x1Au);
     EXPECT_EQ(HexValue("FFFFFFFF", 0, 8), 0xFFFFFFFFu);
-    EXPECT_EQ(HexValue(std::string_view("12\0" "4", 4), 0, 4), 0x12u);
+    EXPECT_EQ(HexValue(std::string_view("12\0"
+                                        "4",
+                                        4),
+                       0, 4),
+              0x12u);
 }
 
 TEST(HexText, NeverReadsPastTheEndOfTheText) {
@@ -48,7 +52,8 @@ TEST(HexText, CutLineEndsAtReturnFeedOrSpaceWithinTheLimit) {
     EXPECT_EQ(CutLine("abc\rdef", 2048), "abc");
     EXPECT_EQ(CutLine("abcdef", 4), "abcd");
     EXPECT_EQ(CutLine("ab\tc\n", 2048), "ab\tc");
-    const std::string longLine = std::string(20, 'A') + "\t\x80\xFF" + std::string(10, 'B') + "\rtail";
+    const std::string longLine =
+        std::string(20, 'A') + "\t\x80\xFF" + std::string(10, 'B') + "\rtail";
     EXPECT_EQ(CutLine(longLine, 2048), longLine.substr(0, 33));
     EXPECT_EQ(CutLine(longLine, 30), longLine.substr(0, 30));
 }

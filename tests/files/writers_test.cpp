@@ -103,7 +103,8 @@ TEST_F(Writers, BlankChipGivesOnlyTheFramingRecords) {
     ASSERT_EQ(Save(kFormatIntel8, source, kFlash, 0x8000), kSaveOk);
     EXPECT_EQ(OutLines(), std::vector<std::string>{":00000001FF"});
     ASSERT_EQ(Save(kFormatIntel32, source, kFlash, 0x10000), kSaveOk);
-    EXPECT_EQ(OutLines(), (std::vector<std::string>{":020000040000FA", ":020000040001F9", ":00000001FF"}));
+    EXPECT_EQ(OutLines(),
+              (std::vector<std::string>{":020000040000FA", ":020000040001F9", ":00000001FF"}));
     EXPECT_EQ(DetectFileFormat(*ctx, out, kFlash), kFormatIntel32);
 }
 
@@ -146,7 +147,8 @@ TEST_F(Writers, EverySavedFormatLoadsBackToTheSameCells) {
     for (const int ffSave : {0, 1}) {
         for (int format = kFormatBinary; format <= kFormatS3; ++format) {
             for (const MemoryKind kind : {kFlash, kEeprom}) {
-                SCOPED_TRACE(::testing::Message() << "format " << format << " kind " << kind << " ffSave " << ffSave);
+                SCOPED_TRACE(::testing::Message()
+                             << "format " << format << " kind " << kind << " ffSave " << ffSave);
                 ctx->settings.ffSave = static_cast<std::uint32_t>(ffSave);
                 ctx->settings.hexLineLen = 16 + 2 * static_cast<std::uint32_t>(format);
                 ctx->device.eepromBytes = 0x6000;
@@ -170,7 +172,8 @@ TEST_F(Writers, BinaryEndsAtTheLastCellThatIsNotBlank) {
     RecordingSource source(image, kFlash);
     ASSERT_EQ(Save(kFormatBinary, source, kFlash, 0x800), kSaveOk);
     EXPECT_EQ(ReadFile(out).size(), 0x248u);
-    EXPECT_EQ(source.statuses, (std::vector<std::string>{"Suche Ende des Datenbereiches", "Speichere Bausteindaten"}));
+    EXPECT_EQ(source.statuses, (std::vector<std::string>{"Suche Ende des Datenbereiches",
+                                                         "Speichere Bausteindaten"}));
     EXPECT_EQ(source.downSteps, 0x800u - 0x123u);
     EXPECT_EQ(source.progressTotal, 0x124u);
 }
@@ -183,13 +186,16 @@ TEST_F(Writers, BinaryOfABlankChipNeedsFFSave) {
     RecordingSource eeprom(image, kEeprom);
     EXPECT_EQ(Save(kFormatBinary, eeprom, kEeprom, 1), kSaveFailed);
     EXPECT_FALSE(std::filesystem::exists(out));
-    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
-                              "Der Baustein enthält nur Leerzellen im Programmspeicher!!\n\nSpeichervorgang abgebrochen."
-                              "\n\nWenn eine Leerzellen-Datei geschrieben werden\nsoll, ** Leerzellen speichern ** "
-                              "aktivieren !",
-                              "Der Baustein enthält nur Leerzellen im Datenspeicher!!\n\nSpeichervorgang abgebrochen."
-                              "\n\nWenn eine Leerzellen-Datei geschrieben werden\nsoll, ** Leerzellen speichern ** "
-                              "aktivieren !"}));
+    EXPECT_EQ(
+        ui.Texts(),
+        (std::vector<std::string>{
+            "Der Baustein enthält nur Leerzellen im Programmspeicher!!\n\nSpeichervorgang "
+            "abgebrochen."
+            "\n\nWenn eine Leerzellen-Datei geschrieben werden\nsoll, ** Leerzellen speichern ** "
+            "aktivieren !",
+            "Der Baustein enthält nur Leerzellen im Datenspeicher!!\n\nSpeichervorgang abgebrochen."
+            "\n\nWenn eine Leerzellen-Datei geschrieben werden\nsoll, ** Leerzellen speichern ** "
+            "aktivieren !"}));
     ctx->settings.ffSave = 1;
     RecordingSource blank({}, kFlash);
     ASSERT_EQ(Save(kFormatBinary, blank, kFlash, 0x800), kSaveOk);
@@ -218,7 +224,8 @@ TEST_F(Writers, CancelStopsEveryWriterAfterTheCurrentCell) {
         RecordingSource source(image, kFlash);
         source.cancelAfterSteps = 100;
         const int result = Save(static_cast<DataFormat>(format), source, kFlash, 0x1000);
-        EXPECT_EQ(result, format == kFormatRom ? kSaveOk : kSaveFailed) << "ROM leaves the cancel to its caller";
+        EXPECT_EQ(result, format == kFormatRom ? kSaveOk : kSaveFailed)
+            << "ROM leaves the cancel to its caller";
         EXPECT_EQ(source.steps, 100u);
         const std::string text = ReadFile(out);
         EXPECT_EQ(text.find(":00000001FF"), std::string::npos) << "no end record after a cancel";
@@ -247,8 +254,9 @@ TEST_F(Writers, UnopenableOutputIsReported) {
     EXPECT_EQ(Save(kFormatBinary, source, kFlash, 8), kSaveFailed);
     EXPECT_EQ(source.boardOffs, 1);
     EXPECT_EQ(Save(kFormatIntel32, source, kFlash, 8), kSaveFailed);
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>(2, "Fehler beim Öffnen der Datei\n\n" + out +
-                                                          "\n\nDatei oder Verzeichnis existiert nicht"));
+    EXPECT_EQ(ui.Texts(),
+              std::vector<std::string>(2, "Fehler beim Öffnen der Datei\n\n" + out +
+                                              "\n\nDatei oder Verzeichnis existiert nicht"));
 }
 
 TEST_F(Writers, SixteenBitIntelRefusesMoreThanSixtyFourKilobytes) {
@@ -260,20 +268,23 @@ TEST_F(Writers, SixteenBitIntelRefusesMoreThanSixtyFourKilobytes) {
 // A full disk: the failure is reported where the writer finds it, then the file error;
 // nothing after it reads like a success.
 TEST_F(Writers, FullDiskFailsEverySave) {
-    const std::string fileError = "Fehler beim Öffnen der Datei\n\n/dev/full\n\nKein Platz mehr auf dem Gerät";
+    const std::string fileError =
+        "Fehler beim Öffnen der Datei\n\n/dev/full\n\nKein Platz mehr auf dem Gerät";
     out = "/dev/full";
     const auto image = RandomImage(0x40000, 6);
     for (int format = kFormatBinary; format <= kFormatS3; ++format) {
         SCOPED_TRACE(format);
         ui.shown.clear();
         RecordingSource big(image, kFlash);
-        ASSERT_EQ(Save(static_cast<DataFormat>(format), big, kFlash, format == kFormatIntel8 ? 0x8000 : 0x20000),
+        ASSERT_EQ(Save(static_cast<DataFormat>(format), big, kFlash,
+                       format == kFormatIntel8 ? 0x8000 : 0x20000),
                   kSaveFailed);
         const auto texts = ui.Texts();
         ASSERT_GE(texts.size(), 1u);
         EXPECT_EQ(texts.back(), fileError);
         if (format == kFormatBinary) {
-            EXPECT_EQ(texts, (std::vector<std::string>{"Datenblock konnte nicht geschrieben werden !", fileError}));
+            EXPECT_EQ(texts, (std::vector<std::string>{
+                                 "Datenblock konnte nicht geschrieben werden !", fileError}));
         } else if (format == kFormatRom || format == kFormatIntel8 || format == kFormatS3) {
             ASSERT_EQ(texts.size(), 2u);
             EXPECT_EQ(texts[0].substr(0, 9), "Hex-Zeile");
