@@ -17,177 +17,139 @@ using testing::FilesFixture;
 using testing::ReadFile;
 using testing::WriteFile;
 
-bool HaveTool(const std::string& name) {
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
+#define REQUIRE_TOOL(name)                                         \
+    if (std::system("command -v " name " >/dev/null 2>&1") != 0) { \
+        GTEST_SKIP() << name " is not installed: skipped";         \
+    }
 
-#define REQUIRE_TOOL(name) \
-    if (!HaveTool(name)) GTEST_SKIP() << name " is not installed: skipped"
-
-struct Hole {
-    std::size_t begin, end;
-};
-
-// Random bytes with holes (left at 0xFF), and the srec_cat filter that cuts the holes
-// out of the full random file.
+// Random bytes of the given size with holes, which the image holds as blank bytes.
 struct HoledImage {
-    std::vector<std::uint8_t> full;
-    std::vector<std::uint8_t> expected;
-    std::string excludes;
+    std::vector<std::uint8_t> bytes;
+    std::string excludes;  // the srec_cat filter that cuts the holes out
 
-    HoledImage(std::size_t size, unsigned seed, const std::vector<Hole>& holes) : full(size) {
+    HoledImage(std::size_t size, unsigned seed) : bytes(size) {
         std::mt19937 random(seed);
-        for (auto& b : full) b = static_cast<std::uint8_t>(random());
-        expected = full;
-        for (const Hole& hole : holes) {
-            if (hole.end > size) continue;
-            std::fill(expected.begin() + static_cast<long>(hole.begin),
-                      expected.begin() + static_cast<long>(hole.end), 0xFF);
-            excludes += " -exclude " + std::to_string(hole.begin) + " " + std::to_string(hole.end);
+        for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+        for (const auto& [begin, end] : std::vector<std::pair<std::size_t, std::size_t>>{
+                 {1, 2}, {0x100, 0x180}, {0x1001, 0x1234}, {0xFFF0, 0x10010}, {0x3F000, 0x3F800}}) {
+            if (end > size) continue;
+            std::fill(bytes.begin() + long(begin), bytes.begin() + long(end), 0xFF);
+            excludes += " -exclude " + std::to_string(begin) + " " + std::to_string(end);
         }
     }
 };
 
 struct PeerTools : FilesFixture {
-    // Runs a shell command; the output goes to a log that a failure shows.
     ::testing::AssertionResult Run(const std::string& command) {
-        const std::string log = dir / "tool.log";
-        if (std::system((command + " >" + log + " 2>&1").c_str()) == 0)
+        if (std::system((command + " >" + (dir / "log") + " 2>&1").c_str()) == 0) {
             return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << command << "\n" << ReadFile(log);
+        }
+        return ::testing::AssertionFailure() << command << "\n" << ReadFile(dir / "log");
     }
 
-    // Loads path as a flash (or EEPROM) file and compares every image byte.
     void ExpectLoadsTo(const std::string& path, const std::vector<std::uint8_t>& expected,
                        MemoryKind kind = kFlash) {
-        ui.shown.clear();
         const PassLoad load = LoadFileForPass(*ctx, path, kind);
         CloseInputFile(*ctx);
         ASSERT_EQ(load.result, kLoadOk) << path << ": " << ::testing::PrintToString(ui.Texts());
-        for (std::size_t a = 0; a < MemoryImage::kSize; ++a) {
-            ASSERT_EQ(Bytes()[a], a < expected.size() ? expected[a] : 0xFF)
-                << path << " at 0x" << std::hex << a;
-        }
+        ASSERT_TRUE(std::equal(expected.begin(), expected.end(), Bytes())) << path;
+        ASSERT_TRUE(std::all_of(Bytes() + expected.size(), Bytes() + MemoryImage::kSize,
+                                [](std::uint8_t b) { return b == 0xFF; }));
     }
 };
-
-const std::vector<Hole> kHoles = {{0x1, 0x2},        {0x100, 0x180},    {0x1001, 0x1234},
-                                  {0x8000, 0x8100},  {0xFFF0, 0x10010}, {0x2FFFE, 0x30000},
-                                  {0x3F000, 0x3F800}};
 
 TEST_F(PeerTools, SrecCatFilesOfEveryVariantLoadToTheSameBytes) {
     REQUIRE_TOOL("srec_cat");
     for (const std::size_t size : {0x1000u, 0x9000u, 0x40000u}) {
         SCOPED_TRACE(size);
-        const HoledImage image(size, static_cast<unsigned>(size), kHoles);
-        const std::string in = dir / "in.bin";
-        WriteFile(in, std::string(image.full.begin(), image.full.end()));
-        const std::string source = in + " -binary" + image.excludes;
-        std::vector<std::string> outputs = {"-intel -address-length=3", "-intel -address-length=4",
-                                            "-motorola -address-length=3 -disable=data-count",
-                                            "-motorola -address-length=4 -disable=data-count"};
+        const HoledImage image(size, static_cast<unsigned>(size));
+        std::mt19937 random(static_cast<unsigned>(size));
+        std::string full(size, '\0');
+        for (std::size_t a = 0; a < size; ++a) full[a] = static_cast<char>(random());
+        WriteFile(dir / "in.bin", full);
+        const std::string in = "'(' " + (dir / "in.bin") + " -binary" + image.excludes + " ')'";
+        // Each output: a filter before -o and the format after it.
+        std::vector<std::pair<std::string, std::string>> outputs = {
+            {"", "-intel -address-length=3"},
+            {"", "-intel -address-length=4"},
+            {"", "-motorola -address-length=3 -disable=data-count"},
+            {"", "-motorola -address-length=4 -disable=data-count"},
+            {"-fill 0xFF 0 " + std::to_string(size), "-binary"}};
         if (size <= 0x10000) {
-            outputs.push_back("-intel -address-length=2");
-            outputs.push_back("-motorola -address-length=2 -disable=data-count");
+            outputs.emplace_back("", "-intel -address-length=2");
+            outputs.emplace_back("", "-motorola -address-length=2 -disable=data-count");
         }
-        for (const std::string& output : outputs) {
-            SCOPED_TRACE(output);
-            ASSERT_TRUE(Run("srec_cat " + source + " -o " + (dir / "out") + " " + output));
-            ExpectLoadsTo(dir / "out", image.expected);
+        if (size <= 0x20000) {
+            // srec_cat writes this format for 128 KB; words cut by a hole are completed.
+            outputs.emplace_back("-fill 0xFF -within " + in + " -range-padding 2",
+                                 "-atmel-generic-be");
         }
-        // Binary: the holes filled with blank bytes; the Atmel generic file in our word order.
-        ASSERT_TRUE(Run("srec_cat " + source + " -fill 0xFF 0 " + std::to_string(size) + " -o " +
-                        (dir / "out.bin") + " -binary"));
-        ExpectLoadsTo(dir / "out.bin", image.expected);
-        // Words cut by a hole are completed with blank bytes, as our image holds them;
-        // srec_cat writes this format for the first 128 KB only.
-        if (size > 0x20000) continue;
-        ASSERT_TRUE(Run("srec_cat '(' " + source + " ')' -fill 0xFF -within '(' " + source +
-                        " ')' -range-padding 2 -o " + (dir / "out.rom") + " -atmel-generic-be"));
-        ExpectLoadsTo(dir / "out.rom", image.expected);
+        for (const auto& [filter, format] : outputs) {
+            ASSERT_TRUE(
+                Run("srec_cat " + in + " " + filter + " -o " + (dir / "out") + " " + format));
+            ExpectLoadsTo(dir / "out", image.bytes);
+        }
     }
-}
-
-TEST_F(PeerTools, CountRecordOfSrecCatIsRefused) {
-    REQUIRE_TOOL("srec_cat");
-    WriteFile(dir / "in.bin", std::string(64, '\x11'));
-    ASSERT_TRUE(Run("srec_cat " + (dir / "in.bin") + " -binary -o " + (dir / "out.s28") +
+    // srec_cat's count record is refused (line 6, after the header and four records).
+    ASSERT_TRUE(Run("srec_cat " + (dir / "in.bin") + " -binary -crop 0 64 -o " + (dir / "out") +
                     " -motorola -address-length=3 -line-length=46"));
-    // Header, four data records, then the S5 count record in line 6.
-    EXPECT_EQ(LoadFileForPass(*ctx, dir / "out.s28", kFlash).result, kLoadFailed);
+    EXPECT_EQ(LoadFileForPass(*ctx, dir / "out", kFlash).result, kLoadFailed);
     EXPECT_EQ(ui.Texts(),
               std::vector<std::string>{"Zeilenanfang in Zeile 6\nder Hex-Datei nicht gefunden !"});
 }
 
-struct Peer {
-    DataFormat format;
-    const char* srecOption;
-};
-
 TEST_F(PeerTools, SrecCmpFindsOurFilesEqualToTheirImage) {
     REQUIRE_TOOL("srec_cmp");
-    const std::vector<Peer> peers = {
-        {kFormatBinary, "-binary"}, {kFormatRom, "-atmel-generic-be"}, {kFormatIntel8, "-intel"},
-        {kFormatIntel32, "-intel"}, {kFormatIntelMcs86, "-intel"},     {kFormatS1, "-motorola"},
-        {kFormatS2, "-motorola"},   {kFormatS3, "-motorola"}};
+    const char* options[] = {"",       "-binary",   "-atmel-generic-be", "-intel",   "-intel",
+                             "-intel", "-motorola", "-motorola",         "-motorola"};
     for (const std::size_t size : {0x9000u, 0x40000u}) {
-        const HoledImage image(size, 7 + static_cast<unsigned>(size), kHoles);
-        const std::string reference = dir / "reference.bin";
-        WriteFile(reference, std::string(image.expected.begin(), image.expected.end()));
-        for (const Peer& peer : peers) {
+        const HoledImage image(size, 7 + static_cast<unsigned>(size));
+        WriteFile(dir / "ref.bin", std::string(image.bytes.begin(), image.bytes.end()));
+        for (int format = kFormatBinary; format <= kFormatS3; ++format) {
             for (const MemoryKind kind : {kFlash, kEeprom}) {
-                if (size > 0x10000 && peer.format == kFormatIntel8) continue;
-                if (kind == kEeprom && peer.format == kFormatRom)
-                    continue;  // byte lines: no peer reads them
+                if (size > 0x10000 && format == kFormatIntel8) continue;
+                if (kind == kEeprom && format == kFormatRom) continue;  // no peer reads byte lines
                 for (const std::uint32_t ffSave : {0u, 1u}) {
-                    SCOPED_TRACE(::testing::Message() << size << " format " << peer.format
-                                                      << " kind " << kind << " ffSave " << ffSave);
+                    SCOPED_TRACE(::testing::Message() << size << " " << format << " " << kind);
                     ctx->settings.ffSave = ffSave;
-                    ctx->settings.dataFormat = peer.format;
-                    ImageCellSource source(image.expected.data(), static_cast<std::uint32_t>(size),
-                                           kind);
-                    const std::uint32_t cells =
-                        static_cast<std::uint32_t>(kind == kFlash ? size / 2 : size);
+                    ctx->settings.dataFormat = format;
+                    ImageCellSource source(image.bytes.data(), std::uint32_t(size), kind);
+                    const auto cells = std::uint32_t(kind == kFlash ? size / 2 : size);
                     const std::string ours = dir / "ours";
-                    int saved = kSaveFailed;
-                    if (peer.format == kFormatBinary)
-                        saved = SaveBin(*ctx, ours, kind, cells, source);
-                    if (peer.format == kFormatRom)
-                        saved = SaveROMHex(*ctx, ours, kind, cells, source);
-                    if (peer.format >= kFormatIntel8)
-                        saved = SaveHex(*ctx, ours, kind, cells, source);
+                    const int saved =
+                        format == kFormatBinary ? SaveBin(*ctx, ours, kind, cells, source)
+                        : format == kFormatRom  ? SaveROMHex(*ctx, ours, kind, cells, source)
+                                                : SaveHex(*ctx, ours, kind, cells, source);
                     ASSERT_EQ(saved, kSaveOk) << ::testing::PrintToString(ui.Texts());
-                    ASSERT_TRUE(Run("srec_cmp '(' " + ours + " " + peer.srecOption +
-                                    " -fill 0xFF 0 " + std::to_string(size) + " ')' " + reference +
-                                    " -binary"));
+                    ASSERT_TRUE(Run("srec_cmp '(' " + ours + " " + options[format] +
+                                    " -fill 0xFF 0 " + std::to_string(size) + " ')' " +
+                                    (dir / "ref.bin") + " -binary"));
                 }
             }
         }
     }
 }
 
-// A program for an ATmega2560 with more than 64 KB of tables, initialised data and
-// EEPROM data; the tables are kept but never reached from the code.
+// An ATmega2560 program with more than 64 KB of tables (kept, never reached from the
+// code), initialised data and EEPROM data.
 std::string LargeAvrProgram() {
     std::mt19937 random(2560);
-    std::string source =
-        "#include <avr/eeprom.h>\n#include <avr/pgmspace.h>\n#include <stdint.h>\n";
+    const auto numbers = [&random](int count) {
+        std::string list;
+        for (int i = 0; i < count; ++i) list += std::to_string(random() & 0xFF) + ",";
+        return list;
+    };
+    std::string source = "#include <avr/eeprom.h>\n#include <avr/pgmspace.h>\n";
     for (int table = 0; table < 3; ++table) {
         source += "__attribute__((used)) const uint8_t table" + std::to_string(table) +
-                  "[25000] PROGMEM = {";
-        for (int i = 0; i < 25000; ++i) source += std::to_string(random() & 0xFF) + ",";
-        source += "};\n";
+                  "[25000] PROGMEM = {" + numbers(25000) + "};\n";
     }
-    source += "uint8_t ram[300] = {";
-    for (int i = 0; i < 300; ++i) source += std::to_string(random() & 0xFF) + ",";
-    source += "};\nuint8_t EEMEM settings[700] = {";
-    for (int i = 0; i < 700; ++i) source += std::to_string(random() & 0xFF) + ",";
-    source +=
-        "};\nint main(void) {\n  volatile uint8_t sum = 0;\n"
-        "  for (uint16_t i = 0; i < sizeof ram; ++i) sum += ram[i] + "
-        "eeprom_read_byte(&settings[i]);\n"
-        "  for (;;) {}\n}\n";
-    return source;
+    return source + "uint8_t ram[300] = {" + numbers(300) + "};\nuint8_t EEMEM settings[700] = {" +
+           numbers(700) +
+           "};\nint main(void) {\n  volatile uint8_t sum = 0;\n"
+           "  for (uint16_t i = 0; i < sizeof ram; ++i) sum += ram[i] + "
+           "eeprom_read_byte(&settings[i]);\n"
+           "  for (;;) {}\n}\n";
 }
 
 TEST_F(PeerTools, AvrObjcopyFirmwareAboveSixtyFourKilobytesLoadsLikeItsBinary) {
@@ -195,28 +157,22 @@ TEST_F(PeerTools, AvrObjcopyFirmwareAboveSixtyFourKilobytesLoadsLikeItsBinary) {
     REQUIRE_TOOL("avr-objcopy");
     WriteFile(dir / "big.c", LargeAvrProgram());
     const std::string elf = dir / "big.elf";
+    const std::string eeprom = " -j .eeprom --change-section-lma .eeprom=0 " + elf + " ";
     ASSERT_TRUE(Run("avr-gcc -mmcu=atmega2560 -Os -o " + elf + " " + (dir / "big.c")));
     ASSERT_TRUE(Run("avr-objcopy -O ihex -R .eeprom " + elf + " " + (dir / "big.hex")));
     ASSERT_TRUE(Run("avr-objcopy -O binary -R .eeprom " + elf + " " + (dir / "big.bin")));
-    ASSERT_TRUE(Run("avr-objcopy -O ihex -j .eeprom --change-section-lma .eeprom=0 " + elf + " " +
-                    (dir / "big.eep")));
-    ASSERT_TRUE(Run("avr-objcopy -O binary -j .eeprom --change-section-lma .eeprom=0 " + elf + " " +
-                    (dir / "eeprom.bin")));
+    ASSERT_TRUE(Run("avr-objcopy -O ihex" + eeprom + (dir / "big.eep")));
+    ASSERT_TRUE(Run("avr-objcopy -O binary" + eeprom + (dir / "eeprom.bin")));
 
-    const std::string hex = ReadFile(dir / "big.hex");
-    EXPECT_NE(hex.find(":02000002"), std::string::npos)
+    EXPECT_NE(ReadFile(dir / "big.hex").find(":02000002"), std::string::npos)
         << "avr-objcopy writes segment records above 64 KB";
     const std::string bin = ReadFile(dir / "big.bin");
     ASSERT_GT(bin.size(), 0x10000u);
-    ctx->device.flashWords = 0x20000;  // ATmega2560
-    ctx->device.eepromBytes = 0x1000;
     ExpectLoadsTo(dir / "big.hex", std::vector<std::uint8_t>(bin.begin(), bin.end()));
-    EXPECT_EQ(ctx->image.highestAddress, bin.size() - 1);
-
-    const std::string eeprom = ReadFile(dir / "eeprom.bin");
-    ASSERT_EQ(eeprom.size(), 700u);
-    ExpectLoadsTo(dir / "big.eep", std::vector<std::uint8_t>(eeprom.begin(), eeprom.end()),
-                  kEeprom);
+    const std::string eepromBytes = ReadFile(dir / "eeprom.bin");
+    ASSERT_EQ(eepromBytes.size(), 700u);
+    ExpectLoadsTo(dir / "big.eep",
+                  std::vector<std::uint8_t>(eepromBytes.begin(), eepromBytes.end()), kEeprom);
 }
 
 }  // namespace
