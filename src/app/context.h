@@ -12,6 +12,7 @@
 #include "link/board_link.h"
 #include "link/port_access.h"
 #include "protocols/spi.h"
+#include "operations/operation_state.h"
 
 namespace merlinox {
 
@@ -37,6 +38,7 @@ struct Context {
     std::string iniPath;  // the configuration file on disk (POSIX path)
     LibraryState library;
     FileState files;
+    OperationState operation;
 };
 
 }  // namespace merlinox

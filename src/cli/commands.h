@@ -19,5 +19,14 @@ void AddGlobalOptions(CLI::App& app, GlobalOptions& options);
 
 // One function per subcommand, each in its own file.
 void AddDevicesCommand(CLI::App& app, GlobalOptions& options);
+void AddDetectCommand(CLI::App& app, GlobalOptions& options);
+void AddResetCommand(CLI::App& app, GlobalOptions& options);
+void AddConvertCommand(CLI::App& app, GlobalOptions& options);
+void AddBlankCheckCommand(CLI::App& app, GlobalOptions& options);
+void AddReadCommand(CLI::App& app, GlobalOptions& options);
+void AddProgramCommand(CLI::App& app, GlobalOptions& options);
+void AddVerifyCommand(CLI::App& app, GlobalOptions& options);
+void AddEraseCommand(CLI::App& app, GlobalOptions& options);
+void AddFusesCommand(CLI::App& app, GlobalOptions& options);
 
 }  // namespace merlinox::cli

@@ -1,13 +1,30 @@
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+
 #include "cli/commands.h"
+#include "cli/device_listing.h"
+#include "cli/session.h"
 
 namespace merlinox::cli {
 
-// Placeholder registration so the tool links; the library listing replaces it.
+// `kestrel-cli devices`: the library as the window's lists show it, then the selected
+// device's record, so that a user can check a library they edited.
 void AddDevicesCommand(CLI::App& app, GlobalOptions& options) {
     auto* cmd = app.add_subcommand("devices", "List the device library and the selected device");
-    cmd->callback([&options] { options.exitStatus = 0; });
+    cmd->callback([&options] {
+        Session session(options);
+        const int device = session.LoadConfiguration();
+        Context& ctx = session.ctx();
+        const int library = PrintLibrary(ctx, stdout);
+        std::printf("\nSelected: manufacturer %d, device %d\n", ctx.settings.manufIndex, ctx.settings.deviceIndex);
+        if (device == 0) {
+            PrintDeviceRecord(ctx.device, stdout);
+        } else {
+            std::printf("(the selected device could not be read)\n");
+        }
+        options.exitStatus = library != 0 ? library : device;
+    });
 }
 
 }  // namespace merlinox::cli

@@ -10,6 +10,15 @@ int main(int argc, char** argv) {
     merlinox::cli::AddGlobalOptions(app, options);
 
     merlinox::cli::AddDevicesCommand(app, options);
+    merlinox::cli::AddDetectCommand(app, options);
+    merlinox::cli::AddResetCommand(app, options);
+    merlinox::cli::AddConvertCommand(app, options);
+    merlinox::cli::AddBlankCheckCommand(app, options);
+    merlinox::cli::AddReadCommand(app, options);
+    merlinox::cli::AddProgramCommand(app, options);
+    merlinox::cli::AddVerifyCommand(app, options);
+    merlinox::cli::AddEraseCommand(app, options);
+    merlinox::cli::AddFusesCommand(app, options);
 
     CLI11_PARSE(app, argc, argv);
     return options.exitStatus;

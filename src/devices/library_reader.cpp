@@ -126,7 +126,9 @@ int NextDevice(Context& ctx, DeviceRecord& target) {
     return ReadCSV(ctx, target);
 }
 
-int LoadSelectedDevice(Context& ctx) {
+namespace {
+
+int FindAndReadSelectedDevice(Context& ctx) {
     if (OpenLibrary(ctx) != kLibraryOk) return kLibraryFailed;
     if (FindManufacturer(ctx) != kLibraryOk) {
         CloseLibrary(ctx);
@@ -143,6 +145,13 @@ int LoadSelectedDevice(Context& ctx) {
             return ReadCSV(ctx, ctx.device) == kLibraryOk ? kLibraryOk : kLibraryFailed;
         }
     }
+}
+
+}  // namespace
+
+int LoadSelectedDevice(Context& ctx) {
+    ctx.library.selectedDeviceResult = FindAndReadSelectedDevice(ctx);
+    return ctx.library.selectedDeviceResult;
 }
 
 }  // namespace merlinox

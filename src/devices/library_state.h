@@ -31,6 +31,10 @@ struct LibraryState {
 
     // The name NextManufacturer found last.
     std::string manufacturerName;
+
+    // What the last LoadSelectedDevice gave (13 until one succeeded): whether ctx.device
+    // holds a whole library line or a mixture left by a failed parse.
+    int selectedDeviceResult = 13;
 };
 
 }  // namespace merlinox

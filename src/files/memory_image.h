@@ -20,8 +20,24 @@ enum DataFormat : std::int32_t {
     kFormatS3 = 8,
 };
 
+// What one call of a line reader did.
+enum LineResult : int {
+    kLineDone = 0,      // line consumed, go on
+    kLineFailed = 3,    // the load fails; the reader has shown its message where it has one
+    kLineEnd = 11,      // end of data
+    kLineSkipped = 12,  // record without data consumed, go on
+};
+
+// Results of loads and saves, as every operation reports them.
+constexpr int kLoadOk = 0;
+constexpr int kLoadFailed = 3;
+constexpr int kSaveOk = 0;
+constexpr int kSaveFailed = 4;
+constexpr int kNoProgrammingMode = 5;
+
 // One image that holds one memory at a time: flash word w is byte 2w (low) and 2w+1
-// (high); EEPROM byte a is byte a. Set to 0xFF before every load.
+// (high); EEPROM byte a is byte a. Set to 0xFF before every load; a read-out uses it as
+// its output buffer.
 struct MemoryImage {
     static constexpr std::uint32_t kSize = 0x40000;
     std::array<std::uint8_t, kSize> bytes{};

@@ -24,6 +24,15 @@ struct BoardLink {
     std::uint8_t vccCode = 0;
     std::uint8_t vppCode = 0;
     bool demoMode = false;
+    // Transfers that timed out since the link was set up; the command line turns them
+    // into its exit status where an operation itself reports nothing.
+    std::uint64_t failedTransfers = 0;
+    // Set by an operation for its duration: the first timeout then marks the board as
+    // lost, and every later transfer of the operation fails at once, without polling
+    // and without another message, so that a board that dies mid-pass ends the
+    // operation instead of costing a full time-out and a message box per transfer.
+    bool stopAfterTimeout = false;
+    bool boardLost = false;
 
     // The operating-system type the port set-up found (0 not recognised, 1 to 8 the
     // Windows versions); it picks the level RaisePriority asks for. Linux reports 0.
@@ -34,12 +43,5 @@ struct BoardLink {
     // failure message; null counts as a synchronisation that succeeded.
     int (*spiSync)(Context& ctx) = nullptr;
 };
-
-// Sets the three register addresses from the port's base address.
-inline void SetPortAddresses(BoardLink& link, std::uint16_t base) {
-    link.dataPort = base;
-    link.statusPort = static_cast<std::uint16_t>(base + 1);
-    link.controlPort = static_cast<std::uint16_t>(base + 2);
-}
 
 }  // namespace merlinox

@@ -3,7 +3,7 @@
 #include "app/context.h"
 #include "link/latch_bits.h"
 #include "link/priority.h"
-#include "link/time_base.h"
+#include "devices/time_base.h"
 #include "link/transport.h"
 
 namespace merlinox {
@@ -21,7 +21,7 @@ int Wait100us(Context& ctx, std::uint32_t count) {
 
 int Wait1ms(Context& ctx, std::uint32_t milliseconds) {
     BoardLink& link = ctx.link;
-    const std::uint32_t transfers = DelayUnits(ctx.settings, milliseconds * 1000u);
+    const std::uint32_t transfers = TimeBase(ctx, milliseconds * 1000u);
     // On a failure the delay bit stays set until the next delay or initialisation.
     link.signalLatch |= bits::kSigDelay;
     if (SendCommand(ctx, CmdSignal, link.signalLatch) != 0) return 9;

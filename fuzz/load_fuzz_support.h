@@ -1,0 +1,102 @@
+#pragma once
+// Shared by the fuzz_load_* targets: one input is put into an in-memory file, recognised
+// and loaded with the target's reader; what loads is written back in its own format,
+// loaded again and must give the same image.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "app/context.h"
+#include "files/cell_source.h"
+#include "files/data_loader.h"
+#include "files/data_writers.h"
+
+namespace merlinox::fuzzing {
+
+class SilentUi : public UserInterface {
+public:
+    int ShowBox(BoxKind kind, std::string_view) override { return kind == BoxKind::Info ? kIdOk : kIdCancel; }
+    void Beep() override {}
+};
+
+// An anonymous in-memory file and the path that opens it again.
+class MemoryFile {
+public:
+    MemoryFile() : fd_(memfd_create("fuzz", 0)) {
+        if (fd_ < 0) std::abort();
+        path_ = "/proc/self/fd/" + std::to_string(fd_);
+    }
+    ~MemoryFile() { close(fd_); }
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+
+    void Fill(const std::uint8_t* data, std::size_t size) {
+        if (ftruncate(fd_, 0) != 0 || pwrite(fd_, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    int fd_;
+    std::string path_;
+};
+
+inline void Check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+// readerFormat forces the reader under test whatever the recognition said; writeFormat
+// is the format the loaded image is written back in.
+inline void LoadAndRoundTrip(const std::uint8_t* data, std::size_t size, DataFormat readerFormat,
+                             DataFormat writeFormat, MemoryKind kind) {
+    SilentUi ui;
+    auto ctx = std::make_unique<Context>(ui);
+    ctx->device.programmingMode = kMspi2;
+    ctx->device.flashWords = 0x2000;
+    ctx->device.eepromBytes = 0x1000;
+    ctx->settings.testChecksum = size % 2;  // both ways, picked by the input itself
+
+    MemoryFile input;
+    input.Fill(data, size);
+    const DataFormat detected = DetectFileFormat(*ctx, input.Path(), kind);
+    Check(detected >= kFormatBinary && detected <= kFormatS3, "recognised format in range");
+    if (LoadDetectedFile(*ctx, input.Path(), readerFormat, kind) != kLoadOk) return;
+    CloseInputFile(*ctx);
+
+    const std::uint32_t limit = kind == kFlash ? 2 * ctx->device.flashWords : ctx->device.eepromBytes;
+    Check(ctx->image.highestAddress > 0 && ctx->image.highestAddress < limit, "size check holds");
+    for (std::uint32_t a = limit; a < MemoryImage::kSize; ++a) Check(ctx->image.bytes[a] == 0xFF, "nothing beyond the device");
+    // Data only in byte 0 (or in flash word 0) count as none once written back.
+    std::uint32_t lastData = 0;
+    for (std::uint32_t a = 0; a < limit; ++a) {
+        if (ctx->image.bytes[a] != 0xFF) lastData = a;
+    }
+    if (lastData < 2) return;
+
+    auto loaded = std::make_unique<MemoryImage>(ctx->image);
+    MemoryFile output;
+    ImageCellSource source(loaded->bytes.data(), limit, kind);
+    ctx->settings.dataFormat = writeFormat;
+    ctx->settings.hexLineLen = 2 + 2 * (size % 127);
+    const std::uint32_t cells = kind == kFlash ? ctx->device.flashWords : ctx->device.eepromBytes;
+    int saved = kSaveFailed;
+    if (writeFormat == kFormatBinary) saved = SaveBin(*ctx, output.Path(), kind, cells, source);
+    if (writeFormat == kFormatRom) saved = SaveROMHex(*ctx, output.Path(), kind, cells, source);
+    if (writeFormat >= kFormatIntel8) saved = SaveHex(*ctx, output.Path(), kind, cells, source);
+    Check(saved == kSaveOk, "a loaded image is saved");
+
+    ctx->settings.testChecksum = 1;
+    Check(LoadFileForPass(*ctx, output.Path(), kind).result == kLoadOk, "written file loads again");
+    CloseInputFile(*ctx);
+    Check(std::memcmp(ctx->image.bytes.data(), loaded->bytes.data(), limit) == 0, "round trip keeps every byte");
+}
+
+}  // namespace merlinox::fuzzing

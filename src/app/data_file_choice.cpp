@@ -1,0 +1,31 @@
+#include "app/data_file_choice.h"
+
+#include "app/context.h"
+#include "app/main_view.h"
+#include "config/data_file_paths.h"
+
+namespace merlinox {
+
+namespace {
+
+constexpr std::string_view kOpenFilter =
+    "*.* Alle Dateien|*.*|*.BIN Binär-Dateien|*.bin|*.ROM Atmel AVR Assembler|*.rom|"
+    "*.HEX Hex-Dateien|*.hex||";
+
+}  // namespace
+
+int ChooseDataFile(Context& ctx, MainView& view, FileDialogs& dialogs) {
+    FileDialogRequest request;
+    request.filter = kOpenFilter;
+    request.filterIndex = ctx.settings.readFilter;
+    request.initialDirectory = DirectoryOnDisk(ctx.paths);
+    request.mustExist = true;
+    const auto choice = dialogs.Open(request);
+    if (!choice) return 3;
+    ctx.settings.readFilter = choice->filterIndex;
+    SetDataFileFromDisk(ctx.paths, choice->path);
+    view.SetText(kFileNameField, ctx.paths.fileName);
+    return 0;
+}
+
+}  // namespace merlinox

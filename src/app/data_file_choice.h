@@ -1,0 +1,13 @@
+#pragma once
+
+namespace merlinox {
+
+struct Context;
+class MainView;
+class FileDialogs;
+
+// "Neue Datei": the open dialog for the data file. 0 when a file was chosen (it becomes
+// the current data file and the file-name field shows it), 3 when the user cancelled.
+int ChooseDataFile(Context& ctx, MainView& view, FileDialogs& dialogs);
+
+}  // namespace merlinox

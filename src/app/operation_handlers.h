@@ -1,0 +1,71 @@
+#pragma once
+#include <string_view>
+
+#include "app/main_view.h"
+#include "operations/operation_view.h"
+
+namespace merlinox {
+
+struct Context;
+
+// The status line, the progress bar and the Cancel button of the main view, as the
+// operations see them.
+class MainViewProgress : public OperationView {
+public:
+    explicit MainViewProgress(MainView& view) : view_(view) {}
+    void SetStatusText(std::string_view text) override;
+    void SetProgressRange(std::uint32_t high) override;
+    void SetProgressPosition(std::uint32_t position) override;
+    void EnableCancelButton(bool enable) override;
+    void Repaint() override;
+
+private:
+    MainView& view_;
+};
+
+// What the handlers return besides the operations' own codes.
+enum HandlerRefusal : int {
+    kRefusedBusy = 1,  // another operation is running: nothing was done, nothing shown
+    kRefusedDemo = 8,  // demo mode: the demo message was shown
+};
+
+// The operation buttons of the main window: "Leertest", "Auslesen", "Brennen",
+// "Prüfen", "Löschen", "Sende Reset" and "Abbrechen". Each runs its operation in the
+// frame every operation shares (refusals, busy marker, reloaded device, locked
+// controls, raised priority, clean-up) and returns 0 or the code of the first failure
+// (the window ignores it, the command line makes it its exit status).
+class OperationHandlers {
+public:
+    OperationHandlers(Context& ctx, MainView& view, FileDialogs& dialogs, BusyMarker& busy);
+    ~OperationHandlers();
+    OperationHandlers(const OperationHandlers&) = delete;
+    OperationHandlers& operator=(const OperationHandlers&) = delete;
+
+    int OnBlankCheckButton();
+    int OnProgramButton();
+    int OnVerifyButton();
+    int OnEraseButton();
+    int OnReadOutButton();
+    int OnResetButton();
+    void OnCancelButton();
+
+    void LockControls();
+    void UnlockControls();
+
+private:
+    enum class Operation { BlankCheck, Program, Verify, Erase };
+
+    int RunOperation(Operation operation);
+    int RunProgram();
+    int RunVerify();
+    void CreateBusyWindow();
+    void CleanUp();
+
+    Context& ctx_;
+    MainView& view_;
+    FileDialogs& dialogs_;
+    BusyMarker& busy_;
+    MainViewProgress progress_;
+};
+
+}  // namespace merlinox

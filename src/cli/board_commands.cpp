@@ -1,0 +1,78 @@
+#include "cli/board_commands.h"
+
+#include <CLI/CLI.hpp>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/context.h"
+#include "cli/terminal_ui.h"
+#include "config/configuration.h"
+#include "link/board_control.h"
+#include "link/transport.h"
+
+namespace merlinox::cli {
+
+int RunDetect(Context& ctx, const std::string& backEnd, std::FILE* out) {
+    if (ctx.link.demoMode) {
+        ShowDemoMessage(ctx);
+        return 8;
+    }
+    const int result = DetectBoard(ctx);
+    if (result == 0) {
+        std::fprintf(out, "Brenner gefunden: %s\n", backEnd.c_str());
+    } else {
+        std::fprintf(out, "Kein Brenner gefunden (%d): %s\n", result, backEnd.c_str());
+    }
+    return result;
+}
+
+int RunReset(Context& ctx) {
+    if (ctx.link.demoMode) {
+        ShowDemoMessage(ctx);
+        return 8;
+    }
+    const auto before = ctx.link.failedTransfers;
+    SendReset(ctx);
+    return ctx.link.failedTransfers == before ? 0 : 10;
+}
+
+void RunWithBoard(GlobalOptions& global, const BoardOptions& board,
+                  const std::function<int(Context&, BoardConnection&)>& body) {
+    TerminalUi ui(stdin, stderr, global.yes, ::isatty(STDIN_FILENO) != 0);
+    Context ctx(ui);
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    ctx.iniPath = (here / kIniFileName).string();
+    ctx.library.libraryPath = (here / kLibraryFileName).string();
+    LoadConfiguration(ctx);
+    BoardConnection connection;
+    if (const int usage = connection.Open(ctx, board, stderr); usage != 0) {
+        global.exitStatus = usage;
+        return;
+    }
+    global.exitStatus = body(ctx, connection);
+}
+
+void AddDetectCommand(CLI::App& app, GlobalOptions& options) {
+    auto board = std::make_shared<BoardOptions>();
+    auto* cmd = app.add_subcommand("detect", "Search for the programmer board (exit 0 found, 8 or 10 not)");
+    AddBoardOptions(*cmd, *board);
+    cmd->callback([&options, board] {
+        RunWithBoard(options, *board, [](Context& ctx, BoardConnection& connection) {
+            return RunDetect(ctx, connection.Description(), stdout);
+        });
+    });
+}
+
+void AddResetCommand(CLI::App& app, GlobalOptions& options) {
+    auto board = std::make_shared<BoardOptions>();
+    auto* cmd = app.add_subcommand("reset", "Give the target its reset pulse (Sende Reset)");
+    AddBoardOptions(*cmd, *board);
+    cmd->callback([&options, board] {
+        RunWithBoard(options, *board, [](Context& ctx, BoardConnection&) { return RunReset(ctx); });
+    });
+}
+
+}  // namespace merlinox::cli

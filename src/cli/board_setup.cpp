@@ -1,0 +1,153 @@
+#include "cli/board_setup.h"
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/context.h"
+#include "platform/ioport_port.h"
+#include "platform/linux_priority.h"
+#include "sim/board_sim.h"
+#include "sim/fault.h"
+#include "sim/trace.h"
+#include "sim/vcd.h"
+
+namespace merlinox::cli {
+
+std::optional<std::uint16_t> ParsePortAddress(const std::string& text) {
+    if (text.empty() || text[0] == '-' || text[0] == '+') return std::nullopt;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text.c_str(), &end, 0);
+    if (errno != 0 || *end != '\0' || value == 0 || value > 0xFFFF) return std::nullopt;
+    return static_cast<std::uint16_t>(value);
+}
+
+void AddBoardOptions(CLI::App& command, BoardOptions& options) {
+    command.add_option("--board", options.board,
+                       "auto (ppdev when a port at the configured base opens, else the simulator), sim, ppdev or ioport")
+        ->check(CLI::IsMember({"auto", "sim", "ppdev", "ioport"}));
+    command.add_option_function<std::string>(
+        "--port",
+        [&options](const std::string& text) {
+            options.port = ParsePortAddress(text);
+            if (!options.port) throw CLI::ValidationError("--port", "not a port address: " + text);
+        },
+        "Port base address (e.g. 0x378), instead of PortAdress");
+    command.add_option("--trace", options.traceFile, "Write one line per handshake transfer to FILE");
+    command.add_option("--vcd", options.vcdFile, "Write the board's decoded lines as a VCD file");
+    command.add_option("--sim-fault", options.simFaults,
+                       "Simulated board fault: no-board, no-ready, no-ack, die-after=N, slow-ack=K, stuck-bit=B:V");
+}
+
+BoardConnection::BoardConnection() = default;
+
+BoardConnection::~BoardConnection() { Close(); }
+
+void BoardConnection::Close() {
+    if (tracer_) tracer_->Finish();
+    if (ctx_ != nullptr) {
+        ctx_->port = nullptr;
+        ctx_->link.priority = nullptr;
+    }
+    tracer_.reset();  // before the port it wraps and the writers it feeds
+    vcd_.reset();
+    textTrace_.reset();
+    for (std::FILE* file : {traceFile_, vcdFile_}) {
+        if (file != nullptr) std::fclose(file);
+    }
+    traceFile_ = nullptr;
+    vcdFile_ = nullptr;
+    hardware_.reset();
+    simulator_.reset();
+    priority_.reset();
+}
+
+bool BoardConnection::OpenTraceFiles(const BoardOptions& options, std::FILE* notices) {
+    const auto open = [notices](const std::string& path, std::FILE*& file) {
+        if (path.empty()) return true;
+        file = std::fopen(path.c_str(), "w");
+        if (file == nullptr) std::fprintf(notices, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return file != nullptr;
+    };
+    return open(options.traceFile, traceFile_) && open(options.vcdFile, vcdFile_);
+}
+
+int BoardConnection::Open(Context& ctx, const BoardOptions& options, std::FILE* notices) {
+    Close();
+    sim::BoardFaults faults;
+    for (const std::string& text : options.simFaults) {
+        std::string error;
+        if (!sim::ParseFault(text, faults, error)) {
+            std::fprintf(notices, "%s\n", error.c_str());
+            return 2;
+        }
+    }
+    if (!options.simFaults.empty() && options.board != "sim" && options.board != "auto") {
+        std::fprintf(notices, "--sim-fault needs the simulated board (--board=sim)\n");
+        return 2;
+    }
+    // Asking for a simulated fault is asking for the simulator.
+    const bool simulatorOnly = options.board == "sim" || !options.simFaults.empty();
+    if (!OpenTraceFiles(options, notices)) {
+        Close();
+        return 2;
+    }
+
+    const std::uint16_t base = options.port.value_or(ctx.settings.portAdress);
+    std::string error;
+    if (!simulatorOnly && (options.board == "auto" || options.board == "ppdev")) {
+        auto ppdev = platform::PpdevPort::Open(base, options.roots, error);
+        if (ppdev) {
+            description_ = "ppdev " + ppdev->Device();
+            hardware_ = std::move(ppdev);
+        } else if (options.board == "auto") {
+            std::fprintf(notices, "%s; using the simulated board\n", error.c_str());
+        }
+    } else if (options.board == "ioport") {
+        auto io = platform::IoPort::Open(base, error);
+        if (io) {
+            char text[32];
+            std::snprintf(text, sizeof text, "I/O ports 0x%X", base);
+            description_ = text;
+            hardware_ = std::move(io);
+        }
+    }
+
+    ctx_ = &ctx;
+    // Linux is no Windows version: type 0, which asks for the higher of the two levels.
+    ctx.link.osType = 0;
+    PortAccess* port = nullptr;
+    if (hardware_) {
+        // Only real hardware needs the boost: the simulator keeps its own time.
+        priority_ = std::make_unique<platform::LinuxPriority>();
+        ctx.link.priority = priority_.get();
+        port = hardware_.get();
+    } else if (options.board == "sim" || options.board == "auto") {
+        simulator_ = std::make_unique<sim::SimBoard>(faults);
+        description_ = "simulated board";
+        port = simulator_.get();
+    } else {
+        std::fprintf(notices, "%s\n", error.c_str());
+        ctx.link.demoMode = true;
+        return 0;
+    }
+
+    if (traceFile_ != nullptr || vcdFile_ != nullptr) {
+        tracer_ = std::make_unique<sim::TracingPort>(*port, simulator_.get());
+        if (traceFile_ != nullptr) {
+            textTrace_ = std::make_unique<sim::TextTraceWriter>(traceFile_);
+            tracer_->AddSink(*textTrace_);
+        }
+        if (vcdFile_ != nullptr) {
+            vcd_ = std::make_unique<sim::VcdWriter>(vcdFile_);
+            tracer_->AddSink(*vcd_);
+        }
+        port = tracer_.get();
+    }
+    ctx.port = port;
+    return 0;
+}
+
+}  // namespace merlinox::cli

@@ -1,0 +1,43 @@
+#include "cli/chip_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdlib>
+
+namespace merlinox::cli {
+
+void AddDeviceOptions(CLI::App& command, ChipOptions& options) {
+    command.add_option("-d,--device", options.device,
+                       "Device by its name in the library (letter case ignored)");
+    auto* manufacturer = command.add_option("-m,--manufacturer", options.manufacturer,
+                                            "Manufacturer by its number in the library (from 0)");
+    auto* index = command.add_option("-i,--index", options.index,
+                                     "Device by its number under the manufacturer (from 0)");
+    index->needs(manufacturer);
+    manufacturer->needs(index);
+    index->excludes("--device");
+    command.add_flag("--id-check,!--no-id-check", options.idCheck,
+                     "\"ID prüfen\": compare the signature first (kept for the device)");
+    command.add_flag("--ff-save,!--no-ff-save", options.ffSave,
+                     "\"Leerzellen speichern\": also save blank cells (kept for the device)");
+    command.add_flag("--checksum,!--no-checksum", options.checksum,
+                     "\"Checksumme prüfen\": check record checksums (kept for the device)");
+}
+
+void AddChipOptions(CLI::App& command, ChipOptions& options) {
+    AddDeviceOptions(command, options);
+    command.add_option("--sim-state", options.simState,
+                       "Simulated board: file that keeps the chip between runs")
+        ->default_str(DefaultSimStatePath());
+    command.add_option("--sim-chip", options.simChip,
+                       "Simulated board: part in the socket (default: the selected device)");
+}
+
+std::string DefaultSimStatePath() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state != nullptr && state[0] == '/') return std::string(state) + "/merlinox/chip.state";
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : ".") + "/.local/state/merlinox/chip.state";
+}
+
+}  // namespace merlinox::cli

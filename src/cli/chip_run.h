@@ -1,0 +1,77 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "app/busy_lock_file.h"
+#include "app/operation_handlers.h"
+#include "cli/board_setup.h"
+#include "cli/chip_options.h"
+#include "cli/cli_view.h"
+#include "cli/commands.h"
+#include "cli/progress_line.h"
+#include "cli/session.h"
+
+namespace merlinox::sim {
+class SimBoard;
+class SimulatedChip;
+}  // namespace merlinox::sim
+
+namespace merlinox::cli {
+
+// One run of a chip command: the session (terminal, context, configuration of the
+// current directory), the device chosen on the command line, the board, and the
+// window's operation handlers over a view that draws the progress on stderr. The
+// configuration is saved at the end, as the window saves it when it closes; on the
+// simulated board the chip is kept in its state file.
+class ChipRun {
+public:
+    ChipRun(GlobalOptions& global, ChipOptions& options, BoardOptions& board);
+    ~ChipRun();
+    ChipRun(const ChipRun&) = delete;
+    ChipRun& operator=(const ChipRun&) = delete;
+
+    // Loads the configuration, selects the device, applies the options, sets up the
+    // board. 0, or the exit status when the run cannot start.
+    int Prepare();
+    // Saves the configuration and the simulated chip; returns result.
+    int Finish(int result);
+
+    Context& ctx() { return session_.ctx(); }
+    OperationHandlers& handlers() { return handlers_; }
+    CliFileDialogs& dialogs() { return dialogs_; }
+
+private:
+    int SelectDevice();
+    int PrepareSimulatedChip(sim::SimBoard& board);
+    void SaveSimulatedChip();
+
+    GlobalOptions& global_;
+    ChipOptions& options_;
+    BoardOptions& boardOptions_;
+    Session session_;
+    ProgressLine progress_;
+    CliUserInterface ui_;
+    CliView view_;
+    CliFileDialogs dialogs_;
+    BusyLockFile busy_;
+    OperationHandlers handlers_;
+    // The chip outlives the board that drives it: the board's last transfers at close
+    // still reach the socket.
+    std::unique_ptr<sim::SimulatedChip> chip_;
+    BoardConnection board_;
+    bool prepared_ = false;
+};
+
+// A path given on the command line, made absolute against the current directory.
+std::string AbsolutePath(const std::string& path);
+
+// Runs a chip command from start to end and stores its exit status.
+template <typename Body>
+void RunChipCommand(GlobalOptions& global, ChipOptions& options, BoardOptions& board, Body body) {
+    ChipRun run(global, options, board);
+    int result = run.Prepare();
+    if (result == 0) result = body(run);
+    global.exitStatus = run.Finish(result);
+}
+
+}  // namespace merlinox::cli

@@ -1,0 +1,94 @@
+#include "cli/device_listing.h"
+
+#include <vector>
+
+#include "app/context.h"
+#include "devices/library_reader.h"
+
+namespace merlinox::cli {
+
+namespace {
+
+const char* ModeKeyword(std::int32_t mode) {
+    constexpr const char* kModes[] = {"-", "PAR1", "PAR2", "PAR3", "PAR4", "SPI1", "SPI2", "MSPI1", "MSPI2"};
+    return mode >= 0 && mode <= 8 ? kModes[mode] : "?";
+}
+
+const char* ExtraKeyword(std::int32_t extra) {
+    return extra == kReadFuse ? "READFUSE" : extra == kNoFuse ? "NOFUSE" : "-";
+}
+
+void PrintDevices(Context& ctx, int manufacturer, int selected, std::FILE* out) {
+    ctx.settings.manufIndex = manufacturer;
+    if (OpenLibrary(ctx) != kLibraryOk) return;
+    FindManufacturer(ctx);
+    DeviceRecord scratch;
+    int index = 0;
+    for (int result; (result = NextDevice(ctx, scratch)) != kLibraryEnd; ++index) {
+        const char mark = index == selected ? '*' : ' ';
+        if (result == kLibraryOk) {
+            std::fprintf(out, "   %c%3d  %s\n", mark, index, scratch.name.c_str());
+        } else {
+            std::fprintf(out, "   %c%3d  (line not usable, result %d)\n", mark, index, result);
+        }
+    }
+    if (index == 0) std::fprintf(out, "         (no devices)\n");
+    CloseLibrary(ctx);
+}
+
+}  // namespace
+
+int PrintLibrary(Context& ctx, std::FILE* out) {
+    std::fprintf(out, "Device library %s\n", ctx.library.libraryPath.c_str());
+    if (OpenLibrary(ctx) != kLibraryOk) return kLibraryFailed;
+    std::vector<std::string> manufacturers;
+    while (NextManufacturer(ctx) == kLibraryOk) manufacturers.push_back(ctx.library.manufacturerName);
+    CloseLibrary(ctx);
+    if (manufacturers.empty()) std::fprintf(out, "(no manufacturers)\n");
+
+    // Listing walks the library with "ManufIndex"; the selection stays what it was.
+    const int selected = ctx.settings.manufIndex;
+    for (std::size_t m = 0; m < manufacturers.size(); ++m) {
+        const bool isSelected = static_cast<int>(m) == selected;
+        std::fprintf(out, "\n%c%3zu  %s\n", isSelected ? '*' : ' ', m, manufacturers[m].c_str());
+        PrintDevices(ctx, static_cast<int>(m), isSelected ? ctx.settings.deviceIndex : -1, out);
+    }
+    ctx.settings.manufIndex = selected;
+    return kLibraryOk;
+}
+
+void PrintDeviceRecord(const DeviceRecord& d, std::FILE* out) {
+    std::fprintf(out, "name                    %s\n", d.name.c_str());
+    std::fprintf(out, "pinCount                %u\n", d.pinCount);
+    std::fprintf(out, "programmingVoltageCode  %u (%u mV)\n", d.programmingVoltageCode, d.programmingVoltageCode * 100u);
+    std::fprintf(out, "supplyVoltageCode       %u (%u mV)\n", d.supplyVoltageCode, d.supplyVoltageCode * 50u);
+    std::fprintf(out, "flashWriteDelay         %u\n", d.flashWriteDelay);
+    std::fprintf(out, "eepromWriteDelay        %u\n", d.eepromWriteDelay);
+    std::fprintf(out, "eraseDelay              %u\n", d.eraseDelay);
+    std::fprintf(out, "flashWords              %u\n", d.flashWords);
+    std::fprintf(out, "eepromBytes             %u\n", d.eepromBytes);
+    std::fprintf(out, "manufacturerId          0x%02X\n", d.manufacturerId);
+    std::fprintf(out, "deviceId                0x%02X\n", d.deviceId);
+    std::fprintf(out, "subId                   0x%02X\n", d.subId);
+    std::fprintf(out, "deviceCode              0x%04X\n", d.deviceCode);
+    std::fprintf(out, "fuseD0                  %u\n", d.fuseD0);
+    std::fprintf(out, "programmingMode         %d (%s)\n", d.programmingMode, ModeKeyword(d.programmingMode));
+    std::fprintf(out, "extra                   %d (%s)\n", d.extra, ExtraKeyword(d.extra));
+    std::fprintf(out, "sckLowClocks            %u\n", d.sckLowClocks);
+    std::fprintf(out, "sckHighClocks           %u\n", d.sckHighClocks);
+    std::fprintf(out, "flashPageWords          %u\n", d.flashPageWords);
+    std::fprintf(out, "eepromPageBytes         %u\n", d.eepromPageBytes);
+    std::fprintf(out, "extendedAddressing      %u\n", d.extendedAddressing);
+    std::fprintf(out, "spiSyncMode             %u\n", d.spiSyncMode);
+    std::fprintf(out, "fuseCount               %u\n", d.fuseCount);
+    std::fprintf(out, "lockFixedBits           0x%02X\n", d.lockFixedBits);
+    std::fprintf(out, "lockDefault             0x%02X\n", d.lockDefault);
+    std::fprintf(out, "lowFuseDefault          0x%02X\n", d.lowFuseDefault);
+    std::fprintf(out, "lowFuseFixedBits        0x%02X\n", d.lowFuseFixedBits);
+    std::fprintf(out, "highFuseDefault         0x%02X\n", d.highFuseDefault);
+    std::fprintf(out, "highFuseFixedBits       0x%02X\n", d.highFuseFixedBits);
+    std::fprintf(out, "extFuseDefault          0x%02X\n", d.extFuseDefault);
+    std::fprintf(out, "extFuseFixedBits        0x%02X\n", d.extFuseFixedBits);
+}
+
+}  // namespace merlinox::cli

@@ -1,0 +1,155 @@
+#include <CLI/CLI.hpp>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/context.h"
+#include "cli/chip_options.h"
+#include "cli/cli_view.h"
+#include "cli/commands.h"
+#include "cli/device_choice.h"
+#include "cli/session.h"
+#include "config/configuration.h"
+#include "devices/device_record.h"
+#include "devices/fuse_layout.h"
+#include "devices/fuse_panel.h"
+
+namespace merlinox::cli {
+
+namespace {
+
+constexpr std::string_view kModeNames[] = {"-",    "PAR1", "PAR2",  "PAR3", "PAR4",
+                                           "SPI1", "SPI2", "MSPI1", "MSPI2"};
+
+bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A byte by its settings key or its short name.
+std::optional<FuseByte> ByteNamed(std::string_view name) {
+    static constexpr std::string_view kShort[] = {"lock", "low", "high", "ext"};
+    for (int b = 0; b < kFuseByteCount; ++b) {
+        const auto byte = static_cast<FuseByte>(b);
+        if (SameText(name, FuseByteKey(byte)) || SameText(name, kShort[b])) return byte;
+    }
+    return std::nullopt;
+}
+
+void PrintFuses(const Context& ctx, std::FILE* out) {
+    const DeviceRecord& dev = ctx.device;
+    const FuseBits bits = DescribeFuseBits(dev);
+    const int mode = dev.programmingMode >= 0 && dev.programmingMode <= 8 ? dev.programmingMode : 0;
+    std::fprintf(out, "%s, %s (0 = programmed, like a ticked box)\n", dev.name.c_str(),
+                 std::string(kModeNames[mode]).c_str());
+    for (int b = 0; b < kFuseByteCount; ++b) {
+        const auto byte = static_cast<FuseByte>(b);
+        const unsigned value = FuseByteOf(ctx.settings, byte);
+        std::fprintf(out, "%-8s 0x%02X\n", std::string(FuseByteKey(byte)).c_str(), value);
+        for (int bit = 7; bit >= 0; --bit) {
+            const FuseBit& f = bits.At(byte, bit);
+            std::fprintf(out, "  bit %d  %-9s %u%s\n", bit, std::string(f.label).c_str(),
+                         (value >> bit) & 1u, f.enabled ? "" : "  (fixed)");
+        }
+    }
+}
+
+// One NAME=VALUE: a byte with a number, or a bit label with 0 (programmed) or 1. Bits go
+// through the panel's own click logic (Lock2 pulls Lock1 along and back).
+bool ApplySetting(Context& ctx, CliView& view, const std::string& setting, std::string& error) {
+    const std::size_t eq = setting.find('=');
+    if (eq == std::string::npos || eq == 0 || eq + 1 == setting.size()) {
+        error = "expected NAME=VALUE, got \"" + setting + "\"";
+        return false;
+    }
+    const std::string name = setting.substr(0, eq);
+    const std::string text = setting.substr(eq + 1);
+    if (const auto byte = ByteNamed(name)) {
+        char* end = nullptr;
+        const unsigned long value = std::strtoul(text.c_str(), &end, 0);
+        if (*end != '\0' || value > 0xFF) {
+            error = "\"" + text + "\" is not a byte value (0 to 0xFF)";
+            return false;
+        }
+        FuseByteOf(ctx.settings, *byte) = static_cast<std::uint8_t>(value);
+        ForceFixedFuseBits(ctx);
+        return true;
+    }
+    if (text != "0" && text != "1") {
+        error = "bit " + name + " takes 0 (programmed) or 1 (unprogrammed)";
+        return false;
+    }
+    const FuseBits bits = DescribeFuseBits(ctx.device);
+    const FuseBit* found = nullptr;
+    for (const FuseBit& bit : bits.bits) {
+        if (bit.label == kUnusedBitLabel || !SameText(bit.label, name)) continue;
+        if (found != nullptr) {
+            error = "bit name " + name + " is ambiguous for this device";
+            return false;
+        }
+        found = &bit;
+    }
+    if (found == nullptr) {
+        error = "the device has no bit " + name + " in this programming mode";
+        return false;
+    }
+    if (!found->enabled) {
+        error = "bit " + name + " cannot be changed in this programming mode";
+        return false;
+    }
+    EnableFuses(ctx, view);
+    view.SetChecked(found->controlId, text == "0");
+    OnFuseBoxClicked(ctx, view, found->controlId);
+    return true;
+}
+
+}  // namespace
+
+// `kestrel-cli fuses [--set NAME=VALUE ...] [--standard]`: the fuse and lock-bit panel.
+// Shows the lock byte and the three fuse bytes bit by bit with the names the panel gives
+// them for the selected device and mode; sets them by byte (LockBits, FuseLow, FuseHigh,
+// FuseExt or lock, low, high, ext) or by bit name. The values are kept in the device's
+// section of pendrake.ini and written to the chip by the next `program`.
+void AddFusesCommand(CLI::App& app, GlobalOptions& global) {
+    auto* cmd = app.add_subcommand("fuses", "Show or set the fuse and lock bits for the next program");
+    auto options = std::make_shared<ChipOptions>();
+    auto settings = std::make_shared<std::vector<std::string>>();
+    auto standard = std::make_shared<bool>(false);
+    cmd->add_option("-s,--set", *settings, "NAME=VALUE: a byte and its value, or a bit and 0/1");
+    cmd->add_flag("--standard", *standard, "The device's default values (button \"Standard\")");
+    AddDeviceOptions(*cmd, *options);
+    cmd->callback([&global, options, settings, standard] {
+        Session session(global);
+        session.LoadConfiguration();
+        Context& ctx = session.ctx();
+        int result = ApplyChipOptions(ctx, *options);
+        ProgressLine quiet(stderr, false, true);
+        CliView view(quiet);
+        if (result == 0 && *standard) ApplyFuseDefaults(ctx);
+        for (const std::string& setting : *settings) {
+            std::string error;
+            // Nothing is saved when one setting is wrong.
+            if (result == 0 && !ApplySetting(ctx, view, setting, error)) {
+                throw CLI::ValidationError("--set", error);
+            }
+        }
+        if (result == 0) {
+            ForceFixedFuseBits(ctx);
+            PrintFuses(ctx, stdout);
+            SaveConfiguration(ctx);
+        }
+        global.exitStatus = result;
+    });
+}
+
+}  // namespace merlinox::cli

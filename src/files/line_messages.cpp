@@ -1,0 +1,36 @@
+#include "files/line_messages.h"
+
+#include "app/context.h"
+#include "app/messages.h"
+
+namespace merlinox {
+
+void ShowLineLengthError(Context& ctx, long found, long expected) {
+    ShowInfo(ctx, ctx.messageBuffer.Format(
+                      "Länge der HEX-Zeile %lu stimmt nicht !\n\nGelesen %ld\nBerechnet %ld\n",
+                      static_cast<unsigned long>(ctx.image.lineNumber), found, expected));
+}
+
+void ShowLineStartError(Context& ctx) {
+    ShowInfo(ctx, ctx.messageBuffer.Format("Zeilenanfang in Zeile %lu\nder Hex-Datei nicht gefunden !",
+                                           static_cast<unsigned long>(ctx.image.lineNumber)));
+}
+
+void ShowChecksumError(Context& ctx, unsigned found, unsigned computed) {
+    ShowInfo(ctx, ctx.messageBuffer.Format(
+                      "Prüfsumme der HEX-Zeile %lu stimmt nicht !\n\nGelesen 0x%04X\nBerechnet 0x%04X\n",
+                      static_cast<unsigned long>(ctx.image.lineNumber), found, computed));
+}
+
+void ShowDoubleCellError(Context& ctx) {
+    ShowInfo(ctx, ctx.messageBuffer.Format("Eine oder mehrere Speicherzellen werden\nin dieser HEX-Datei "
+                                           "doppelt belegt !\n\nGefunden in Zeile %ld\n",
+                                           static_cast<long>(ctx.image.lineNumber)));
+}
+
+void ShowLineWriteError(Context& ctx, std::uint32_t lineNumber) {
+    ShowInfo(ctx, ctx.messageBuffer.Format("Hex-Zeile %lu\nkonnte nicht geschrieben werden",
+                                           static_cast<unsigned long>(lineNumber)));
+}
+
+}  // namespace merlinox

@@ -1,0 +1,141 @@
+#include "operations/erase.h"
+
+#include <cstdint>
+
+#include "app/context.h"
+#include "link/board_control.h"
+#include "link/timing.h"
+#include "link/transport.h"
+#include "operations/blank_check.h"
+#include "operations/confirmations.h"
+#include "operations/mode_guard.h"
+#include "operations/progress.h"
+#include "protocols/hv_serial.h"
+#include "protocols/parallel.h"
+#include "protocols/spi.h"
+
+namespace merlinox {
+
+namespace {
+
+constexpr std::uint8_t kParChipErase = 0x80;
+constexpr std::uint8_t kWrBit = 0x01;        // control latch: WR, active low
+constexpr std::uint8_t kResetBit = 0x01;     // data latch: RESET of the serial socket
+constexpr std::uint8_t kXtal1Bit = 0x02;     // data latch: XTAL1 of the serial socket
+constexpr std::uint8_t kSdoReadyBit = 0x20;  // read-back: SDO high = chip ready
+
+void SendControlLatch(Context& ctx) { SendCommand(ctx, CmdControl, ctx.link.controlLatch); }
+void SendDataLatch(Context& ctx) { SendCommand(ctx, CmdData, ctx.link.dataLatch); }
+
+void EraseParallel(Context& ctx) {
+    ParLoadCommand(ctx, kParChipErase);
+    ctx.link.controlLatch &= static_cast<std::uint8_t>(~kWrBit);
+    SendControlLatch(ctx);
+    Wait100us(ctx, ctx.device.eraseDelay);
+    ctx.link.controlLatch |= kWrBit;
+    SendControlLatch(ctx);
+    Wait1ms(ctx, 10);
+}
+
+// Polls SDO for the end of a high-voltage serial erase, once per delay unit; at least
+// one poll even with an erase delay of 0.
+bool PollEraseDone(Context& ctx) {
+    std::uint32_t n = 0;
+    do {
+        Wait100us(ctx, 1);
+        n += 1;
+        if ((ReadBoardByte(ctx) & kSdoReadyBit) != 0) return true;
+    } while (n < ctx.device.eraseDelay);
+    return false;
+}
+
+void StartHvspErase(Context& ctx) {
+    HvspInstruction(ctx, 0x80, 0x4C);  // load command: chip erase
+    HvspInstruction(ctx, 0x00, 0x64);  // erase strobe
+    HvspInstruction(ctx, 0x00, 0x6C);
+}
+
+void XtalPulses(Context& ctx) {
+    if (ctx.device.sckLowClocks == 0 || ctx.device.sckHighClocks == 0) return;
+    for (int i = 0; i < 10; ++i) {
+        ctx.link.dataLatch |= kXtal1Bit;
+        SendDataLatch(ctx);
+        ctx.link.dataLatch &= static_cast<std::uint8_t>(~kXtal1Bit);
+        SendDataLatch(ctx);
+    }
+}
+
+void SetReset(Context& ctx, bool high) {
+    if (high) {
+        ctx.link.dataLatch |= kResetBit;
+    } else {
+        ctx.link.dataLatch &= static_cast<std::uint8_t>(~kResetBit);
+    }
+    SendDataLatch(ctx);
+}
+
+// After the erase instruction the chip leaves programming mode only through a reset
+// pulse; the sequence brings it back and synchronises again.
+void EraseSpi(Context& ctx) {
+    SpiSendByte(ctx, 0xAC);
+    SpiSendByte(ctx, 0x80);
+    SpiSendByte(ctx, 0x00);
+    SpiSendByte(ctx, 0x00);
+    Wait100us(ctx, ctx.device.eraseDelay);
+    SetReset(ctx, true);
+    XtalPulses(ctx);
+    Wait1ms(ctx, 100);
+    SetReset(ctx, false);
+    Wait1ms(ctx, 100);
+    SetReset(ctx, true);
+    Wait1ms(ctx, 100);
+    SetReset(ctx, false);
+    XtalPulses(ctx);
+    Wait1ms(ctx, 100);
+    SPISync(ctx);
+}
+
+}  // namespace
+
+int Erase(Context& ctx) {
+    if (!ModeGuard(ctx, "Erase")) return 5;
+    SetStatusLine(ctx, "Lösche Baustein");
+    int result = 0;
+    switch (ctx.device.programmingMode) {
+    case kPar1:
+    case kPar2:
+        EraseParallel(ctx);
+        break;
+    case kPar3:
+        StartHvspErase(ctx);
+        HvspInstruction(ctx, 0x00, 0x4C);  // load command: no operation
+        if (!PollEraseDone(ctx)) result = 16;
+        break;
+    case kPar4: {
+        StartHvspErase(ctx);
+        const bool done = PollEraseDone(ctx);
+        HvspInstruction(ctx, 0x00, 0x4C);
+        if (!done) result = 16;
+        break;
+    }
+    default:
+        EraseSpi(ctx);
+        break;
+    }
+    return result;
+}
+
+int EraseAVR(Context& ctx) {
+    if (!ModeGuard(ctx, "EraseAVR")) return 5;
+    if (ConfirmOperation(ctx, "BAUSTEIN LÖSCHEN !!") != kIdOk) return 16;
+    PowerOn(ctx);
+    if (IdCheckFails(ctx)) {
+        PowerOff(ctx);
+        return 16;
+    }
+    const int r = Erase(ctx);
+    PowerOff(ctx);
+    return r != 0 ? 16 : 0;
+}
+
+}  // namespace merlinox

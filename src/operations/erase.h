@@ -1,0 +1,15 @@
+#pragma once
+
+namespace merlinox {
+
+struct Context;
+
+// The button "Löschen": confirm, power, check the signature, erase, power off. 0, 5 (no
+// mode) or 16 (declined, ID check failed, erase failed). Silent on success.
+int EraseAVR(Context& ctx);
+
+// The chip erase of the programming mode, with the chip powered: 0, 5, or 16 when a
+// high-voltage serial chip did not signal the end of the erase in time.
+int Erase(Context& ctx);
+
+}  // namespace merlinox

@@ -1,0 +1,119 @@
+#include "operations/read_out.h"
+
+#include <cstdint>
+#include <string>
+
+#include "app/context.h"
+#include "app/messages.h"
+#include "config/data_file_paths.h"
+#include "files/cell_source.h"
+#include "files/data_writers.h"
+#include "link/board_control.h"
+#include "operations/blank_check.h"
+#include "operations/cell_access.h"
+#include "operations/confirmations.h"
+#include "operations/mode_guard.h"
+#include "operations/progress.h"
+
+namespace merlinox {
+
+namespace {
+
+constexpr std::uint32_t kProgressSteps = 50;
+
+// The chip as the writers' cell source: the cell read of the programming mode, with
+// the window's progress bar, status line and Cancel button.
+class ChipCellSource : public CellSource {
+public:
+    ChipCellSource(Context& ctx, MemoryKind kind) : ctx_(ctx), kind_(kind) {}
+
+    std::uint32_t ReadCell(std::uint32_t address) override {
+        return ReadCellAt(ctx_, kind_, address);
+    }
+    void SetStatus(std::string_view text) override {
+        SetStatusLine(ctx_, text);
+        RepaintWindow(ctx_);
+    }
+    void InitProgress(std::uint32_t total) override { merlinox::InitProgress(ctx_, total); }
+    void StepProgress() override { merlinox::StepProgress(ctx_); }
+    // Counts like StepProgress, but the bar runs down from its end.
+    void StepProgressDown() override {
+        OperationState& op = ctx_.operation;
+        op.progressCounter += 1;
+        if (op.progressCounter < op.progressDivisor) return;
+        PumpMessages(ctx_);
+        op.progressPosition += 1;
+        op.progressCounter = 0;
+        SetProgressPosition(ctx_, op.progressPosition < kProgressSteps
+                                      ? kProgressSteps - op.progressPosition
+                                      : 0);
+    }
+    bool CancelRequested() override { return merlinox::CancelRequested(ctx_); }
+    // The writer could not open its file; SaveAVR switches the chip off right after.
+    void BoardOff() override {}
+
+private:
+    Context& ctx_;
+    MemoryKind kind_;
+};
+
+int RunWriter(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_t cells) {
+    ChipCellSource source(ctx, kind);
+    switch (ctx.settings.dataFormat) {
+    case kFormatBinary:
+        return SaveBin(ctx, path, kind, cells, source);
+    case kFormatRom:
+        return SaveROMHex(ctx, path, kind, cells, source);
+    default:
+        return SaveHex(ctx, path, kind, cells, source);
+    }
+}
+
+void SwitchOff(Context& ctx) {
+    PowerOff(ctx);
+    BoardOff(ctx);
+}
+
+}  // namespace
+
+int SaveAVR(Context& ctx) {
+    if (!ModeGuard(ctx, "SaveAVR")) return 5;
+    BoardInit(ctx);
+    const int format = ctx.settings.dataFormat;
+    if (format < kFormatBinary || format > kFormatS3) {
+        ShowInfo(ctx, kUnknownFormat);
+        return 4;
+    }
+    InitProgress(ctx, ctx.device.flashWords);
+    if (ConfirmOperation(ctx, "Baustein auslesen") != kIdOk) return 4;
+    EnableCancelButton(ctx, true);
+    SetStatusLine(ctx, "Speichere Bausteindaten");
+    RepaintWindow(ctx);
+    PowerOn(ctx);
+    if (IdCheckFails(ctx)) {
+        SwitchOff(ctx);
+        return 14;
+    }
+
+    LoadReadCommand(ctx, kFlash);
+    int r = RunWriter(ctx, DataFileOnDisk(ctx.paths), kFlash, ctx.device.flashWords);
+    SetProgressPosition(ctx, 0);
+    // A cancel is never a success, also where the ROM writer reports 0 for it.
+    if (r == 0 && CancelRequested(ctx)) r = 4;
+    if (r == 0 && ctx.device.eepromBytes != 0) {
+        InitProgress(ctx, ctx.device.eepromBytes);
+        LoadReadCommand(ctx, kEeprom);
+        r = RunWriter(ctx, EepromFileOnDisk(ctx.paths), kEeprom, ctx.device.eepromBytes);
+        if (r == 0 && CancelRequested(ctx)) r = 4;
+    }
+    SwitchOff(ctx);
+    SetProgressPosition(ctx, 0);
+    if (r != 0) {
+        ShowInfo(ctx, "Speichern abgebrochen !");
+        return r;
+    }
+    ShowInfo(ctx, "Inhalt vom Baustein gespeichert.");
+    return 0;
+}
+
+}  // namespace merlinox

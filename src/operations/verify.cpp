@@ -1,0 +1,88 @@
+#include "operations/verify.h"
+
+#include <cstdint>
+
+#include "app/context.h"
+#include "app/messages.h"
+#include "files/data_loader.h"
+#include "link/board_control.h"
+#include "operations/blank_check.h"
+#include "operations/cell_access.h"
+#include "operations/confirmations.h"
+#include "operations/mode_guard.h"
+#include "operations/progress.h"
+
+namespace merlinox {
+
+int VerifyFile(Context& ctx, const std::string& path, int first, MemoryKind kind) {
+    const PassLoad load = LoadFileForPass(ctx, path, kind);
+    if (load.result != 0) return load.result;
+    if (load.format == kFormatNone) return 0;
+    const int r = VerifyAVR(ctx, load.format, first, kind);
+    CloseInputFile(ctx);
+    return r;
+}
+
+int VerifyAVR(Context& ctx, int format, int first, MemoryKind kind) {
+    if (!ModeGuard(ctx, "VerifyAVR")) return 5;
+    const std::uint32_t highest = ctx.image.highestAddress;
+    InitProgress(ctx, kind == kFlash ? highest / 2 + 1 : highest + 1);
+    if (first == 1) {
+        BoardInit(ctx);
+        if (format < kFormatBinary || format > kFormatS3) return 6;
+        if (ConfirmVerify(ctx, VerifyFormatLabel(format)) != kIdOk) return 6;
+        PowerOn(ctx);
+    }
+    EnableCancelButton(ctx, true);
+    // Every pass checks the signature, so the EEPROM pass reads it again.
+    if (IdCheckFails(ctx)) return 6;
+    SetStatusLine(ctx, kind == kFlash ? "Prüfe Programmspeicher" : "Prüfe DatenEEPROM");
+    RepaintWindow(ctx);
+    LoadReadCommand(ctx, kind);
+    const int r = VerifyData(ctx, kind);
+    SetProgressPosition(ctx, 0);
+    return r;
+}
+
+int VerifyData(Context& ctx, MemoryKind kind) {
+    if (!ModeGuard(ctx, "VerifyData")) return 5;
+    const std::uint32_t h = ctx.image.highestAddress < MemoryImage::kSize
+                                ? ctx.image.highestAddress
+                                : MemoryImage::kSize - 1;
+    const auto& bytes = ctx.image.bytes;
+    int answer = 0;
+    for (std::uint32_t i = 0; i <= h;) {
+        if (kind == kEeprom) {
+            const std::uint8_t read = ReadEepromByteAt(ctx, i);
+            if (read != bytes[i]) {
+                answer = AskRetryCancel(
+                    ctx, ctx.messageBuffer.Format("Daten EEPROM Verifyfehler an\n\n"
+                                                  "Adresse 0x%08lX\nByte 0x%02X\nGelesen 0x%02X",
+                                                  static_cast<unsigned long>(i), bytes[i], read));
+            }
+            i += 1;
+        } else {
+            const std::uint32_t w = i / 2;
+            const std::uint16_t expected = static_cast<std::uint16_t>(
+                bytes[i] | ((i + 1 < MemoryImage::kSize ? bytes[i + 1] : 0xFF) << 8));
+            const std::uint16_t read = ReadFlashWordAt(ctx, w);
+            if (read != expected) {
+                answer = AskRetryCancel(
+                    ctx, ctx.messageBuffer.Format("Verifyfehler an Adresse 0x%08lX\n"
+                                                  "Wort 0x%04X\nGelesen 0x%04X",
+                                                  static_cast<unsigned long>(w), expected, read));
+            }
+            i += 2;
+        }
+        StepProgress(ctx);
+        if (answer == kIdCancel || CancelRequested(ctx)) break;
+    }
+    if (answer != 0) return 6;
+    if (CancelRequested(ctx)) {
+        ShowInfo(ctx, "Prüfen abgebrochen");
+        return 6;
+    }
+    return 0;
+}
+
+}  // namespace merlinox

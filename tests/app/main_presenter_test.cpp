@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/context.h"
+#include "app/main_presenter.h"
+#include "config/ini_file.h"
+#include "sim/board_sim.h"
+#include "support/scratch_dir.h"
+#include "support/scripted_ui.h"
+#include "support/scripted_view.h"
+
+namespace merlinox {
+namespace {
+
+using testing::ScratchDir;
+using testing::ScriptedBusyMarker;
+using testing::ScriptedFileDialogs;
+using testing::ScriptedSettingsDialog;
+using testing::ScriptedUi;
+using testing::ScriptedView;
+
+namespace fs = std::filesystem;
+
+// A device line of the library: name, signature bytes 1 and 2, mode, and the fuse
+// columns (lock fixed, low default, low fixed, high default, high fixed, ext default,
+// ext fixed).
+std::string Device(const std::string& name, const std::string& id, const std::string& sub,
+                   const std::string& mode, const std::string& fuses, const char* flag = "Y") {
+    return name + ";DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;" + id + ";" + sub + ";0;" +
+           mode + ";READFUSE;0;0;32;4;0;0;2;" + fuses + ";" + flag + "\r\n";
+}
+
+const std::string kLibrary =
+    ":Atmel;Y\r\n" +
+    Device("ATmega8", "0x93", "0x07", "SPI1", "0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF") +
+    Device("ATtiny12", "0x90", "0x05", "PAR3", "0xFC;0x52;0x00;0xFF;0xFF;0xFF;0xFF") +
+    Device("ATmega88", "0x93", "0x0A", "SPI1", "0xFC;0x62;0x00;0xDF;0x00;0xF9;0xF8") +
+    Device("ATtiny11", "0x90", "0x04", "PAR3", "0xFC;0xFC;0xE0;0xFF;0xFF;0xFF;0xFF") +
+    ":Leer;Y\r\n" + Device("Inactive", "0x93", "0x07", "SPI1",
+                              "0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF", "N") +
+    ":Andere;Y\r\n" +
+    Device("AT90S2313", "0x91", "0x01", "SPI1", "0xF9;0xFF;0xFF;0xFF;0xFF;0xFF;0xFF");
+
+constexpr const char* kDemoMessage = "Kann Hardware nicht finden !\n\nProgramm geht in den Demomodus.";
+constexpr const char* kSocketReminder = "Baustein jetzt unbedingt\naus dem Sockel nehmen !!!";
+
+// Counts what reaches the port, so that a test can tell the board searches apart.
+class CountingPort : public PortAccess {
+public:
+    explicit CountingPort(PortAccess& inner) : inner_(inner) {}
+    void WriteData(std::uint8_t value) override {
+        ++writes;
+        inner_.WriteData(value);
+    }
+    void WriteControl(std::uint8_t value) override {
+        ++writes;
+        inner_.WriteControl(value);
+    }
+    std::uint8_t ReadStatus() override { return inner_.ReadStatus(); }
+    long writes = 0;
+
+private:
+    PortAccess& inner_;
+};
+
+// The window's logic working in a scratch directory, as a user starts the program
+// there: the library and (if given) the configuration lie in the current directory.
+struct Window {
+    ScratchDir dir;
+    fs::path previousDirectory = fs::current_path();
+    ScriptedUi ui;
+    Context ctx{ui};
+    ScriptedView view;
+    ScriptedFileDialogs dialogs;
+    ScriptedBusyMarker busy;
+    ScriptedSettingsDialog settingsDialog;
+    sim::SimBoard board;
+    CountingPort port{board};
+    MainPresenter presenter{ctx, MainPorts{view, dialogs, busy, settingsDialog},
+                            [this](Context& c) { c.port = &port; }};
+
+    explicit Window(const std::string& ini = "", sim::BoardFaults faults = {},
+                    const std::string& library = kLibrary)
+        : board(faults) {
+        dir.Write("at90list.csv", library);
+        if (!ini.empty()) dir.Write("pendrake.ini", ini);
+        fs::current_path(dir.Dir());
+    }
+    ~Window() { fs::current_path(previousDirectory); }
+
+    std::string Ini(std::string_view section, std::string_view key) {
+        return ReadProfileString(dir.Path("pendrake.ini"), section, key, "<none>");
+    }
+};
+
+TEST(StartUp, WithTheBoardFoundShowsTheSelectedDeviceAndWaits) {
+    Window w("[Kestrel INI-Section]\r\nX-Koord=40\r\nY-Koord=30\r\nDeviceIndex=2\r\n");
+    fs::copy_file(fs::read_symlink("/proc/self/exe"), w.dir.Path("kestrel"));
+    w.presenter.Initialise();
+
+    EXPECT_EQ(w.view.title.rfind("Merlinox V", 0), 0u);
+    EXPECT_NE(w.view.title, "Merlinox V.");  // the version block was read from ./kestrel
+    EXPECT_EQ(w.view.left, 40);
+    EXPECT_EQ(w.view.top, 30);
+    EXPECT_TRUE(w.ui.shown.empty()) << w.ui.Texts()[0];
+    EXPECT_TRUE(w.settingsDialog.opened.empty());
+    EXPECT_FALSE(w.ctx.link.demoMode);
+    EXPECT_EQ(w.view.Items(kManufacturerList),
+              (std::vector<std::string>{"Atmel", "Leer", "Andere"}));
+    EXPECT_EQ(w.view.SelectedIndex(kManufacturerList), 0);
+    EXPECT_EQ(w.view.Items(kDeviceList),
+              (std::vector<std::string>{"ATmega8", "ATtiny12", "ATmega88", "ATtiny11"}));
+    EXPECT_EQ(w.view.SelectedIndex(kDeviceList), 2);
+    EXPECT_EQ(w.ctx.device.name, "ATmega88");
+    EXPECT_EQ(w.view.Text(1035), "BODLEVEL0");  // the panel shows the ATmega88
+    EXPECT_EQ(w.view.Text(kFileNameField), "tmp");
+    EXPECT_TRUE(w.view.IsChecked(kIdCheckBox));
+    EXPECT_TRUE(w.view.IsChecked(kTestChecksumBox));
+    EXPECT_FALSE(w.view.IsChecked(kFfSaveBox));
+    EXPECT_FALSE(w.view.IsEnabled(kCancelButton));
+    EXPECT_TRUE(w.view.IsEnabled(kProgramButton));
+    EXPECT_EQ(w.view.Text(kStatusLine), "Warte auf Eingaben");
+}
+
+TEST(StartUp, BoardAbsentAsksForSettingsBetweenAttemptsThenGoesDemo) {
+    Window w("[Hardware]\r\nSearchHardware=3\r\n", sim::BoardFaults{.noBoard = true});
+    std::vector<long> writesAtDialog;
+    std::vector<std::size_t> boxesAtDialog;
+    w.settingsDialog.onOpen = [&] {
+        writesAtDialog.push_back(w.port.writes);
+        boxesAtDialog.push_back(w.ui.shown.size());
+    };
+    w.settingsDialog.AnswerOk([](SettingsDialogFields& f) { f.port = "0x278"; });
+    w.settingsDialog.AnswerCancel();
+    w.presenter.Initialise();
+
+    // Attempt, dialog, attempt, dialog, attempt, demo message, save.
+    ASSERT_EQ(writesAtDialog.size(), 2u);
+    EXPECT_GT(writesAtDialog[0], 0);
+    EXPECT_GT(writesAtDialog[1], writesAtDialog[0]);
+    EXPECT_EQ(w.ctx.link.dataPort, 0x278);  // the corrected port was searched next
+    const auto texts = w.ui.Texts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), kDemoMessage), 1);
+    const auto demoAt = std::find(texts.begin(), texts.end(), kDemoMessage) - texts.begin();
+    EXPECT_GE(static_cast<std::size_t>(demoAt), boxesAtDialog[1]);
+    EXPECT_TRUE(w.ctx.link.demoMode);
+    // Saved when giving up: the new port address is in the file.
+    EXPECT_EQ(w.Ini("Hardware", "PortAdress"), "278");
+    EXPECT_EQ(w.Ini("Hardware", "SearchHardware"), "3");
+}
+
+TEST(StartUp, DefaultSearchOffersTheSettingsOnceAndSkipsTheSearchWithoutPort) {
+    Window absent("", sim::BoardFaults{.noBoard = true});
+    absent.presenter.Initialise();
+    EXPECT_EQ(absent.settingsDialog.opened.size(), 1u);
+    EXPECT_TRUE(absent.ctx.link.demoMode);
+
+    Window noPort;
+    MainPresenter presenter(noPort.ctx,
+                            MainPorts{noPort.view, noPort.dialogs, noPort.busy,
+                                      noPort.settingsDialog},
+                            [](Context& c) { c.link.demoMode = true; });
+    presenter.Initialise();
+    EXPECT_EQ(noPort.port.writes, 0);
+    EXPECT_TRUE(noPort.settingsDialog.opened.empty());
+    EXPECT_EQ(noPort.view.Items(kDeviceList).size(), 4u);
+}
+
+TEST(Lists, StoredIndexesBeyondTheListFallBackToTheFirstEntry) {
+    Window w("[Kestrel INI-Section]\r\nManufIndex=5\r\nDeviceIndex=4\r\n");
+    w.presenter.Initialise();
+    EXPECT_EQ(w.view.SelectedIndex(kManufacturerList), 0);
+    EXPECT_EQ(w.ctx.settings.manufIndex, 0);
+    EXPECT_EQ(w.view.SelectedIndex(kDeviceList), 0);
+    EXPECT_EQ(w.ctx.settings.deviceIndex, 0);
+    EXPECT_EQ(w.ctx.device.name, "ATmega8");
+    const auto texts = w.ui.Texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Hersteller in Bibliothek nicht gefunden !"),
+              texts.end());
+}
+
+TEST(Lists, ManufacturerWithoutActiveDevicesShowsThePlaceholder) {
+    Window w;
+    w.presenter.Initialise();
+    w.view.UserSelects(kManufacturerList, 1);
+    w.presenter.OnManufacturerSelected();
+    EXPECT_EQ(w.view.Items(kDeviceList), std::vector<std::string>{"Keine Bausteine"});
+}
+
+TEST(Lists, UnreadableLibraryShowsBothPlaceholders) {
+    Window w("", {}, "");
+    fs::remove(w.dir.Path("at90list.csv"));
+    w.presenter.Initialise();
+    EXPECT_EQ(w.view.Items(kManufacturerList), std::vector<std::string>{"Keine Hersteller"});
+    EXPECT_EQ(w.view.SelectedIndex(kManufacturerList), 0);
+    EXPECT_TRUE(w.view.Items(kDeviceList).empty());
+}
+
+TEST(DeviceSelection, SavesThePreviousDeviceAndWritesTheNewIndexAtOnce) {
+    Window w;
+    w.presenter.Initialise();
+    ASSERT_EQ(w.ctx.device.name, "ATmega8");
+    w.view.UserChecks(kLock1Box, true);
+    w.presenter.OnFuseBoxClicked(kLock1Box);
+    w.view.UserChecks(kFfSaveBox, true);
+    w.presenter.OnOptionClicked(kFfSaveBox);
+
+    w.view.UserSelects(kDeviceList, 2);
+    w.presenter.OnDeviceSelected();
+    EXPECT_EQ(w.Ini("ATmega8", "LockBits"), "254");
+    EXPECT_EQ(w.Ini("ATmega8", "FFSave"), "1");
+    EXPECT_EQ(w.Ini("Kestrel INI-Section", "DeviceIndex"), "2");
+    EXPECT_EQ(w.Ini("ATmega88", "LockBits"), "<none>");  // read, not yet saved
+    EXPECT_EQ(w.ctx.device.name, "ATmega88");
+    EXPECT_FALSE(w.view.IsChecked(kLock1Box));
+    EXPECT_FALSE(w.view.IsChecked(kFfSaveBox));
+
+    // Back to the first device: its own settings return.
+    w.view.UserSelects(kDeviceList, 0);
+    w.presenter.OnDeviceSelected();
+    EXPECT_TRUE(w.view.IsChecked(kLock1Box));
+    EXPECT_TRUE(w.view.IsChecked(kFfSaveBox));
+    EXPECT_EQ(w.ctx.settings.lockBits, 0xFE);
+}
+
+TEST(DeviceSelection, SwitchingManufacturerSavesIntoThePreviousDevicesSection) {
+    Window w;
+    w.presenter.Initialise();
+    w.view.UserChecks(1040, true);  // fuse high bit 5 of the ATmega8
+    w.presenter.OnFuseBoxClicked(1040);
+    w.view.UserSelects(kManufacturerList, 2);
+    w.presenter.OnManufacturerSelected();
+    EXPECT_EQ(w.Ini("ATmega8", "FuseHigh"), std::to_string(0xD9 & ~0x20));
+    EXPECT_EQ(w.Ini("AT90S2313", "FuseHigh"), "<none>");
+    EXPECT_EQ(w.Ini("Kestrel INI-Section", "ManufIndex"), "2");
+    EXPECT_EQ(w.ctx.device.name, "AT90S2313");
+    EXPECT_EQ(w.view.Items(kDeviceList), std::vector<std::string>{"AT90S2313"});
+}
+
+TEST(FuseButtons, StandardRestoresTheDeviceDefaultsWithFixedBits) {
+    Window w("[Kestrel INI-Section]\r\nDeviceIndex=3\r\n");
+    w.presenter.Initialise();
+    ASSERT_EQ(w.ctx.device.name, "ATtiny11");
+    for (const int id : {int{kLock1Box}, int{kLock2Box}, 1027, 1031}) {
+        w.view.UserChecks(id, !w.view.IsChecked(id));
+        w.presenter.OnFuseBoxClicked(id);
+    }
+    ASSERT_NE(w.ctx.settings.fuseLow, 0xFC);
+    w.presenter.OnStandardButton();
+    EXPECT_EQ(w.ctx.settings.lockBits, 0xFF);
+    EXPECT_EQ(w.ctx.settings.fuseLow, 0xFC);  // default 0xFC, fixed bits 0xE0 already set
+    EXPECT_FALSE(w.view.IsChecked(kLock1Box));
+    EXPECT_TRUE(w.view.IsChecked(1027));
+    EXPECT_FALSE(w.view.IsChecked(1031));
+    EXPECT_EQ(w.view.Text(1030), "RSTDISBL");
+}
+
+TEST(Options, EachBoxStoresItsSettingAtOnce) {
+    Window w;
+    w.presenter.Initialise();
+    w.view.UserChecks(kIdCheckBox, false);
+    w.presenter.OnOptionClicked(kIdCheckBox);
+    w.view.UserChecks(kTestChecksumBox, false);
+    w.presenter.OnOptionClicked(kTestChecksumBox);
+    w.view.UserChecks(kFfSaveBox, true);
+    w.presenter.OnOptionClicked(kFfSaveBox);
+    EXPECT_EQ(w.ctx.settings.idCheck, 0);
+    EXPECT_EQ(w.ctx.settings.testChecksum, 0u);
+    EXPECT_EQ(w.ctx.settings.ffSave, 1u);
+}
+
+TEST(Prefs, TheDialogChangesTheValuesInMemoryOnly) {
+    Window w;
+    w.presenter.Initialise();
+    w.settingsDialog.AnswerOk([](SettingsDialogFields& f) { f.correction = "100"; });
+    w.presenter.OnPrefsButton();
+    EXPECT_EQ(w.ctx.settings.timeBaseKorr, 100u);
+    EXPECT_EQ(w.Ini("Hardware", "TimeBaseKorr"), "85");  // as the start-up saved it
+}
+
+TEST(WindowPosition, FollowsMovesAndIgnoresMinimiseAndMaximise) {
+    Window w;
+    w.presenter.Initialise();
+    w.presenter.OnMoved(100, 200);
+    w.presenter.OnMoved(-32000, -32000);  // where a minimise puts the window
+    w.presenter.OnMinimised();
+    EXPECT_EQ(w.ctx.settings.xKoord, 100);
+    EXPECT_EQ(w.ctx.settings.yKoord, 200);
+    w.presenter.OnMoved(0, 0);
+    w.presenter.OnMaximised();
+    EXPECT_EQ(w.ctx.settings.xKoord, 100);
+    EXPECT_EQ(w.view.left, 100);
+}
+
+TEST(Close, RefusedWhileAnOperationRunsOtherwiseSavesAndReminds) {
+    Window w;
+    w.presenter.Initialise();
+    const std::string saved = w.dir.Read("pendrake.ini");
+    w.busy.foreignTitles.insert("PendrakeDevil");
+    w.view.MoveTo(321, 123);
+    EXPECT_FALSE(w.presenter.OnCloseRequest());
+    EXPECT_TRUE(w.ui.shown.empty());
+    EXPECT_EQ(w.dir.Read("pendrake.ini"), saved);
+
+    w.busy.foreignTitles.clear();
+    EXPECT_TRUE(w.presenter.OnCloseRequest());
+    EXPECT_EQ(w.ui.Texts(), std::vector<std::string>{kSocketReminder});
+    EXPECT_EQ(w.Ini("Kestrel INI-Section", "X-Koord"), "321");
+    EXPECT_EQ(w.Ini("Kestrel INI-Section", "Y-Koord"), "123");
+}
+
+TEST(Application, RefusesToStartBesideARunningOperationOrABareNamedWindow) {
+    ScriptedBusyMarker busy;
+    EXPECT_TRUE(MayStart(busy));
+    busy.foreignTitles.insert("Merlinox V1.00");
+    EXPECT_TRUE(MayStart(busy));
+    busy.foreignTitles.insert("Merlinox");
+    EXPECT_FALSE(MayStart(busy));
+    busy.foreignTitles = {"PendrakeDevil"};
+    EXPECT_FALSE(MayStart(busy));
+}
+
+}  // namespace
+}  // namespace merlinox

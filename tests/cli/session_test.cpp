@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/messages.h"
+#include "cli/device_listing.h"
+#include "cli/session.h"
+#include "support/scratch_dir.h"
+#include "support/scripted_ui.h"
+
+namespace merlinox::cli {
+namespace {
+
+using testing::ScratchDir;
+using testing::ScriptedUi;
+
+std::string Device(const std::string& name, const std::string& code = "0x07") {
+    return name + ";DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;0x93;" + code +
+           ";0;SPI1;READFUSE;0;0;32;4;0;0;2;0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF;Y\r\n";
+}
+
+// Output written to a FILE*, collected as a string.
+class Capture {
+public:
+    Capture() : file_(open_memstream(&data_, &size_)) {}
+    ~Capture() {
+        if (file_ != nullptr) std::fclose(file_);
+        std::free(data_);
+    }
+    std::FILE* file() { return file_; }
+    std::string Text() {
+        std::fflush(file_);
+        return {data_, size_};
+    }
+
+private:
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::FILE* file_;
+};
+
+// Runs the test body in dir as the current directory.
+class InDirectory {
+public:
+    explicit InDirectory(const std::filesystem::path& dir) : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir);
+    }
+    ~InDirectory() { std::filesystem::current_path(previous_); }
+
+private:
+    std::filesystem::path previous_;
+};
+
+TEST(Session, LoadsConfigurationAndLibraryOfTheCurrentDirectory) {
+    ScratchDir dir;
+    dir.Write("at90list.csv", ":Atmel;Y\r\n" + Device("First") + Device("Second"));
+    dir.Write("pendrake.ini", "[Kestrel INI-Section]\r\nDeviceIndex=1\r\n[Second]\r\nLockBits=252\r\n");
+    InDirectory here(dir.Dir());
+    Capture messages;
+    Session session(GlobalOptions{}, stdin, messages.file(), false);
+    EXPECT_EQ(session.ctx().iniPath, dir.Path("pendrake.ini"));
+    EXPECT_EQ(session.ctx().library.libraryPath, dir.Path("at90list.csv"));
+    EXPECT_EQ(session.LoadConfiguration(), 0);
+    EXPECT_EQ(session.ctx().device.name, "Second");
+    EXPECT_EQ(session.ctx().settings.lockBits, 0xFC);
+    EXPECT_EQ(messages.Text(), "");
+    // Without a terminal and without --yes a question is cancelled, never agreed to.
+    EXPECT_EQ(AskOkCancel(session.ctx(), "Weiter?"), kIdCancel);
+    EXPECT_EQ(messages.Text(), "Weiter?\n[Abbrechen]\n");
+}
+
+TEST(Session, ReportsAMissingLibraryOnTheMessageStream) {
+    ScratchDir dir;
+    InDirectory here(dir.Dir());
+    Capture messages;
+    Session session(GlobalOptions{}, stdin, messages.file(), false);
+    EXPECT_EQ(session.LoadConfiguration(), 13);
+    EXPECT_NE(messages.Text().find("Kann Bauteilbibliothek nicht öffnen !\n"), std::string::npos);
+    EXPECT_NE(messages.Text().find("Datei oder Verzeichnis existiert nicht"), std::string::npos);
+}
+
+TEST(DeviceListing, NumbersEveryActiveLineAndMarksTheSelection) {
+    ScratchDir dir;
+    ScriptedUi ui;
+    Context ctx(ui);
+    ctx.library.libraryPath = dir.Write("at90list.csv", ":Atmel;Y\r\n" + Device("A0") + Device("Broken", "0x02") +
+                                                            Device("A2") + ":Leer;Y\r\n:Other;Y\r\n" + Device("O0"));
+    ctx.settings.manufIndex = 2;
+    ctx.settings.deviceIndex = 0;
+    Capture out;
+    EXPECT_EQ(PrintLibrary(ctx, out.file()), 0);
+    EXPECT_EQ(out.Text(), "Device library " + ctx.library.libraryPath +
+                              "\n\n"
+                              "   0  Atmel\n"
+                              "      0  A0\n"
+                              "      1  (line not usable, result 13)\n"
+                              "      2  A2\n"
+                              "\n   1  Leer\n"
+                              "         (no devices)\n"
+                              "\n*  2  Other\n"
+                              "   *  0  O0\n");
+    EXPECT_EQ(ctx.settings.manufIndex, 2);
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Devicecode 0x9302 fehlt in ReadCSV"});
+}
+
+}  // namespace
+}  // namespace merlinox::cli

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include "app/context.h"
+#include "config/settings_dialog.h"
+#include "support/scripted_ui.h"
+#include "support/scripted_view.h"
+
+namespace merlinox {
+namespace {
+
+using testing::ScriptedSettingsDialog;
+using testing::ScriptedUi;
+
+struct Dialog {
+    ScriptedUi ui;
+    Context ctx{ui};
+    ScriptedSettingsDialog dialog;
+};
+
+TEST(SettingsDialog, OpensWithTheCurrentValues) {
+    Dialog d;
+    d.ctx.settings.portAdress = 0x378;
+    d.ctx.settings.timeOut = 1000000;
+    d.ctx.settings.timeBaseKorr = 85;
+    d.ctx.settings.hexLineLen = 32;
+    d.ctx.settings.messageBeap = 1;
+    ShowSettingsDialog(d.ctx, d.dialog);
+    ASSERT_EQ(d.dialog.opened.size(), 1u);
+    const SettingsDialogFields& shown = d.dialog.opened[0];
+    EXPECT_EQ(shown.port, "0x378");
+    EXPECT_EQ(shown.timeOut, "1000000");
+    EXPECT_EQ(shown.correction, "85");
+    EXPECT_EQ(shown.hexLineLength, "32");
+    EXPECT_TRUE(shown.beep);
+    d.ctx.settings.portAdress = 0x3BC;
+    EXPECT_EQ(FillSettingsDialog(d.ctx).port, "0x3BC");
+}
+
+TEST(SettingsDialog, PortTextIsReadAsACNumberOfBaseZero) {
+    EXPECT_EQ(PortBaseFromText("888"), 0x378);
+    EXPECT_EQ(PortBaseFromText("0x278"), 0x278);
+    EXPECT_EQ(PortBaseFromText("0378"), 037);  // octal, stops at the 8
+    EXPECT_EQ(PortBaseFromText("LPT1"), 0);
+    EXPECT_EQ(PortBaseFromText("0x12345"), 0x2345);
+    EXPECT_EQ(PortBaseFromText(""), 0);
+}
+
+TEST(SettingsDialog, OkAppliesEveryValueAndSetsTheLinkRegisters) {
+    Dialog d;
+    d.dialog.AnswerOk([](SettingsDialogFields& f) {
+        f.port = "0x278";
+        f.timeOut = "10000";
+        f.correction = "100";
+        f.hexLineLength = "255";
+        f.beep = false;
+    });
+    ShowSettingsDialog(d.ctx, d.dialog);
+    EXPECT_EQ(d.ctx.settings.portAdress, 0x278);
+    EXPECT_EQ(d.ctx.link.dataPort, 0x278);
+    EXPECT_EQ(d.ctx.link.statusPort, 0x279);
+    EXPECT_EQ(d.ctx.link.controlPort, 0x27A);
+    EXPECT_EQ(d.ctx.settings.timeOut, 10000u);
+    EXPECT_EQ(d.ctx.link.timeoutCount, 10000u);
+    EXPECT_EQ(d.ctx.settings.timeBaseKorr, 100u);
+    EXPECT_EQ(d.ctx.settings.hexLineLen, 254u);  // rounded down to even
+    EXPECT_EQ(d.ctx.settings.messageBeap, 0u);
+    EXPECT_TRUE(d.dialog.refusals.empty());
+    EXPECT_TRUE(d.ui.shown.empty());  // nothing is saved or shown here
+}
+
+TEST(SettingsDialog, RefusesOutOfRangeAndNonNumericEntriesUntilCorrected) {
+    Dialog d;
+    d.dialog.AnswerOk([](SettingsDialogFields& f) { f.hexLineLength = "15"; });
+    d.dialog.AnswerOk([](SettingsDialogFields& f) {
+        f.hexLineLength = "16";
+        f.correction = "69";
+    });
+    d.dialog.AnswerOk([](SettingsDialogFields& f) {
+        f.correction = "70";
+        f.timeOut = "1e6";
+    });
+    d.dialog.AnswerOk([](SettingsDialogFields& f) { f.timeOut = " 10000000 "; });
+    ShowSettingsDialog(d.ctx, d.dialog);
+    ASSERT_EQ(d.dialog.refusals.size(), 3u);
+    EXPECT_EQ(d.dialog.refusals[0].controlId, kSettingsHexLineField);
+    EXPECT_EQ(d.dialog.refusals[0].message, "Bitte eine ganze Zahl zwischen 16 und 255 eingeben.");
+    EXPECT_EQ(d.dialog.refusals[1].controlId, kSettingsCorrectionField);
+    EXPECT_EQ(d.dialog.refusals[1].message, "Bitte eine ganze Zahl zwischen 70 und 100 eingeben.");
+    EXPECT_EQ(d.dialog.refusals[2].controlId, kSettingsTimeOutField);
+    EXPECT_EQ(d.dialog.refusals[2].message, "Bitte eine positive ganze Zahl eingeben.");
+    EXPECT_EQ(d.ctx.settings.timeOut, 10000000u);
+    EXPECT_EQ(d.ctx.settings.timeBaseKorr, 70u);
+    EXPECT_EQ(d.ctx.settings.hexLineLen, 16u);
+}
+
+TEST(SettingsDialog, NumbersBeyondThirtyTwoBitsOrSignedAreNotNumbers) {
+    SettingsDialogFields fields{"0x378", "4294967296", "85", "32", true};
+    auto result = ExchangeSettingsDialog(fields);
+    ASSERT_TRUE(std::holds_alternative<FieldRefusal>(result));
+    EXPECT_EQ(std::get<FieldRefusal>(result).message, "Bitte eine positive ganze Zahl eingeben.");
+    fields.timeOut = "-10000";
+    EXPECT_TRUE(std::holds_alternative<FieldRefusal>(ExchangeSettingsDialog(fields)));
+    fields.timeOut = "";
+    EXPECT_TRUE(std::holds_alternative<FieldRefusal>(ExchangeSettingsDialog(fields)));
+}
+
+TEST(SettingsDialog, CancelChangesNothing) {
+    Dialog d;
+    const Settings before = d.ctx.settings;
+    d.dialog.AnswerCancel();
+    ShowSettingsDialog(d.ctx, d.dialog);
+    EXPECT_EQ(d.ctx.settings.portAdress, before.portAdress);
+    EXPECT_EQ(d.ctx.settings.timeOut, before.timeOut);
+    EXPECT_EQ(d.ctx.settings.timeBaseKorr, before.timeBaseKorr);
+    EXPECT_EQ(d.ctx.settings.hexLineLen, before.hexLineLen);
+    EXPECT_EQ(d.ctx.settings.messageBeap, before.messageBeap);
+    EXPECT_EQ(d.ctx.link.dataPort, 0);
+}
+
+}  // namespace
+}  // namespace merlinox

@@ -1,0 +1,100 @@
+#pragma once
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/context.h"
+#include "files/cell_source.h"
+#include "files/data_loader.h"
+#include "files/data_writers.h"
+#include "support/scripted_ui.h"
+
+namespace merlinox::testing {
+
+// A fresh directory for one test, removed with everything in it afterwards.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "merlinox-files-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A context with a scripted user interface and a device of the given sizes in a mode
+// the writers accept.
+struct FilesFixture : ::testing::Test {
+    ScriptedUi ui;
+    std::unique_ptr<Context> ctx = std::make_unique<Context>(ui);
+    TempDir dir;
+
+    FilesFixture() {
+        ctx->device.programmingMode = kSpi1;
+        ctx->device.flashWords = 0x20000;
+        ctx->device.eepromBytes = 0x1000;
+        ctx->settings.messageBeap = 0;
+    }
+
+    // Writes content to a file and loads it as a programming pass would.
+    PassLoad Load(const std::string& content, MemoryKind kind = kFlash, const std::string& name = "data") {
+        WriteFile(dir / name, content);
+        const PassLoad load = LoadFileForPass(*ctx, dir / name, kind);
+        CloseInputFile(*ctx);
+        return load;
+    }
+
+    const std::uint8_t* Bytes() const { return ctx->image.bytes.data(); }
+};
+
+// A cell source with the read-out's hooks, recording what the writer asked for.
+class RecordingSource : public CellSource {
+public:
+    RecordingSource(std::vector<std::uint8_t> bytes, MemoryKind kind) : image_(std::move(bytes)), kind_(kind) {}
+
+    std::uint32_t ReadCell(std::uint32_t address) override {
+        ++reads;
+        ImageCellSource cells(image_.data(), static_cast<std::uint32_t>(image_.size()), kind_);
+        return cells.ReadCell(address);
+    }
+    void SetStatus(std::string_view text) override { statuses.emplace_back(text); }
+    void InitProgress(std::uint32_t total) override { progressTotal = total; }
+    void StepProgress() override {
+        ++steps;
+        if (cancelAfterSteps != 0 && steps >= cancelAfterSteps) cancel = true;
+    }
+    void StepProgressDown() override { ++downSteps; }
+    bool CancelRequested() override { return cancel; }
+    void BoardOff() override { ++boardOffs; }
+
+    std::vector<std::string> statuses;
+    std::uint32_t reads = 0, steps = 0, downSteps = 0, progressTotal = 0, cancelAfterSteps = 0;
+    int boardOffs = 0;
+    bool cancel = false;
+
+private:
+    std::vector<std::uint8_t> image_;
+    MemoryKind kind_;
+};
+
+}  // namespace merlinox::testing

@@ -1,0 +1,78 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/context.h"
+#include "app/operation_handlers.h"
+#include "sim/board_sim.h"
+#include "sim/chip_model.h"
+#include "support/scratch_dir.h"
+#include "support/scripted_ui.h"
+#include "support/scripted_view.h"
+
+namespace merlinox::testing {
+
+// Message boxes as the scripted UI answers them, and a message pump that can press the
+// Cancel button: the only way a click reaches a running pass.
+class PumpingUi : public ScriptedUi {
+public:
+    void PumpMessages() override {
+        ScriptedUi::PumpMessages();
+        if (onPump) onPump(pumps);
+    }
+    std::function<void(int pump)> onPump;
+};
+
+// A whole programmer on the simulated board: the library of data/, a configuration in
+// a scratch directory, the device chosen by name, the matching chip in the socket and
+// the operation handlers over a scripted main window.
+class OperationRig {
+public:
+    explicit OperationRig(std::string_view deviceName, sim::BoardFaults faults = {});
+    ~OperationRig();
+
+    // Puts another part in the socket (or none for an empty one).
+    void InsertChip(std::string_view part);
+    sim::SimulatedChip& Chip() { return *chip_; }
+    sim::ChipContents& Contents() { return chip_->Contents(); }
+
+    // Presses Cancel at the given pump of the next run.
+    void CancelAtPump(int pump);
+
+    // The data file the handlers use: set as a stored path from a path on disk.
+    void UseDataFile(const std::string& diskPath);
+
+    std::vector<std::string> Messages() const { return ui.Texts(); }
+    bool Showed(std::string_view text) const;
+    int Count(std::string_view text) const;
+    // True when every control an operation locks is enabled again and Cancel is off.
+    bool ControlsUnlocked() const;
+
+    ScratchDir dir;
+    PumpingUi ui;
+    ScriptedView view;
+    ScriptedFileDialogs dialogs;
+    ScriptedBusyMarker busy;
+    sim::SimBoard board;
+    Context ctx{ui};
+    OperationHandlers handlers{ctx, view, dialogs, busy};
+
+private:
+    std::unique_ptr<sim::SimulatedChip> chip_;
+};
+
+// Reproducible contents for a memory: bytes from a simple generator with some blank
+// stretches in between, so that the skipping of blank cells is exercised.
+std::vector<std::uint8_t> TestPattern(std::size_t size, std::uint32_t seed);
+
+// A flash image from a pattern, as word-aligned bytes.
+std::string Bytes(const std::vector<std::uint8_t>& data);
+
+// True when srec_cmp can be run.
+bool HaveSrecord();
+
+}  // namespace merlinox::testing

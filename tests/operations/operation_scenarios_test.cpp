@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "config/data_file_paths.h"
+#include "operations/operation_rig.h"
+
+namespace merlinox::testing {
+namespace {
+
+constexpr const char* kDevice = "ATmega8 (ISP)";
+
+// An ATmega8 with a flash file of 4 KB and an EEPROM companion of 512 bytes.
+struct Scenario : ::testing::Test {
+    explicit Scenario(sim::BoardFaults faults = {}) : rig(kDevice, faults) {
+        flash = TestPattern(0x1000, 3);
+        eeprom = TestPattern(512, 4);
+        rig.dir.Write("fw.bin", Bytes(flash));
+        rig.dir.Write("fw.eep", Bytes(eeprom));
+        rig.UseDataFile(rig.dir.Path("fw.bin"));
+    }
+    int Program() {
+        rig.ui.Answer(kIdOk);
+        return rig.handlers.OnProgramButton();
+    }
+    void ProgramCleanly() {
+        ASSERT_EQ(Program(), 0) << ::testing::PrintToString(rig.Messages());
+        rig.ui.shown.clear();
+    }
+    bool ChipEepromBlank() {
+        for (std::uint8_t b : rig.Contents().eeprom) {
+            if (b != 0xFF) return false;
+        }
+        return true;
+    }
+
+    OperationRig rig;
+    std::vector<std::uint8_t> flash;
+    std::vector<std::uint8_t> eeprom;
+};
+
+TEST_F(Scenario, CancelInTheFlashPassSkipsEepromFusesAndLocks) {
+    rig.ctx.settings.lockBits = 0xFC;
+    rig.CancelAtPump(3);
+    EXPECT_EQ(Program(), 7);
+    EXPECT_TRUE(rig.Showed("Programmierung abgebrochen !"));
+    EXPECT_FALSE(rig.Showed("Keine Fehler beim Brennen"));
+    EXPECT_TRUE(ChipEepromBlank());
+    EXPECT_EQ(rig.Contents().lock, 0xFF);
+    EXPECT_TRUE(rig.ControlsUnlocked());
+    EXPECT_EQ(rig.ctx.operation.cancelRequested, 0);
+}
+
+TEST_F(Scenario, CancelEndsVerifyBlankCheckAndReadOutWithTheirMessages) {
+    rig.CancelAtPump(2);
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnBlankCheckButton(), 5);
+    EXPECT_TRUE(rig.Showed("Leertest abgebrochen !"));
+    EXPECT_EQ(rig.ui.shown.size(), 2u);
+
+    ProgramCleanly();
+    rig.CancelAtPump(rig.ui.pumps + 2);
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnVerifyButton(), 6);
+    EXPECT_TRUE(rig.Showed("Prüfen abgebrochen"));
+
+    // The flash file stays as far as it was written; no EEPROM file is made.
+    rig.CancelAtPump(rig.ui.pumps + 5);
+    rig.ui.Answer(kIdOk);
+    rig.ctx.settings.ffSave = 1;
+    rig.dialogs.Answer(FileDialogChoice{rig.dir.Path("part.hex"), kFormatIntel32 + 1});
+    EXPECT_EQ(rig.handlers.OnReadOutButton(), 4);
+    EXPECT_TRUE(rig.Showed("Speichern abgebrochen !"));
+    EXPECT_FALSE(rig.Showed("Inhalt vom Baustein gespeichert."));
+    EXPECT_TRUE(std::filesystem::exists(rig.dir.Path("part.hex")));
+    EXPECT_FALSE(std::filesystem::exists(rig.dir.Path("part.eep")));
+    EXPECT_TRUE(rig.ControlsUnlocked());
+}
+
+TEST_F(Scenario, VerifyReportsEachDifferenceRetryGoesOnCancelStops) {
+    ProgramCleanly();
+    auto& chipFlash = rig.Contents().flash;
+    chipFlash[0x200] = static_cast<std::uint8_t>(~flash[0x200]);  // word 0x100
+    chipFlash[0x400] = static_cast<std::uint8_t>(~flash[0x400]);  // word 0x200
+    const std::uint16_t expected = static_cast<std::uint16_t>(flash[0x200] | flash[0x201] << 8);
+    const std::uint16_t read = static_cast<std::uint16_t>(chipFlash[0x200] | chipFlash[0x201] << 8);
+
+    rig.ui.Answer(kIdOk);
+    rig.ui.Answer(kIdRetry);
+    rig.ui.Answer(kIdRetry);
+    EXPECT_EQ(rig.handlers.OnVerifyButton(), 6);
+    char report[128];
+    std::snprintf(report, sizeof report,
+                  "Verifyfehler an Adresse 0x00000100\nWort 0x%04X\nGelesen 0x%04X", expected, read);
+    EXPECT_TRUE(rig.Showed(report));
+    EXPECT_EQ(rig.ui.shown.size(), 3u) << "confirmation and two reports, no success";
+    EXPECT_FALSE(rig.Showed("Keine Fehler beim Prüfen !"));
+
+    rig.ui.shown.clear();
+    rig.ui.Answer(kIdOk);
+    rig.ui.Answer(kIdCancel);
+    EXPECT_EQ(rig.handlers.OnVerifyButton(), 6);
+    EXPECT_EQ(rig.ui.shown.size(), 2u) << "the pass ends at the first Cancel";
+}
+
+TEST_F(Scenario, BlankCheckRetryGivesFourAndCancelFive) {
+    rig.Contents().flash[6] = 0x12;
+    rig.ui.Answer(kIdOk);
+    rig.ui.Answer(kIdRetry);
+    EXPECT_EQ(rig.handlers.OnBlankCheckButton(), 4);
+    EXPECT_TRUE(rig.Showed(
+        "Programmspeicher \nBlank Check Fehler an\nAdresse 3\nWort 0xFFFF\nGelesen 0xFF12"));
+    EXPECT_FALSE(rig.Showed("Baustein ist leer"));
+
+    rig.ui.shown.clear();
+    rig.Contents().eeprom[9] = 0x00;
+    rig.ui.Answer(kIdOk);
+    rig.ui.Answer(kIdCancel);
+    EXPECT_EQ(rig.handlers.OnBlankCheckButton(), 5);
+    EXPECT_EQ(rig.ui.shown.size(), 2u) << "no EEPROM pass after Cancel";
+}
+
+TEST_F(Scenario, WrongChipInTheSocketIsNotTouched) {
+    rig.InsertChip("ATmega88");
+    EXPECT_EQ(Program(), 7);
+    EXPECT_TRUE(rig.Showed(
+        "Prozessor-ID's stimmen nicht !!!\n\n"
+        "Richtig:\tHersteller-ID 0x1E\tBaustein-ID 0x93\tSub-ID 0x07\n"
+        "Gelesen:\tHersteller-ID 0x1E\tBaustein-ID 0x93\tSub-ID 0x0A\n"));
+    for (std::uint8_t b : rig.Contents().flash) ASSERT_EQ(b, 0xFF);
+    EXPECT_TRUE(rig.ControlsUnlocked());
+}
+
+TEST_F(Scenario, DeclinedConfirmationsPowerNothing) {
+    ProgramCleanly();
+    const auto before = rig.Contents().flash;
+    EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
+    EXPECT_EQ(rig.handlers.OnVerifyButton(), 6);
+    EXPECT_EQ(rig.handlers.OnBlankCheckButton(), 6);
+    EXPECT_EQ(rig.handlers.OnEraseButton(), 16);
+    rig.dialogs.Answer(FileDialogChoice{rig.dir.Path("x.bin"), kFormatBinary + 1});
+    EXPECT_EQ(rig.handlers.OnReadOutButton(), 4);
+    EXPECT_EQ(rig.ui.shown.size(), 5u) << ::testing::PrintToString(rig.Messages());
+    for (const auto& box : rig.ui.shown) EXPECT_EQ(box.kind, BoxKind::OkCancel);
+    EXPECT_EQ(rig.Contents().flash, before);
+    EXPECT_FALSE(std::filesystem::exists(rig.dir.Path("x.bin")));
+    EXPECT_EQ(rig.board.Drive().vccMillivolts, 0u);
+    EXPECT_TRUE(rig.ControlsUnlocked());
+}
+
+TEST_F(Scenario, DemoModeAndARunningOperationRefuseEveryButton) {
+    rig.ctx.link.demoMode = true;
+    const auto transfers = rig.board.Acknowledged();
+    const std::string demo = "Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus.";
+    EXPECT_EQ(rig.handlers.OnProgramButton(), kRefusedDemo);
+    EXPECT_EQ(rig.handlers.OnVerifyButton(), kRefusedDemo);
+    EXPECT_EQ(rig.handlers.OnBlankCheckButton(), kRefusedDemo);
+    EXPECT_EQ(rig.handlers.OnEraseButton(), kRefusedDemo);
+    EXPECT_EQ(rig.handlers.OnResetButton(), kRefusedDemo);
+    rig.dialogs.Answer(FileDialogChoice{rig.dir.Path("x.bin"), kFormatBinary + 1});
+    EXPECT_EQ(rig.handlers.OnReadOutButton(), kRefusedDemo);
+    EXPECT_EQ(rig.Count(demo), 6);
+    EXPECT_EQ(rig.ui.shown.size(), 6u);
+    EXPECT_EQ(rig.board.Acknowledged(), transfers);
+    EXPECT_EQ(rig.busy.created, 0);
+
+    rig.ctx.link.demoMode = false;
+    rig.ui.shown.clear();
+    rig.busy.foreignTitles.insert("PendrakeDevil");
+    EXPECT_EQ(rig.handlers.OnProgramButton(), kRefusedBusy);
+    EXPECT_EQ(rig.handlers.OnEraseButton(), kRefusedBusy);
+    EXPECT_EQ(rig.handlers.OnResetButton(), kRefusedBusy);
+    EXPECT_EQ(rig.handlers.OnReadOutButton(), kRefusedBusy);
+    EXPECT_TRUE(rig.ui.shown.empty());
+    EXPECT_TRUE(rig.dialogs.asked.size() == 1) << "the busy test comes before the save dialog";
+    EXPECT_EQ(rig.board.Acknowledged(), transfers);
+}
+
+TEST_F(Scenario, FullDiskDuringReadOutEndsWithTheFileError) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    ProgramCleanly();
+    rig.ui.Answer(kIdOk);
+    // "*.*" keeps the name as typed and saves binary.
+    rig.dialogs.Answer(FileDialogChoice{"/dev/full", 1});
+    EXPECT_EQ(rig.handlers.OnReadOutButton(), 4);
+    EXPECT_EQ(rig.ctx.settings.dataFormat, kFormatBinary);
+    EXPECT_TRUE(rig.Showed("Datenblock konnte nicht geschrieben werden !"));
+    bool reported = false;
+    for (const auto& box : rig.ui.shown) {
+        if (box.kind == BoxKind::Plain && box.text.find("Kein Platz mehr auf dem Gerät") != std::string::npos) {
+            reported = true;
+        }
+    }
+    EXPECT_TRUE(reported) << ::testing::PrintToString(rig.Messages());
+    EXPECT_TRUE(rig.Showed("Speichern abgebrochen !"));
+    EXPECT_FALSE(rig.Showed("Inhalt vom Baustein gespeichert."));
+    EXPECT_TRUE(rig.ControlsUnlocked());
+    EXPECT_EQ(rig.board.Drive().vccMillivolts, 0u);
+}
+
+TEST_F(Scenario, SaveDialogProposesTheFormatOfTheLastReadOut) {
+    ProgramCleanly();
+    rig.ui.Answer(kIdOk);
+    rig.dialogs.Answer(FileDialogChoice{rig.dir.Path("copy.bin"), kFormatS2 + 1});
+    ASSERT_EQ(rig.handlers.OnReadOutButton(), 0) << ::testing::PrintToString(rig.Messages());
+    EXPECT_EQ(rig.ctx.paths.fileName, "copy.hex");
+    EXPECT_EQ(rig.view.Text(kFileNameField), "copy.hex");
+
+    EXPECT_EQ(rig.handlers.OnReadOutButton(), 4);  // the dialog is cancelled
+    const auto& asked = rig.dialogs.asked.back();
+    EXPECT_EQ(asked.filterIndex, kFormatS2 + 1);
+    EXPECT_EQ(asked.initialName, "copy");
+    EXPECT_EQ(asked.initialDirectory, rig.dir.Dir().string() + "/");
+    EXPECT_EQ(rig.ctx.paths.fileName, "copy.hex");
+}
+
+// The board stops answering in the middle of the flash pass: one timeout message, the
+// pass ends like a cancelled one, and the window is usable again at once.
+struct DeadBoard : Scenario {
+    DeadBoard() : Scenario(Faults()) {}
+    static sim::BoardFaults Faults() {
+        sim::BoardFaults faults;
+        faults.dieAfter = 60000;
+        return faults;
+    }
+};
+
+TEST_F(DeadBoard, OperationEndsWithItsMessagesAndUnlocks) {
+    EXPECT_EQ(Program(), 7);
+    EXPECT_EQ(rig.Count(std::string("\nTimeout-Fehler bei Datenübertragung !!\n\nMögliche Fehler:\n\n"
+                                     "Brenner nicht eingeschaltet.\n"
+                                     "Brenner an der falschen Schnittstelle oder\ngar nicht angeschlossen.\n"
+                                     "Falsche Port-Adresse in den PREFS.\n"
+                                     "Kabel defekt oder viel zu lang.\n"
+                                     "Ein Druckerumschalter falsch geschaltet ?\n"
+                                     "Baustein im Sockel vergessen !!")),
+              1);
+    EXPECT_TRUE(rig.Showed("Programmierung abgebrochen !"));
+    EXPECT_FALSE(rig.Showed("Keine Fehler beim Brennen"));
+    EXPECT_TRUE(rig.ControlsUnlocked());
+    EXPECT_FALSE(rig.ctx.link.boardLost);
+}
+
+}  // namespace
+}  // namespace merlinox::testing

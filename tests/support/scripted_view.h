@@ -1,0 +1,138 @@
+#pragma once
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/main_view.h"
+#include "config/settings_dialog.h"
+
+namespace merlinox::testing {
+
+// The main window without a display: it keeps each control's text, enabled and
+// checked state, list and progress values as the Qt window would, and writes every
+// call into a journal so that tests can check the order of what a user saw. Controls
+// start as the window creates them: enabled, with their first texts.
+class ScriptedView : public MainView {
+public:
+    struct Control {
+        std::string text;
+        bool enabled = true;
+        bool checked = false;
+        std::vector<std::string> items;
+        int selected = -1;
+        int rangeLow = 0;
+        int rangeHigh = 100;
+        int position = 0;
+    };
+
+    ScriptedView();
+
+    void SetText(int id, std::string_view text) override;
+    std::string Text(int id) const override;
+    void Enable(int id, bool enabled) override;
+    bool IsEnabled(int id) const override;
+    void SetChecked(int id, bool checked) override;
+    bool IsChecked(int id) const override;
+    void ResetList(int id) override;
+    void AppendToList(int id, std::string_view text) override;
+    void SelectInList(int id, int index) override;
+    int SelectedIndex(int id) const override;
+    void SetProgressRange(int id, int low, int high) override;
+    void SetProgressPosition(int id, int position) override;
+    void SetTitle(std::string_view title) override;
+    void MoveTo(int x, int y) override;
+    int Left() const override { return left; }
+    int Top() const override { return top; }
+    void Redraw() override;
+
+    // What a user does before a handler runs: the box changes its own state, the list
+    // its selection.
+    void UserChecks(int id, bool checked) { At(id).checked = checked; }
+    void UserSelects(int id, int index) { At(id).selected = index; }
+
+    const Control& Get(int id) const;
+    const std::vector<std::string>& Items(int id) const { return Get(id).items; }
+
+    std::vector<std::string> journal;
+    std::string title;
+    int left = 0;
+    int top = 0;
+    int redraws = 0;
+
+private:
+    Control& At(int id);
+    void Log(std::string entry) { journal.push_back(std::move(entry)); }
+
+    std::map<int, Control> controls_;
+};
+
+// File dialogs that answer from a queue (nothing: the user cancelled) and remember
+// what they were asked.
+class ScriptedFileDialogs : public FileDialogs {
+public:
+    struct Asked {
+        bool save;
+        std::string filter;
+        int filterIndex;
+        std::string initialDirectory;
+        std::string initialName;
+        std::string defaultExtension;
+        bool mustExist;
+        bool confirmOverwrite;
+    };
+
+    std::optional<FileDialogChoice> Open(const FileDialogRequest& request) override;
+    std::optional<FileDialogChoice> Save(const FileDialogRequest& request) override;
+
+    void Answer(std::optional<FileDialogChoice> choice) { answers.push_back(std::move(choice)); }
+
+    std::deque<std::optional<FileDialogChoice>> answers;
+    std::vector<Asked> asked;
+
+private:
+    std::optional<FileDialogChoice> Next(bool save, const FileDialogRequest& request);
+};
+
+// The busy marker between processes, simulated: titles of other programs' windows
+// are listed in foreignTitles.
+class ScriptedBusyMarker : public BusyMarker {
+public:
+    void Create(int x, int y) override;
+    void Destroy() override;
+    bool BusyWindowExists() override;
+    bool WindowTitledExists(std::string_view title) override;
+
+    std::set<std::string, std::less<>> foreignTitles;
+    bool own = false;
+    int created = 0;
+    int destroyed = 0;
+    int createdX = 0;
+    int createdY = 0;
+};
+
+// The settings dialog with a scripted user: each answer is what the user does next
+// while the dialog is open, either OK after editing the fields, or Cancel (nothing).
+// A refused OK keeps the dialog open for the next answer, as the real dialog does; with
+// no answers left the user cancels.
+class ScriptedSettingsDialog : public SettingsDialogView {
+public:
+    using Edit = std::function<void(SettingsDialogFields&)>;
+
+    std::optional<SettingsDialogValues> Run(const SettingsDialogFields& fields) override;
+
+    void AnswerOk(Edit edit = {}) { answers.push_back(std::move(edit)); }
+    void AnswerCancel() { answers.push_back(std::nullopt); }
+
+    std::deque<std::optional<Edit>> answers;
+    std::vector<SettingsDialogFields> opened;  // the fields each opening showed
+    std::vector<FieldRefusal> refusals;
+    // Called each time the dialog opens, so that a test can note when it happened.
+    std::function<void()> onOpen;
+};
+
+}  // namespace merlinox::testing
