@@ -48,6 +48,7 @@ public:
 
 struct Figures {
     std::uint64_t transfers = 0;
+    std::uint64_t programTransfers = 0;
     double simulatedSeconds = 0;
 };
 
@@ -91,11 +92,13 @@ public:
         const int programmed = ProgramFile(ctx, file_, 1, kFlash);
         PowerOff(ctx);
         BoardOff(ctx);
+        const std::uint64_t programTransfers = board.Acknowledged() - transfers;
         const int verified = VerifyFile(ctx, file_, 1, kFlash);
         PowerOff(ctx);
         BoardOff(ctx);
         if (programmed != 0 || verified != 0) ui.unexpected++;
-        return {board.Acknowledged() - transfers, static_cast<double>(board.Now() - start) / 1e9};
+        return {board.Acknowledged() - transfers, programTransfers,
+                static_cast<double>(board.Now() - start) / 1e9};
     }
 
     ConfirmingUi ui;
@@ -114,6 +117,7 @@ void ProgramAndVerify(benchmark::State& state, int deviceIndex, std::size_t imag
     for (auto _ : state) figures = bench.ProgramAndVerify();
     if (bench.ui.unexpected != 0) state.SkipWithError("the run showed a message or failed");
     state.counters["transfers"] = static_cast<double>(figures.transfers);
+    state.counters["program_transfers"] = static_cast<double>(figures.programTransfers);
     state.counters["sim_s"] = figures.simulatedSeconds;
     state.counters["board_5us_s"] = static_cast<double>(figures.transfers) * 5e-6;
 }

@@ -46,10 +46,16 @@ OperationHandlers::OperationHandlers(Context& ctx, MainView& view, FileDialogs& 
                                      BusyMarker& busy)
     : ctx_(ctx), view_(view), dialogs_(dialogs), busy_(busy), progress_(view) {
     ctx_.operation.view = &progress_;
+    // The loader names its step ("Lese Daten") in the same status line.
+    ctx_.files.showStatus = [this](std::string_view text) {
+        view_.SetStatus(text);
+        view_.Redraw();
+    };
 }
 
 OperationHandlers::~OperationHandlers() {
     if (ctx_.operation.view == &progress_) ctx_.operation.view = nullptr;
+    ctx_.files.showStatus = nullptr;
 }
 
 void OperationHandlers::LockControls() {

@@ -1,14 +1,11 @@
 #include "cli/board_commands.h"
 
 #include <CLI/CLI.hpp>
-#include <unistd.h>
 
-#include <filesystem>
 #include <memory>
 
 #include "app/context.h"
-#include "cli/terminal_ui.h"
-#include "config/configuration.h"
+#include "cli/session.h"
 #include "link/board_control.h"
 #include "link/transport.h"
 
@@ -40,19 +37,14 @@ int RunReset(Context& ctx) {
 
 void RunWithBoard(GlobalOptions& global, const BoardOptions& board,
                   const std::function<int(Context&, BoardConnection&)>& body) {
-    TerminalUi ui(stdin, stderr, global.yes, ::isatty(STDIN_FILENO) != 0);
-    Context ctx(ui);
-    std::error_code ec;
-    const std::filesystem::path here = std::filesystem::current_path(ec);
-    ctx.iniPath = (here / kIniFileName).string();
-    ctx.library.libraryPath = (here / kLibraryFileName).string();
-    LoadConfiguration(ctx);
+    Session session(global);
+    session.LoadConfiguration();
     BoardConnection connection;
-    if (const int usage = connection.Open(ctx, board, stderr); usage != 0) {
+    if (const int usage = connection.Open(session.ctx(), board, stderr); usage != 0) {
         global.exitStatus = usage;
         return;
     }
-    global.exitStatus = body(ctx, connection);
+    global.exitStatus = body(session.ctx(), connection);
 }
 
 void AddDetectCommand(CLI::App& app, GlobalOptions& options) {

@@ -16,12 +16,20 @@ void AddDeviceOptions(CLI::App& command, ChipOptions& options) {
     index->needs(manufacturer);
     manufacturer->needs(index);
     index->excludes("--device");
-    command.add_flag("--id-check,!--no-id-check", options.idCheck,
-                     "\"ID prüfen\": compare the signature first (kept for the device)");
-    command.add_flag("--ff-save,!--no-ff-save", options.ffSave,
-                     "\"Leerzellen speichern\": also save blank cells (kept for the device)");
-    command.add_flag("--checksum,!--no-checksum", options.checksum,
-                     "\"Checksumme prüfen\": check record checksums (kept for the device)");
+    // Each box has an on and an off flag; given neither, the device's setting stays.
+    const auto addBox = [&command](const std::string& name, std::optional<bool>& value,
+                                   const std::string& help) {
+        auto* on = command.add_flag_callback("--" + name, [&value] { value = true; }, help);
+        auto* off = command.add_flag_callback("--no-" + name, [&value] { value = false; },
+                                              "The opposite of --" + name);
+        on->excludes(off);
+    };
+    addBox("id-check", options.idCheck,
+           "\"ID prüfen\": compare the signature first (kept for the device)");
+    addBox("ff-save", options.ffSave,
+           "\"Leerzellen speichern\": also save blank cells (kept for the device)");
+    addBox("checksum", options.checksum,
+           "\"Checksumme prüfen\": check record checksums (kept for the device)");
 }
 
 void AddChipOptions(CLI::App& command, ChipOptions& options) {

@@ -6,6 +6,9 @@
 int main(int argc, char** argv) {
     CLI::App app{"Merlinox: drives the parallel-port programmer board for Atmel AVR chips"};
     app.require_subcommand(1);
+    // Global options such as --yes may follow the subcommand: the subcommands created
+    // below inherit this and hand options they do not know to the tool itself.
+    app.fallthrough();
     merlinox::cli::GlobalOptions options;
     merlinox::cli::AddGlobalOptions(app, options);
 

@@ -30,9 +30,7 @@ void LoadPort(Context& ctx, const IniFile& ini) {
         base = kDefaultPort;
     }
     ctx.settings.portAdress = static_cast<std::uint16_t>(base);
-    ctx.link.dataPort = ctx.settings.portAdress;
-    ctx.link.statusPort = static_cast<std::uint16_t>(ctx.settings.portAdress + 1);
-    ctx.link.controlPort = static_cast<std::uint16_t>(ctx.settings.portAdress + 2);
+    SetPortAddresses(ctx.link, ctx.settings.portAdress);
 }
 
 void LoadHardware(Context& ctx, const IniFile& ini) {

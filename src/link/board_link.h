@@ -44,4 +44,11 @@ struct BoardLink {
     int (*spiSync)(Context& ctx) = nullptr;
 };
 
+// Sets the three register addresses from the port's base address.
+inline void SetPortAddresses(BoardLink& link, std::uint16_t base) {
+    link.dataPort = base;
+    link.statusPort = static_cast<std::uint16_t>(base + 1);
+    link.controlPort = static_cast<std::uint16_t>(base + 2);
+}
+
 }  // namespace merlinox

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "config/data_file_paths.h"
 #include "operations/operation_rig.h"
@@ -71,11 +72,21 @@ TEST(OperationHandlers, EmptyFileNameAsksForAFileAndACancelStopsQuietly) {
     EXPECT_TRUE(rig.ControlsUnlocked());
 
     // A chosen file becomes the data file and the programming goes on with it.
+    rig.view.journal.clear();
     rig.dir.Write("app.bin", Bytes(TestPattern(256, 5)));
     rig.dialogs.Answer(FileDialogChoice{rig.dir.Path("app.bin"), 2});
     rig.ui.Answer(kIdOk);
     EXPECT_EQ(rig.handlers.OnProgramButton(), 0) << ::testing::PrintToString(rig.Messages());
     EXPECT_EQ(rig.ctx.settings.readFilter, 2);
+    // What the status line showed, in order.
+    std::vector<std::string> statuses;
+    for (const auto& entry : rig.view.journal) {
+        if (entry.rfind("text 1016 ", 0) == 0) statuses.push_back(entry.substr(10));
+    }
+    const std::vector<std::string> expected = {
+        "Lese Daten", "Lösche Baustein", "Programmiere Programmspeicher",
+        "Programmiere Fuse Bits", "Programmiere Security Bits", "Warte auf Eingaben"};
+    EXPECT_EQ(statuses, expected);
     EXPECT_EQ(rig.view.Text(kFileNameField), "app.bin");
     EXPECT_EQ(EepromFileOnDisk(rig.ctx.paths), rig.dir.Path("app.eep"));
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ const ModeCase kModeCases[] = {
     {"AT90S8515 (ISP)", kSpi1},        {"ATtiny12 (SPI Sockel 1)", kSpi2},
     {"ATmega8 (ISP)", kMspi1},         {"ATtiny85 (SPI Sockel 1)", kMspi2},
 };
+
+void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.device; }
 
 std::string CaseName(const ::testing::TestParamInfo<ModeCase>& info) {
     static const char* const kNames[] = {"", "PAR1", "PAR2", "PAR3", "PAR4",
