@@ -27,15 +27,7 @@ bool MayStart(BusyMarker& busy) {
 }
 
 MainPresenter::MainPresenter(Context& ctx, MainPorts ports, PortSetup setupPortAccess)
-    : ctx_(ctx), ports_(ports), setupPortAccess_(std::move(setupPortAccess)) {
-    // The file loader names its step in the status line, drawn at once.
-    ctx_.files.showStatus = [&view = ports_.view](std::string_view text) {
-        view.SetStatus(text);
-        view.Redraw();
-    };
-}
-
-MainPresenter::~MainPresenter() { ctx_.files.showStatus = nullptr; }
+    : ctx_(ctx), ports_(ports), setupPortAccess_(std::move(setupPortAccess)) {}
 
 void MainPresenter::Initialise() {
     MainView& view = ports_.view;

@@ -34,7 +34,6 @@ public:
     using PortSetup = std::function<void(Context&)>;
 
     MainPresenter(Context& ctx, MainPorts ports, PortSetup setupPortAccess);
-    ~MainPresenter();
     MainPresenter(const MainPresenter&) = delete;
     MainPresenter& operator=(const MainPresenter&) = delete;
 
