@@ -13,6 +13,8 @@ namespace merlinox {
 namespace {
 
 constexpr int kListEnd = 15;  // NextManufacturer and NextDevice: nothing more to read
+constexpr std::string_view kNoManufacturers = "Keine Hersteller";
+constexpr std::string_view kNoDevices = "Keine Bausteine";
 
 // The stored index selects its entry; an index beyond the last one falls back to the
 // first entry. A negative index is left alone and then selects nothing.
@@ -20,13 +22,20 @@ void SettleIndex(std::int32_t& index, int last) {
     if (index > last) index = 0;
 }
 
+// The end of a fill: a list that stayed empty holds its placeholder, the stored index
+// is selected. 0 when something was listed.
+int FinishList(MainView& view, int list, std::string_view placeholder, std::int32_t index,
+               int last) {
+    if (last == -1) view.AppendToList(list, placeholder);
+    view.SelectInList(list, index);
+    return last >= 0 ? 0 : kListEnd;
+}
+
 }  // namespace
 
 int FillManufacturerList(Context& ctx, MainView& view) {
     if (OpenLibrary(ctx) != 0) {
-        view.AppendToList(kManufacturerList, "Keine Hersteller");
-        view.SelectInList(kManufacturerList, ctx.settings.manufIndex);
-        return kListEnd;
+        return FinishList(view, kManufacturerList, kNoManufacturers, ctx.settings.manufIndex, -1);
     }
     int last = -1;
     while (NextManufacturer(ctx) != kListEnd) {
@@ -35,17 +44,13 @@ int FillManufacturerList(Context& ctx, MainView& view) {
     }
     SettleIndex(ctx.settings.manufIndex, last);
     CloseLibrary(ctx);
-    if (last == -1) view.AppendToList(kManufacturerList, "Keine Hersteller");
-    view.SelectInList(kManufacturerList, ctx.settings.manufIndex);
-    return last >= 0 ? 0 : kListEnd;
+    return FinishList(view, kManufacturerList, kNoManufacturers, ctx.settings.manufIndex, last);
 }
 
 int FillDeviceList(Context& ctx, MainView& view) {
     view.ResetList(kDeviceList);
     if (OpenLibrary(ctx) != 0) {
-        view.AppendToList(kDeviceList, "Keine Bausteine");
-        view.SelectInList(kDeviceList, ctx.settings.deviceIndex);
-        return kListEnd;
+        return FinishList(view, kDeviceList, kNoDevices, ctx.settings.deviceIndex, -1);
     }
     // After a failure the next read meets the end of the file: the list stays empty.
     FindManufacturer(ctx);
@@ -59,9 +64,7 @@ int FillDeviceList(Context& ctx, MainView& view) {
     }
     SettleIndex(ctx.settings.deviceIndex, last);
     CloseLibrary(ctx);
-    if (last == -1) view.AppendToList(kDeviceList, "Keine Bausteine");
-    view.SelectInList(kDeviceList, ctx.settings.deviceIndex);
-    return last >= 0 ? 0 : kListEnd;
+    return FinishList(view, kDeviceList, kNoDevices, ctx.settings.deviceIndex, last);
 }
 
 void SelectDevice(Context& ctx, int deviceIndex) {

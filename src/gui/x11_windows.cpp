@@ -27,20 +27,34 @@ struct XFreeDeleter {
     }
 };
 
-// The property's bytes, or nothing when the window has no such property.
-std::optional<std::string> Property(Display* display, Window window, Atom property, Atom type) {
+struct PropertyData {
+    std::unique_ptr<unsigned char, XFreeDeleter> data;
+    unsigned long count = 0;  // items of the format's size
+};
+
+// A property of the given type and item format (8 or 32 bits), or nothing when the
+// window has no such property.
+std::optional<PropertyData> ReadProperty(Display* display, Window window, Atom property,
+                                         Atom type, int format, long maxItems) {
     Atom actualType = None;
     int actualFormat = 0;
-    unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(display, window, property, 0, 1024, False, type,
-                                          &actualType, &actualFormat, &count, &remaining, &data);
-    std::unique_ptr<unsigned char, XFreeDeleter> owned(data);
-    if (status != Success || data == nullptr || actualType != type || actualFormat != 8) {
+    PropertyData result;
+    const int status =
+        XGetWindowProperty(display, window, property, 0, maxItems, False, type, &actualType,
+                           &actualFormat, &result.count, &remaining, &data);
+    result.data.reset(data);
+    if (status != Success || data == nullptr || actualType != type || actualFormat != format) {
         return std::nullopt;
     }
-    return std::string(reinterpret_cast<const char*>(data), count);
+    return result;
+}
+
+std::optional<std::string> Property(Display* display, Window window, Atom property, Atom type) {
+    auto text = ReadProperty(display, window, property, type, 8, 1024);
+    if (!text) return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(text->data.get()), text->count);
 }
 
 bool HasTitle(Display* display, Window window, std::string_view title) {
@@ -64,20 +78,11 @@ std::vector<Window> Children(Display* display, Window parent) {
 std::optional<std::vector<Window>> ClientList(Display* display, Window root) {
     const Atom list = XInternAtom(display, "_NET_CLIENT_LIST", True);
     if (list == None) return std::nullopt;
-    Atom actualType = None;
-    int actualFormat = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(display, root, list, 0, 65536, False, XA_WINDOW,
-                                          &actualType, &actualFormat, &count, &remaining, &data);
-    std::unique_ptr<unsigned char, XFreeDeleter> owned(data);
-    if (status != Success || data == nullptr || actualType != XA_WINDOW || actualFormat != 32) {
-        return std::nullopt;
-    }
+    auto windows = ReadProperty(display, root, list, XA_WINDOW, 32, 65536);
+    if (!windows) return std::nullopt;
     // Format 32 properties come as an array of long.
-    const auto* windows = reinterpret_cast<const unsigned long*>(data);
-    return std::vector<Window>(windows, windows + count);
+    const auto* first = reinterpret_cast<const unsigned long*>(windows->data.get());
+    return std::vector<Window>(first, first + windows->count);
 }
 
 bool Mapped(Display* display, Window window) {
