@@ -8,7 +8,7 @@
 #include "devices/device_record.h"
 #include "devices/device_selection.h"
 #include "devices/fuse_panel.h"
-// PENDING-MERGE #include "files/data_loader.h"
+#include "files/data_loader.h"
 #include "link/board_control.h"
 
 namespace merlinox {
@@ -57,7 +57,7 @@ void MainPresenter::Initialise() {
 
     ctx_.image.hexAddressBase = 0;
     view.Enable(kCancelButton, false);
-    // PENDING-MERGE ctx_.operation.cancelRequested = 0;
+    ctx_.operation.cancelRequested = 0;
 }
 
 // Up to "SearchHardware" attempts; between two of them the user may correct the port
@@ -76,7 +76,9 @@ void MainPresenter::SearchBoard() {
     }
 }
 
-void MainPresenter::OnManufacturerSelected() { merlinox::OnManufacturerSelected(ctx_, ports_.view); }
+void MainPresenter::OnManufacturerSelected() {
+    merlinox::OnManufacturerSelected(ctx_, ports_.view);
+}
 
 void MainPresenter::OnDeviceSelected() { merlinox::OnDeviceSelected(ctx_, ports_.view); }
 
@@ -131,7 +133,7 @@ bool MainPresenter::OnCloseRequest() {
     ctx_.settings.yKoord = ports_.view.Top();
     SaveConfiguration(ctx_);
     ShowInfo(ctx_, "Baustein jetzt unbedingt\naus dem Sockel nehmen !!!");
-    // PENDING-MERGE CloseInputFile(ctx_);
+    CloseInputFile(ctx_);
     return true;
 }
 

@@ -34,6 +34,8 @@ public:
     using PortSetup = std::function<void(Context&)>;
 
     MainPresenter(Context& ctx, MainPorts ports, PortSetup setupPortAccess);
+    MainPresenter(const MainPresenter&) = delete;
+    MainPresenter& operator=(const MainPresenter&) = delete;
 
     // The window's initialisation, in this order: title with the version of the file
     // "kestrel" in the current directory, the paths of the configuration and the

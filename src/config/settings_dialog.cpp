@@ -82,7 +82,9 @@ std::uint16_t PortBaseFromText(std::string_view text) {
 void ApplySettingsDialog(Context& ctx, const SettingsDialogValues& values) {
     const std::uint16_t base = PortBaseFromText(values.port);
     ctx.settings.portAdress = base;
-    SetPortAddresses(ctx.link, base);
+    ctx.link.dataPort = base;
+    ctx.link.statusPort = static_cast<std::uint16_t>(base + 1);
+    ctx.link.controlPort = static_cast<std::uint16_t>(base + 2);
     ctx.settings.timeBaseKorr = values.correction;
     ctx.settings.timeOut = values.timeOut;
     ctx.link.timeoutCount = values.timeOut;

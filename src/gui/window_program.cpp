@@ -1,0 +1,76 @@
+#include "gui/window_program.h"
+
+#include <cstdio>
+
+#include "app/data_file_choice.h"
+#include "cli/chip_options.h"
+
+namespace merlinox::gui {
+
+WindowProgram::WindowProgram(WindowOptions options)
+    : busy(options.lockDirectory),
+      presenter(ctx, MainPorts{window, dialogs, busy, settingsDialog},
+                [this](Context& c) {
+                    if (connection.Open(c, options_.board, stderr) != 0) c.link.demoMode = true;
+                }),
+      handlers(ctx, window, dialogs, busy),
+      options_(std::move(options)) {
+    ui.SetParent(&window);
+    dialogs.SetParent(&window);
+    settingsDialog.SetParent(&window);
+    Wire();
+}
+
+WindowProgram::~WindowProgram() {
+    // The chip leaves the socket (into its state file) before the board goes.
+    socket.reset();
+}
+
+void WindowProgram::Start() {
+    presenter.Initialise();
+    if (sim::SimBoard* board = connection.Simulator()) {
+        const std::string path =
+            options_.simState.empty() ? cli::DefaultSimStatePath() : options_.simState;
+        socket = std::make_unique<SimulatedSocket>(*board, path, options_.simChip);
+        DeviceChanged();
+    }
+}
+
+void WindowProgram::DeviceChanged() {
+    if (socket) socket->Follow(ctx.device.deviceCode);
+}
+
+void WindowProgram::Wire() {
+    window.Bind(kManufacturerList, [this] {
+        presenter.OnManufacturerSelected();
+        DeviceChanged();
+    });
+    window.Bind(kDeviceList, [this] {
+        presenter.OnDeviceSelected();
+        DeviceChanged();
+    });
+    for (const int id : {kFfSaveBox, kTestChecksumBox, kIdCheckBox}) {
+        window.Bind(id, [this, id] { presenter.OnOptionClicked(id); });
+    }
+    for (const auto& byte : kFuseBoxIds) {
+        for (const int id : byte) window.Bind(id, [this, id] { presenter.OnFuseBoxClicked(id); });
+    }
+    window.Bind(kStandardButton, [this] { presenter.OnStandardButton(); });
+    window.Bind(kPrefsButton, [this] { presenter.OnPrefsButton(); });
+    window.Bind(kNewFileButton, [this] { ChooseDataFile(ctx, window, dialogs); });
+
+    window.Bind(kBlankCheckButton, [this] { handlers.OnBlankCheckButton(); });
+    window.Bind(kReadOutButton, [this] { handlers.OnReadOutButton(); });
+    window.Bind(kProgramButton, [this] { handlers.OnProgramButton(); });
+    window.Bind(kVerifyButton, [this] { handlers.OnVerifyButton(); });
+    window.Bind(kEraseButton, [this] { handlers.OnEraseButton(); });
+    window.Bind(kResetButton, [this] { handlers.OnResetButton(); });
+    window.Bind(kCancelButton, [this] { handlers.OnCancelButton(); });
+
+    window.closeRequested = [this] { return presenter.OnCloseRequest(); };
+    window.moved = [this](int x, int y) { presenter.OnMoved(x, y); };
+    window.minimised = [this] { presenter.OnMinimised(); };
+    window.maximised = [this] { presenter.OnMaximised(); };
+}
+
+}  // namespace merlinox::gui
