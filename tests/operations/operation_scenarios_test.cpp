@@ -246,3 +246,40 @@ TEST_F(DeadBoard, OperationEndsWithItsMessagesAndUnlocks) {
 
 }  // namespace
 }  // namespace merlinox::testing
+
+namespace merlinox::testing {
+namespace {
+
+// The fuse bytes of the panel reach the chip in each way of writing them: the parallel
+// write with its read-back, the high-voltage serial frames and the serial instructions.
+TEST(FuseAndLockBits, TheSettingsReachTheChip) {
+    struct Case {
+        const char* device;
+        std::uint8_t low;
+        std::uint8_t high;
+        std::uint8_t lowMask;  // the bits the chip has
+    };
+    const Case cases[] = {
+        {"AT90S2313 (parallel)", 0xDE, 0xFF, 0x21},
+        {"ATtiny85 (HV seriell)", 0xE2, 0xD7, 0xFF},
+        {"ATtiny85 (SPI Sockel 1)", 0xE2, 0xD7, 0xFF},
+        {"ATmega8 (ISP)", 0xE4, 0xC9, 0xFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.device);
+        OperationRig rig(c.device);
+        rig.dir.Write("fw.bin", Bytes(TestPattern(0x100, 6)));
+        rig.UseDataFile(rig.dir.Path("fw.bin"));
+        rig.ctx.settings.fuseLow = c.low;
+        rig.ctx.settings.fuseHigh = c.high;
+        rig.ui.Answer(kIdOk);
+        ASSERT_EQ(rig.handlers.OnProgramButton(), 0) << ::testing::PrintToString(rig.Messages());
+        EXPECT_EQ(rig.Contents().fuses[0] & c.lowMask, c.low & c.lowMask);
+        if (c.high != 0xFF) {
+            EXPECT_EQ(rig.Contents().fuses[1], c.high);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace merlinox::testing
