@@ -281,5 +281,35 @@ TEST(FuseAndLockBits, TheSettingsReachTheChip) {
     }
 }
 
+// A read-back line stuck low: every written word reads back wrong. Retry goes on with
+// the next cell, Cancel ends the pass; either way the run fails and skips the EEPROM,
+// the fuses and the lock bits.
+TEST(ReadBackDifferences, RetryGoesOnButTheRunStillFailsAndCancelStopsAtOnce) {
+    sim::BoardFaults faults;
+    faults.stuckBit = 5;  // SDO in the high-voltage serial modes
+    OperationRig rig("ATtiny12 (HV seriell)", faults);
+    rig.ctx.settings.idCheck = 0;
+    rig.dir.Write("fw.bin", Bytes(TestPattern(0x10, 1)));
+    rig.dir.Write("fw.eep", Bytes(TestPattern(0x10, 2)));
+    rig.UseDataFile(rig.dir.Path("fw.bin"));
+    rig.ui.Answer(kIdOk);
+    for (int i = 0; i < 8; ++i) rig.ui.Answer(kIdRetry);
+    EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
+    int reports = 0;
+    for (const auto& box : rig.ui.shown) {
+        if (box.kind == BoxKind::RetryCancel) ++reports;
+    }
+    EXPECT_EQ(reports, 8) << "one report per word, the EEPROM not started";
+    EXPECT_EQ(rig.ui.shown[1].text.substr(0, 45), "Programmspeicher Fehler !!\nAdresse: 0x000000\n");
+    EXPECT_FALSE(rig.Showed("Keine Fehler beim Brennen"));
+    EXPECT_TRUE(rig.ControlsUnlocked());
+
+    rig.ui.shown.clear();
+    rig.ui.Answer(kIdOk);
+    rig.ui.Answer(kIdCancel);
+    EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
+    EXPECT_EQ(rig.ui.shown.size(), 2u);
+}
+
 }  // namespace
 }  // namespace merlinox::testing
