@@ -95,7 +95,6 @@ bool ApplySetting(Context& ctx, CliView& view, const std::string& setting, std::
         error = "bit " + name + " cannot be changed in this programming mode";
         return false;
     }
-    EnableFuses(ctx, view);
     view.SetChecked(found->controlId, text == "0");
     OnFuseBoxClicked(ctx, view, found->controlId);
     return true;
@@ -124,6 +123,8 @@ void AddFusesCommand(CLI::App& app, GlobalOptions& global) {
         ProgressLine quiet(stderr, false, true);
         CliView view(quiet);
         if (result == 0 && *standard) ApplyFuseDefaults(ctx);
+        // As the window's panel: forced bits, and the message for a device without a row.
+        if (result == 0) EnableFuses(ctx, view);
         for (const std::string& setting : *settings) {
             std::string error;
             // Nothing is saved when one setting is wrong.
