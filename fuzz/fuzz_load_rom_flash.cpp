@@ -1,7 +1,9 @@
-// Recognition and loading of any bytes with the ROM reader for flash, and the round trip of what loads.
+// Recognition and loading of any bytes with the ROM reader for flash, and the round trip of what
+// loads.
 #include "load_fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    merlinox::fuzzing::LoadAndRoundTrip(data, size, merlinox::kFormatRom, merlinox::kFormatRom, merlinox::kFlash);
+    merlinox::fuzzing::LoadAndRoundTrip(data, size, merlinox::kFormatRom, merlinox::kFormatRom,
+                                        merlinox::kFlash);
     return 0;
 }

@@ -22,7 +22,8 @@ public:
     // Reads count cells from first on into out (flash words low byte first), with
     // StepProgress after each; stops after the cell at which a cancel is requested.
     // Returns the number of cells read.
-    virtual std::uint32_t ReadCells(std::uint32_t first, std::uint32_t count, MemoryKind kind, std::uint8_t* out) {
+    virtual std::uint32_t ReadCells(std::uint32_t first, std::uint32_t count, MemoryKind kind,
+                                    std::uint8_t* out) {
         for (std::uint32_t i = 0; i < count; ++i) {
             const std::uint32_t value = ReadCell(first + i);
             *out++ = static_cast<std::uint8_t>(value);
@@ -62,11 +63,13 @@ public:
         return lowByte | highByte << 8;
     }
 
-    std::uint32_t ReadCells(std::uint32_t first, std::uint32_t count, MemoryKind kind, std::uint8_t* out) override {
+    std::uint32_t ReadCells(std::uint32_t first, std::uint32_t count, MemoryKind kind,
+                            std::uint8_t* out) override {
         const std::uint64_t cellBytes = kind == kFlash ? 2 : 1;
         const std::uint64_t begin = first * cellBytes;
         const std::uint64_t end = begin + count * cellBytes;
-        const std::uint64_t copied = end <= size_ ? end - begin : (begin < size_ ? size_ - begin : 0);
+        const std::uint64_t copied =
+            end <= size_ ? end - begin : (begin < size_ ? size_ - begin : 0);
         if (copied > 0) std::memmove(out, bytes_ + begin, static_cast<std::size_t>(copied));
         std::memset(out + copied, 0xFF, static_cast<std::size_t>(end - begin - copied));
         return count;

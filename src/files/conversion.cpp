@@ -22,20 +22,36 @@ struct FormatName {
 
 // The first name of each format is its canonical one.
 constexpr std::array<FormatName, 23> kFormatNames = {{
-    {"bin", kFormatBinary},     {"binary", kFormatBinary},  {"rom", kFormatRom},
-    {"atmel", kFormatRom},      {"eep", kFormatRom},        {"intel8", kFormatIntel8},
-    {"i8hex", kFormatIntel8},   {"intel16", kFormatIntel8}, {"intel32", kFormatIntel32},
-    {"i32hex", kFormatIntel32}, {"ihex", kFormatIntel32},   {"intel", kFormatIntel32},
-    {"mcs86", kFormatIntelMcs86}, {"intelmcs", kFormatIntelMcs86}, {"i16hex", kFormatIntelMcs86},
-    {"s1", kFormatS1},          {"s19", kFormatS1},         {"s2", kFormatS2},
-    {"s28", kFormatS2},         {"s3", kFormatS3},          {"s37", kFormatS3},
-    {"srec", kFormatS3},        {"motorola", kFormatS3},
+    {"bin", kFormatBinary},
+    {"binary", kFormatBinary},
+    {"rom", kFormatRom},
+    {"atmel", kFormatRom},
+    {"eep", kFormatRom},
+    {"intel8", kFormatIntel8},
+    {"i8hex", kFormatIntel8},
+    {"intel16", kFormatIntel8},
+    {"intel32", kFormatIntel32},
+    {"i32hex", kFormatIntel32},
+    {"ihex", kFormatIntel32},
+    {"intel", kFormatIntel32},
+    {"mcs86", kFormatIntelMcs86},
+    {"intelmcs", kFormatIntelMcs86},
+    {"i16hex", kFormatIntelMcs86},
+    {"s1", kFormatS1},
+    {"s19", kFormatS1},
+    {"s2", kFormatS2},
+    {"s28", kFormatS2},
+    {"s3", kFormatS3},
+    {"s37", kFormatS3},
+    {"srec", kFormatS3},
+    {"motorola", kFormatS3},
 }};
 
 // Formats whose address fields hold 16 bits: Intel8, S1, and the ROM format for EEPROM
 // (four address digits).
 bool HasSixteenBitAddresses(DataFormat format, MemoryKind kind) {
-    return format == kFormatIntel8 || format == kFormatS1 || (format == kFormatRom && kind == kEeprom);
+    return format == kFormatIntel8 || format == kFormatS1 ||
+           (format == kFormatRom && kind == kEeprom);
 }
 
 // The image as a chip stands in for it: the writers' mode guard wants a programming mode,
@@ -60,7 +76,8 @@ int ConvertDataFile(Context& ctx, const ConversionRequest& request) {
 
     const std::uint32_t cellBytes = request.kind == kFlash ? 2 : 1;
     std::uint32_t cells = request.kind == kFlash ? ctx.device.flashWords : ctx.device.eepromBytes;
-    if (HasSixteenBitAddresses(request.outputFormat, request.kind) && cells * cellBytes > kSixteenBitFormatLimit) {
+    if (HasSixteenBitAddresses(request.outputFormat, request.kind) &&
+        cells * cellBytes > kSixteenBitFormatLimit) {
         if (ctx.image.highestAddress >= kSixteenBitFormatLimit) {
             ShowInfo(ctx, kSixteenBitFormatRefusal);
             return kSaveFailed;
@@ -86,7 +103,8 @@ int ConvertDataFile(Context& ctx, const ConversionRequest& request) {
 }
 
 DataFormat DataFormatFromName(std::string_view name) {
-    if (name.size() == 1 && name[0] >= '1' && name[0] <= '8') return static_cast<DataFormat>(name[0] - '0');
+    if (name.size() == 1 && name[0] >= '1' && name[0] <= '8')
+        return static_cast<DataFormat>(name[0] - '0');
     std::string lower(name);
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

@@ -16,7 +16,7 @@ struct ConversionRequest {
     std::string outputPath;
     DataFormat outputFormat = kFormatIntel32;
     MemoryKind kind = kFlash;
-    std::uint32_t flashBytes = 0x40000;   // the memory the files describe
+    std::uint32_t flashBytes = 0x40000;  // the memory the files describe
     std::uint32_t eepromBytes = 0x40000;
     bool ffSave = false;
     std::uint32_t hexLineLen = 32;

@@ -64,17 +64,21 @@ int LoadDataFile(Context& ctx, DataFormat format, MemoryKind kind) {
     // 64-bit arithmetic: a file may name addresses up to the 32-bit limit.
     const std::uint64_t highest = image.highestAddress;
     if (kind == kFlash && highest / 2 >= ctx.device.flashWords) {
-        ShowInfo(ctx, ctx.messageBuffer.Format(
-                          "Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x%lX\nGelesen: 0x%lX",
-                          static_cast<unsigned long>(ctx.device.flashWords),
-                          static_cast<unsigned long>((highest + 1) / 2)));
+        ShowInfo(
+            ctx,
+            ctx.messageBuffer.Format(
+                "Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x%lX\nGelesen: 0x%lX",
+                static_cast<unsigned long>(ctx.device.flashWords),
+                static_cast<unsigned long>((highest + 1) / 2)));
         return kLoadFailed;
     }
     if (kind == kEeprom && highest >= ctx.device.eepromBytes) {
-        ShowInfo(ctx, ctx.messageBuffer.Format(
-                          "Zuviele EEPROM-Daten für diesen Baustein !\n\nErlaubt: 0x%lX\nGelesen: 0x%lX\n",
-                          static_cast<unsigned long>(ctx.device.eepromBytes),
-                          static_cast<unsigned long>(highest + 1)));
+        ShowInfo(
+            ctx,
+            ctx.messageBuffer.Format(
+                "Zuviele EEPROM-Daten für diesen Baustein !\n\nErlaubt: 0x%lX\nGelesen: 0x%lX\n",
+                static_cast<unsigned long>(ctx.device.eepromBytes),
+                static_cast<unsigned long>(highest + 1)));
         return kLoadFailed;
     }
     return kLoadOk;

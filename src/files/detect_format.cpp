@@ -9,7 +9,9 @@ namespace merlinox {
 
 namespace {
 
-char At(std::string_view line, std::size_t pos) { return pos < line.size() ? line[pos] : '\0'; }
+char At(std::string_view line, std::size_t pos) {
+    return pos < line.size() ? line[pos] : '\0';
+}
 
 // Control characters or bytes of 0x80 and above before the last two characters: not a
 // text file of ours. The last two are left out, where a line end may stand.
@@ -65,7 +67,8 @@ DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind ki
                 const InputFile::ReadStatus further = file.ReadLine(next);
                 if (further == InputFile::ReadStatus::Error) error = file.ErrorNumber();
                 if (further == InputFile::ReadStatus::End) result = kFormatBinary;
-                if (further == InputFile::ReadStatus::Line && At(next, 8) == '4') result = kFormatIntel32;
+                if (further == InputFile::ReadStatus::Line && At(next, 8) == '4')
+                    result = kFormatIntel32;
                 break;
             }
         }

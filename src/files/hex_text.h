@@ -15,7 +15,8 @@ namespace hex_detail {
 constexpr std::array<std::int8_t, 256> MakeDigitTable() {
     std::array<std::int8_t, 256> table{};
     for (auto& entry : table) entry = -1;
-    for (int i = 0; i < 10; ++i) table[static_cast<std::size_t>('0' + i)] = static_cast<std::int8_t>(i);
+    for (int i = 0; i < 10; ++i)
+        table[static_cast<std::size_t>('0' + i)] = static_cast<std::int8_t>(i);
     for (int i = 0; i < 6; ++i) {
         table[static_cast<std::size_t>('A' + i)] = static_cast<std::int8_t>(10 + i);
         table[static_cast<std::size_t>('a' + i)] = static_cast<std::int8_t>(10 + i);

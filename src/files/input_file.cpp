@@ -10,7 +10,9 @@ namespace merlinox {
 
 InputFile::InputFile() : buffer_(new char[kBufferSize]) {}
 
-InputFile::~InputFile() { Close(); }
+InputFile::~InputFile() {
+    Close();
+}
 
 int InputFile::Open(const std::string& path, bool binary) {
     Close();
@@ -47,8 +49,8 @@ bool InputFile::Refill() {
 }
 
 InputFile::ReadStatus InputFile::ReadLine(std::string_view& line) {
-    std::size_t kept = 0;    // characters in line_
-    std::size_t raw = 0;     // bytes of this line seen so far, line end excluded
+    std::size_t kept = 0;  // characters in line_
+    std::size_t raw = 0;   // bytes of this line seen so far, line end excluded
     bool sawAny = false;
     for (;;) {
         if (begin_ == end_ && !Refill()) {

@@ -51,7 +51,8 @@ LineResult ReadIntelLine(Context& ctx) {
         for (std::uint32_t i = 0; i < count; ++i, ++target) {
             const std::uint32_t value = HexByte(line, 9 + 2 * i);
             sum += value;
-            if (StoreByte(ctx, ctx.image, target, static_cast<std::uint8_t>(value)) != kLineDone) return kLineFailed;
+            if (StoreByte(ctx, ctx.image, target, static_cast<std::uint8_t>(value)) != kLineDone)
+                return kLineFailed;
         }
         RaiseHighestAddress(image, target - 1);
     } else {

@@ -12,20 +12,23 @@ void ShowLineLengthError(Context& ctx, long found, long expected) {
 }
 
 void ShowLineStartError(Context& ctx) {
-    ShowInfo(ctx, ctx.messageBuffer.Format("Zeilenanfang in Zeile %lu\nder Hex-Datei nicht gefunden !",
-                                           static_cast<unsigned long>(ctx.image.lineNumber)));
+    ShowInfo(ctx,
+             ctx.messageBuffer.Format("Zeilenanfang in Zeile %lu\nder Hex-Datei nicht gefunden !",
+                                      static_cast<unsigned long>(ctx.image.lineNumber)));
 }
 
 void ShowChecksumError(Context& ctx, unsigned found, unsigned computed) {
-    ShowInfo(ctx, ctx.messageBuffer.Format(
-                      "Prüfsumme der HEX-Zeile %lu stimmt nicht !\n\nGelesen 0x%04X\nBerechnet 0x%04X\n",
-                      static_cast<unsigned long>(ctx.image.lineNumber), found, computed));
+    ShowInfo(ctx,
+             ctx.messageBuffer.Format(
+                 "Prüfsumme der HEX-Zeile %lu stimmt nicht !\n\nGelesen 0x%04X\nBerechnet 0x%04X\n",
+                 static_cast<unsigned long>(ctx.image.lineNumber), found, computed));
 }
 
 void ShowDoubleCellError(Context& ctx) {
-    ShowInfo(ctx, ctx.messageBuffer.Format("Eine oder mehrere Speicherzellen werden\nin dieser HEX-Datei "
-                                           "doppelt belegt !\n\nGefunden in Zeile %ld\n",
-                                           static_cast<long>(ctx.image.lineNumber)));
+    ShowInfo(ctx, ctx.messageBuffer.Format(
+                      "Eine oder mehrere Speicherzellen werden\nin dieser HEX-Datei "
+                      "doppelt belegt !\n\nGefunden in Zeile %ld\n",
+                      static_cast<long>(ctx.image.lineNumber)));
 }
 
 void ShowLineWriteError(Context& ctx, std::uint32_t lineNumber) {

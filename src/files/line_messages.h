@@ -20,7 +20,8 @@ void ShowLineWriteError(Context& ctx, std::uint32_t lineNumber);
 // (the caller still counts it for highestAddress); a cell that no longer holds 0xFF is
 // written twice, which shows the double-cell message and fails the line. Returns
 // kLineDone or kLineFailed.
-inline LineResult StoreByte(Context& ctx, MemoryImage& image, std::uint64_t address, std::uint8_t value) {
+inline LineResult StoreByte(Context& ctx, MemoryImage& image, std::uint64_t address,
+                            std::uint8_t value) {
     if (address >= MemoryImage::kSize) return kLineDone;
     std::uint8_t& cell = image.bytes[static_cast<std::size_t>(address)];
     if (cell != 0xFF) {
@@ -33,7 +34,8 @@ inline LineResult StoreByte(Context& ctx, MemoryImage& image, std::uint64_t addr
 
 // highestAddress only grows; addresses past 32 bits count as the largest one.
 inline void RaiseHighestAddress(MemoryImage& image, std::uint64_t address) {
-    const std::uint32_t clipped = address > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(address);
+    const std::uint32_t clipped =
+        address > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(address);
     if (clipped > image.highestAddress) image.highestAddress = clipped;
 }
 

@@ -30,7 +30,8 @@ LineResult ReadMotorolaLine(Context& ctx) {
     const std::string_view cut = CutLine(line, kCutLimit);
     if (count < addressBytes + 1) {
         // No room for the address and the checksum: refused before anything is read.
-        ShowLineLengthError(ctx, static_cast<long>(cut.size()), 2 * static_cast<long>(addressBytes + 1) + 4);
+        ShowLineLengthError(ctx, static_cast<long>(cut.size()),
+                            2 * static_cast<long>(addressBytes + 1) + 4);
         return kLineFailed;
     }
     const long expected = 2 * static_cast<long>(count) + 4;
@@ -50,7 +51,8 @@ LineResult ReadMotorolaLine(Context& ctx) {
     for (std::uint32_t i = 0; i < count - addressBytes - 1; ++i, ++address) {
         const std::uint32_t value = HexByte(line, dataStart + 2 * i);
         sum += value;
-        if (StoreByte(ctx, ctx.image, address, static_cast<std::uint8_t>(value)) != kLineDone) return kLineFailed;
+        if (StoreByte(ctx, ctx.image, address, static_cast<std::uint8_t>(value)) != kLineDone)
+            return kLineFailed;
     }
     RaiseHighestAddress(image, address - 1);
 

@@ -1,10 +1,11 @@
+#include <algorithm>
 #include <string_view>
 
 #include "app/context.h"
 #include "files/hex_records.h"
 #include "files/hex_text.h"
-#include "files/line_messages.h"
 #include "files/output_file.h"
+#include "files/record_writer.h"
 
 namespace merlinox {
 
@@ -18,54 +19,27 @@ constexpr std::uint32_t kMaxMotorolaData = 250;
 
 std::uint32_t WriteMotorolaBlock(Context& ctx, OutputFile& out, const std::uint8_t* data,
                                  std::uint32_t start, std::uint32_t n) {
-    std::uint32_t length = RecordLength(ctx);
-    if (length > kMaxMotorolaData) length = kMaxMotorolaData;
-    const bool ffSave = ctx.settings.ffSave != 0;
-    std::uint32_t remaining = n;
-    std::uint32_t address = start;
-    std::uint32_t offset = 0;
-    std::uint32_t count = 0;
-    char line[16 + 2 * 256];
-    for (;;) {
-        const std::uint32_t c = remaining < length ? remaining : length;
-        int addressBytes = 4;
-        char type = '3';
-        if (address < 0x10000) {
-            addressBytes = 2;
-            type = '1';
-        } else if (address <= 0xFFFFFF) {
-            addressBytes = 3;
-            type = '2';
-        }
-        const std::uint32_t byteCount = c + static_cast<std::uint32_t>(addressBytes) + 1;
-        char* p = line;
-        *p++ = 'S';
-        *p++ = type;
-        p = PutHex(p, byteCount, 2);
-        p = PutHex(p, address, 2 * addressBytes);
-        std::uint32_t sum = byteCount;
-        for (int i = 0; i < addressBytes; ++i) sum += (address >> (8 * i)) & 0xFF;
-        std::uint32_t blank = 0;
-        for (std::uint32_t i = 0; i < c; ++i) {
-            const std::uint8_t value = data[offset + i];
-            p = PutHexByte(p, value);
-            sum += value;
-            blank += value == 0xFF;
-        }
-        p = PutHex(p, ~sum & 0xFF, 2);
-        *p++ = '\n';
-        count += c;
-        if (blank < length || ffSave) {
-            if (!out.WriteLine(std::string_view(line, static_cast<std::size_t>(p - line)))) {
-                ShowLineWriteError(ctx, out.LinesWritten() + 1);
-                return count;
+    const std::uint32_t length = std::min(RecordLength(ctx), kMaxMotorolaData);
+    return WriteRecords(
+        ctx, out, data, start, n, length,
+        [](char* p, std::uint32_t address, const std::uint8_t* bytes, std::uint32_t c) {
+            // The record type follows the address: S1 below 64 KB, S2 below 16 MB.
+            const int addressBytes = address < 0x10000 ? 2 : address <= 0xFFFFFF ? 3 : 4;
+            const std::uint32_t byteCount = c + static_cast<std::uint32_t>(addressBytes) + 1;
+            *p++ = 'S';
+            *p++ = static_cast<char>('0' + addressBytes - 1);
+            p = PutHex(p, byteCount, 2);
+            p = PutHex(p, address, 2 * addressBytes);
+            std::uint32_t sum = byteCount;
+            for (int i = 0; i < addressBytes; ++i) sum += (address >> (8 * i)) & 0xFF;
+            for (std::uint32_t i = 0; i < c; ++i) {
+                p = PutHexByte(p, bytes[i]);
+                sum += bytes[i];
             }
-        }
-        address += length;
-        offset += length;
-        if (remaining <= length) return count;
-        remaining -= length;
-    }
+            p = PutHexByte(p, ~sum & 0xFF);
+            *p++ = '\n';
+            return p;
+        });
 }
 
 bool WriteMotorolaHeader(OutputFile& out) {

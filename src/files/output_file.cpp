@@ -10,7 +10,9 @@ namespace merlinox {
 
 OutputFile::OutputFile() : buffer_(new char[kBufferSize]) {}
 
-OutputFile::~OutputFile() { Close(); }
+OutputFile::~OutputFile() {
+    Close();
+}
 
 int OutputFile::Open(const std::string& path, bool binary) {
     Close();
@@ -50,8 +52,11 @@ bool OutputFile::WriteLine(std::string_view line) {
     if (errorNumber_ != 0 || fd_ < 0) return false;
     while (!line.empty()) {
         // Each piece up to a line feed is copied whole; the line feed becomes CR LF.
-        const auto* newline = binary_ ? nullptr : static_cast<const char*>(std::memchr(line.data(), '\n', line.size()));
-        const std::size_t body = newline ? static_cast<std::size_t>(newline - line.data()) : line.size();
+        const auto* newline =
+            binary_ ? nullptr
+                    : static_cast<const char*>(std::memchr(line.data(), '\n', line.size()));
+        const std::size_t body =
+            newline ? static_cast<std::size_t>(newline - line.data()) : line.size();
         const std::size_t piece = body + (newline ? 2 : 0);
         if (used_ + piece > kBufferSize && !Flush()) return false;
         if (piece > kBufferSize) {

@@ -23,7 +23,8 @@ LineResult ReadEepromCell(Context& ctx, std::string_view line) {
     }
     const std::uint32_t address = HexValue(line, 0, 4);
     const std::uint32_t value = HexByte(line, 5);
-    if (StoreByte(ctx, ctx.image, address, static_cast<std::uint8_t>(value)) != kLineDone) return kLineFailed;
+    if (StoreByte(ctx, ctx.image, address, static_cast<std::uint8_t>(value)) != kLineDone)
+        return kLineFailed;
     RaiseHighestAddress(ctx.image, address);
     return kLineDone;
 }
@@ -45,8 +46,10 @@ LineResult ReadFlashCell(Context& ctx, std::string_view line) {
     RaiseHighestAddress(ctx.image, low + 1);
     const std::uint32_t value = HexValue(line, 7, 4);
     if (low >= MemoryImage::kSize) return kLineDone;
-    if (StoreByte(ctx, ctx.image, low, static_cast<std::uint8_t>(value & 0xFF)) != kLineDone) return kLineFailed;
-    if (StoreByte(ctx, ctx.image, low + 1, static_cast<std::uint8_t>(value >> 8)) != kLineDone) return kLineFailed;
+    if (StoreByte(ctx, ctx.image, low, static_cast<std::uint8_t>(value & 0xFF)) != kLineDone)
+        return kLineFailed;
+    if (StoreByte(ctx, ctx.image, low + 1, static_cast<std::uint8_t>(value >> 8)) != kLineDone)
+        return kLineFailed;
     return kLineDone;
 }
 

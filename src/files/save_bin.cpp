@@ -67,7 +67,8 @@ int SaveBin(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_
     while (cell < n && !cancelled && !failed) {
         const std::uint64_t left = n - cell;
         const auto cells = static_cast<std::uint32_t>(left < cellsPerBlock ? left : cellsPerBlock);
-        const std::uint32_t read = source.ReadCells(static_cast<std::uint32_t>(cell), cells, kind, buffer);
+        const std::uint32_t read =
+            source.ReadCells(static_cast<std::uint32_t>(cell), cells, kind, buffer);
         const std::size_t filled = std::size_t{read} * cellBytes;
         cell += read;
         cancelled = source.CancelRequested();

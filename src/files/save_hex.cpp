@@ -42,7 +42,8 @@ int SaveHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_
         return kSaveFailed;
     }
     const std::uint32_t cellBytes = kind == kFlash ? 2 : 1;
-    if (format == kFormatIntel8 && static_cast<std::uint64_t>(cellCount) * cellBytes > kSixteenBitFormatLimit) {
+    if (format == kFormatIntel8 &&
+        static_cast<std::uint64_t>(cellCount) * cellBytes > kSixteenBitFormatLimit) {
         // 16-bit address fields cannot name the rest; the save dialog refuses this too.
         ShowInfo(ctx, kSixteenBitFormatRefusal);
         return kSaveFailed;
@@ -59,11 +60,13 @@ int SaveHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_
     std::uint8_t* buffer = ctx.image.bytes.data();
     bool cancelled = false;
     bool failed = false;
-    for (std::uint64_t first = 0; first < cellCount && !cancelled && !failed; first += cellsPerBlock) {
+    for (std::uint64_t first = 0; first < cellCount && !cancelled && !failed;
+         first += cellsPerBlock) {
         const auto blockAddress = static_cast<std::uint32_t>(first * cellBytes);
         bool addressWritten = true;
         if (format == kFormatIntel32) addressWritten = WriteIntelLinearRecord(out, blockAddress);
-        if (format == kFormatIntelMcs86) addressWritten = WriteIntelSegmentRecord(out, blockAddress);
+        if (format == kFormatIntelMcs86)
+            addressWritten = WriteIntelSegmentRecord(out, blockAddress);
         if (!addressWritten) {
             ShowFileError(ctx, path, out.ErrorNumber());
             failed = true;
@@ -72,7 +75,8 @@ int SaveHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_
 
         const std::uint64_t left = cellCount - first;
         const auto cells = static_cast<std::uint32_t>(left < cellsPerBlock ? left : cellsPerBlock);
-        const std::uint32_t read = source.ReadCells(static_cast<std::uint32_t>(first), cells, kind, buffer);
+        const std::uint32_t read =
+            source.ReadCells(static_cast<std::uint32_t>(first), cells, kind, buffer);
         const std::uint32_t size = read * cellBytes;
         cancelled = source.CancelRequested();
         if (cancelled) break;
@@ -81,7 +85,8 @@ int SaveHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_
         if (format == kFormatIntel8) {
             written = WriteIntelBlock(ctx, out, buffer, blockAddress, size);
         } else if (format <= kFormatIntelMcs86) {
-            written = WriteIntelBlock(ctx, out, buffer, 0, size);  // the address record holds the rest
+            written =
+                WriteIntelBlock(ctx, out, buffer, 0, size);  // the address record holds the rest
         } else {
             written = WriteMotorolaBlock(ctx, out, buffer, blockAddress, size);
         }
@@ -92,7 +97,8 @@ int SaveHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_
     }
 
     if (!cancelled && !failed) {
-        const bool ended = format < kFormatS1 ? WriteIntelEndRecord(out) : WriteMotorolaEndRecord(out, format);
+        const bool ended =
+            format < kFormatS1 ? WriteIntelEndRecord(out) : WriteMotorolaEndRecord(out, format);
         if (!ended) {
             ShowInfo(ctx, "Endemarkierung der HEX-Datei\nkonnte nicht geschrieben werden.");
             ShowFileError(ctx, path, out.ErrorNumber());

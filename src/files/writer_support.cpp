@@ -7,8 +7,8 @@ namespace merlinox {
 bool CheckProgrammingMode(Context& ctx, std::string_view operation) {
     const std::int32_t mode = ctx.device.programmingMode;
     if (mode >= kPar1 && mode <= kMspi2) return true;
-    ShowInfo(ctx, ctx.messageBuffer.Format("Programmiermodus fehlt in %.*s()", static_cast<int>(operation.size()),
-                                           operation.data()));
+    ShowInfo(ctx, ctx.messageBuffer.Format("Programmiermodus fehlt in %.*s()",
+                                           static_cast<int>(operation.size()), operation.data()));
     return false;
 }
 

@@ -22,7 +22,8 @@ namespace merlinox::testing {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "merlinox-files-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "merlinox-files-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
@@ -57,7 +58,8 @@ struct FilesFixture : ::testing::Test {
     }
 
     // Writes content to a file and loads it as a programming pass would.
-    PassLoad Load(const std::string& content, MemoryKind kind = kFlash, const std::string& name = "data") {
+    PassLoad Load(const std::string& content, MemoryKind kind = kFlash,
+                  const std::string& name = "data") {
         WriteFile(dir / name, content);
         const PassLoad load = LoadFileForPass(*ctx, dir / name, kind);
         CloseInputFile(*ctx);
@@ -70,7 +72,8 @@ struct FilesFixture : ::testing::Test {
 // A cell source with the read-out's hooks, recording what the writer asked for.
 class RecordingSource : public CellSource {
 public:
-    RecordingSource(std::vector<std::uint8_t> bytes, MemoryKind kind) : image_(std::move(bytes)), kind_(kind) {}
+    RecordingSource(std::vector<std::uint8_t> bytes, MemoryKind kind)
+        : image_(std::move(bytes)), kind_(kind) {}
 
     std::uint32_t ReadCell(std::uint32_t address) override {
         ++reads;
