@@ -17,7 +17,6 @@
 #include "link/board_control.h"
 #include "operations/programming.h"
 #include "operations/verify.h"
-#include "protocols/spi.h"
 #include "sim/board_sim.h"
 #include "sim/chip_catalogue.h"
 #include "sim/chip_model.h"
@@ -65,7 +64,6 @@ public:
         ctx.settings.messageBeap = 0;
         if (LoadSelectedDevice(ctx) != 0) ui.unexpected++;
         ctx.port = &board;
-        ctx.link.spiSync = &SPISync;
         chip_ = std::make_unique<sim::SimulatedChip>(
             *sim::FindChipByCode(static_cast<std::uint16_t>(ctx.device.deviceCode)));
         board.Insert(chip_.get());

@@ -1,5 +1,3 @@
-#include <CLI/CLI.hpp>
-
 #include "cli/chip_run.h"
 #include "cli/commands.h"
 
@@ -7,15 +5,8 @@ namespace merlinox::cli {
 
 // `kestrel-cli blank-check`: the button "Leertest".
 void AddBlankCheckCommand(CLI::App& app, GlobalOptions& global) {
-    auto* cmd = app.add_subcommand("blank-check", "Check that flash and EEPROM are erased");
-    auto options = std::make_shared<ChipOptions>();
-    auto board = std::make_shared<BoardOptions>();
-    AddChipOptions(*cmd, *options);
-    AddBoardOptions(*cmd, *board);
-    cmd->callback([&global, board, options] {
-        RunChipCommand(global, *options, *board,
-                       [](ChipRun& run) { return run.handlers().OnBlankCheckButton(); });
-    });
+    AddChipCommand(app, global, "blank-check", "Check that flash and EEPROM are erased",
+                   [](ChipRun& run) { return run.handlers().OnBlankCheckButton(); });
 }
 
 }  // namespace merlinox::cli

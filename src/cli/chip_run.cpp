@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -94,6 +96,22 @@ int ChipRun::Finish(int result) {
     if (prepared_) SaveConfiguration(session_.ctx());
     SaveSimulatedChip();
     return result;
+}
+
+CLI::App* AddChipCommand(CLI::App& app, GlobalOptions& global, const std::string& name,
+                         const std::string& description, std::function<int(ChipRun&)> body) {
+    auto* cmd = app.add_subcommand(name, description);
+    auto options = std::make_shared<ChipOptions>();
+    auto board = std::make_shared<BoardOptions>();
+    AddChipOptions(*cmd, *options);
+    AddBoardOptions(*cmd, *board);
+    cmd->callback([&global, options, board, body = std::move(body)] {
+        ChipRun run(global, *options, *board);
+        int result = run.Prepare();
+        if (result == 0) result = body(run);
+        global.exitStatus = run.Finish(result);
+    });
+    return cmd;
 }
 
 std::string AbsolutePath(const std::string& path) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,10 @@
 #include "cli/commands.h"
 #include "cli/progress_line.h"
 #include "cli/session.h"
+
+namespace CLI {
+class App;
+}
 
 namespace merlinox::sim {
 class SimBoard;
@@ -65,13 +70,9 @@ private:
 // A path given on the command line, made absolute against the current directory.
 std::string AbsolutePath(const std::string& path);
 
-// Runs a chip command from start to end and stores its exit status.
-template <typename Body>
-void RunChipCommand(GlobalOptions& global, ChipOptions& options, BoardOptions& board, Body body) {
-    ChipRun run(global, options, board);
-    int result = run.Prepare();
-    if (result == 0) result = body(run);
-    global.exitStatus = run.Finish(result);
-}
+// Registers a command that works on a chip, with the device, simulator and board
+// options; when it runs, body gets a prepared ChipRun and returns the exit status.
+CLI::App* AddChipCommand(CLI::App& app, GlobalOptions& global, const std::string& name,
+                         const std::string& description, std::function<int(ChipRun&)> body);
 
 }  // namespace merlinox::cli

@@ -10,9 +10,7 @@
 
 namespace merlinox::cli {
 
-namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (std::tolower(static_cast<unsigned char>(a[i])) !=
@@ -22,8 +20,6 @@ bool SameName(std::string_view a, std::string_view b) {
     }
     return true;
 }
-
-}  // namespace
 
 std::vector<std::string> ManufacturerNames(Context& ctx) {
     std::vector<std::string> names;
@@ -46,7 +42,7 @@ std::optional<DevicePlace> FindDeviceByName(Context& ctx, std::string_view name)
             // when the selected device is loaded.
             int index = 0;
             for (int r = NextDevice(ctx, scratch); r != kLibraryEnd; r = NextDevice(ctx, scratch)) {
-                if (r == kLibraryOk && SameName(scratch.name, name)) {
+                if (r == kLibraryOk && EqualIgnoringCase(scratch.name, name)) {
                     found = DevicePlace{m, index};
                     break;
                 }

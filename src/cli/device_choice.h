@@ -17,6 +17,9 @@ struct DevicePlace {
     int device = 0;
 };
 
+// Names compared as the user types them: letter case does not matter.
+bool EqualIgnoringCase(std::string_view a, std::string_view b);
+
 // The active manufacturers of the library, in file order.
 std::vector<std::string> ManufacturerNames(Context& ctx);
 

@@ -1,6 +1,5 @@
 #include <CLI/CLI.hpp>
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -25,23 +24,12 @@ namespace {
 constexpr std::string_view kModeNames[] = {"-",    "PAR1", "PAR2",  "PAR3", "PAR4",
                                            "SPI1", "SPI2", "MSPI1", "MSPI2"};
 
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // A byte by its settings key or its short name.
 std::optional<FuseByte> ByteNamed(std::string_view name) {
     static constexpr std::string_view kShort[] = {"lock", "low", "high", "ext"};
     for (int b = 0; b < kFuseByteCount; ++b) {
         const auto byte = static_cast<FuseByte>(b);
-        if (SameText(name, FuseByteKey(byte)) || SameText(name, kShort[b])) return byte;
+        if (EqualIgnoringCase(name, FuseByteKey(byte)) || EqualIgnoringCase(name, kShort[b])) return byte;
     }
     return std::nullopt;
 }
@@ -92,7 +80,7 @@ bool ApplySetting(Context& ctx, CliView& view, const std::string& setting, std::
     const FuseBits bits = DescribeFuseBits(ctx.device);
     const FuseBit* found = nullptr;
     for (const FuseBit& bit : bits.bits) {
-        if (bit.label == kUnusedBitLabel || !SameText(bit.label, name)) continue;
+        if (bit.label == kUnusedBitLabel || !EqualIgnoringCase(bit.label, name)) continue;
         if (found != nullptr) {
             error = "bit name " + name + " is ambiguous for this device";
             return false;
@@ -107,7 +95,6 @@ bool ApplySetting(Context& ctx, CliView& view, const std::string& setting, std::
         error = "bit " + name + " cannot be changed in this programming mode";
         return false;
     }
-    EnableFuses(ctx, view);
     view.SetChecked(found->controlId, text == "0");
     OnFuseBoxClicked(ctx, view, found->controlId);
     return true;
@@ -136,6 +123,8 @@ void AddFusesCommand(CLI::App& app, GlobalOptions& global) {
         ProgressLine quiet(stderr, false, true);
         CliView view(quiet);
         if (result == 0 && *standard) ApplyFuseDefaults(ctx);
+        // As the window's panel: forced bits, and the message for a device without a row.
+        if (result == 0) EnableFuses(ctx, view);
         for (const std::string& setting : *settings) {
             std::string error;
             // Nothing is saved when one setting is wrong.

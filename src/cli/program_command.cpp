@@ -10,19 +10,15 @@ namespace merlinox::cli {
 // the "eep" companion beside it, then the fuse and lock bytes the device's settings hold
 // (see `fuses`). FILE stays the current data file, as after "Neue Datei".
 void AddProgramCommand(CLI::App& app, GlobalOptions& global) {
-    auto* cmd = app.add_subcommand("program", "Program flash, EEPROM companion, fuses and lock bits");
-    auto options = std::make_shared<ChipOptions>();
-    auto board = std::make_shared<BoardOptions>();
     auto file = std::make_shared<std::string>();
-    cmd->add_option("file", *file, "Data file (binary, Atmel ROM, Intel HEX, Motorola S)")->required();
-    AddChipOptions(*cmd, *options);
-    AddBoardOptions(*cmd, *board);
-    cmd->callback([&global, board, options, file] {
-        RunChipCommand(global, *options, *board, [&file](ChipRun& run) {
-            SetDataFileFromDisk(run.ctx().paths, AbsolutePath(*file));
-            return run.handlers().OnProgramButton();
-        });
-    });
+    auto* cmd = AddChipCommand(app, global, "program",
+                               "Program flash, EEPROM companion, fuses and lock bits",
+                               [file](ChipRun& run) {
+                                   SetDataFileFromDisk(run.ctx().paths, AbsolutePath(*file));
+                                   return run.handlers().OnProgramButton();
+                               });
+    cmd->add_option("file", *file, "Data file (binary, Atmel ROM, Intel HEX, Motorola S)")
+        ->required();
 }
 
 }  // namespace merlinox::cli

@@ -9,19 +9,14 @@ namespace merlinox::cli {
 // `kestrel-cli verify FILE`: the button "Prüfen": the chip against FILE and its "eep"
 // companion.
 void AddVerifyCommand(CLI::App& app, GlobalOptions& global) {
-    auto* cmd = app.add_subcommand("verify", "Compare the chip with a data file and its EEPROM companion");
-    auto options = std::make_shared<ChipOptions>();
-    auto board = std::make_shared<BoardOptions>();
     auto file = std::make_shared<std::string>();
+    auto* cmd = AddChipCommand(app, global, "verify",
+                               "Compare the chip with a data file and its EEPROM companion",
+                               [file](ChipRun& run) {
+                                   SetDataFileFromDisk(run.ctx().paths, AbsolutePath(*file));
+                                   return run.handlers().OnVerifyButton();
+                               });
     cmd->add_option("file", *file, "Data file")->required();
-    AddChipOptions(*cmd, *options);
-    AddBoardOptions(*cmd, *board);
-    cmd->callback([&global, board, options, file] {
-        RunChipCommand(global, *options, *board, [&file](ChipRun& run) {
-            SetDataFileFromDisk(run.ctx().paths, AbsolutePath(*file));
-            return run.handlers().OnVerifyButton();
-        });
-    });
 }
 
 }  // namespace merlinox::cli

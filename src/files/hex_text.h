@@ -27,6 +27,18 @@ constexpr std::array<std::int8_t, 256> MakeDigitTable() {
 inline constexpr std::array<std::int8_t, 256> kDigitValue = MakeDigitTable();
 inline constexpr char kUpperDigits[] = "0123456789ABCDEF";
 
+// The two upper-case digits of every byte value, one after the other.
+constexpr std::array<char, 512> MakePairTable() {
+    std::array<char, 512> table{};
+    for (std::size_t i = 0; i < 256; ++i) {
+        table[2 * i] = kUpperDigits[i >> 4];
+        table[2 * i + 1] = kUpperDigits[i & 0xF];
+    }
+    return table;
+}
+
+inline constexpr std::array<char, 512> kDigitPairs = MakePairTable();
+
 }  // namespace hex_detail
 
 // The value of n characters at pos read as a hexadecimal number (0-9, A-F, a-f), n from
@@ -52,6 +64,22 @@ inline std::uint32_t HexByte(std::string_view text, std::size_t pos) {
     return HexValue(text, pos, 2);
 }
 
+// HexByte for count bytes in a row from pos on, into out.
+inline void HexBytes(std::string_view text, std::size_t pos, std::uint32_t count, std::uint8_t* out) {
+    if (pos + 2 * std::size_t{count} <= text.size()) {
+        // The usual case, every character a hex digit, without testing each pair apart.
+        int invalid = 0;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const int high = hex_detail::kDigitValue[static_cast<unsigned char>(text[pos + 2 * i])];
+            const int low = hex_detail::kDigitValue[static_cast<unsigned char>(text[pos + 2 * i + 1])];
+            invalid |= high | low;
+            out[i] = static_cast<std::uint8_t>(high * 16 + low);
+        }
+        if (invalid >= 0) return;
+    }
+    for (std::uint32_t i = 0; i < count; ++i) out[i] = static_cast<std::uint8_t>(HexByte(text, pos + 2 * i));
+}
+
 // The line ended at the first carriage return, line feed or space among its first max
 // characters; a line without one keeps its length (at most max).
 std::string_view CutLine(std::string_view line, std::size_t max);
@@ -62,9 +90,10 @@ char* PutHex(char* out, std::uint64_t value, int minDigits);
 
 // Writes one byte as two upper-case hex digits.
 inline char* PutHexByte(char* out, std::uint32_t value) {
-    *out++ = hex_detail::kUpperDigits[(value >> 4) & 0xF];
-    *out++ = hex_detail::kUpperDigits[value & 0xF];
-    return out;
+    const char* pair = &hex_detail::kDigitPairs[2 * (value & 0xFF)];
+    out[0] = pair[0];
+    out[1] = pair[1];
+    return out + 2;
 }
 
 }  // namespace merlinox

@@ -47,16 +47,15 @@ LineResult ReadIntelLine(Context& ctx) {
     // 64 bits: base plus address plus count may pass the 32-bit limit, and must not wrap
     // around into the image.
     std::uint64_t target = static_cast<std::uint64_t>(address) + image.hexAddressBase;
+    std::uint8_t payload[255];
+    HexBytes(line, 9, count, payload);
+    for (std::uint32_t i = 0; i < count; ++i) sum += payload[i];
     if (type == kData) {
         for (std::uint32_t i = 0; i < count; ++i, ++target) {
-            const std::uint32_t value = HexByte(line, 9 + 2 * i);
-            sum += value;
-            if (StoreByte(ctx, ctx.image, target, static_cast<std::uint8_t>(value)) != kLineDone)
-                return kLineFailed;
+            if (StoreByte(ctx, ctx.image, target, payload[i]) != kLineDone) return kLineFailed;
         }
         RaiseHighestAddress(image, target - 1);
     } else {
-        for (std::uint32_t i = 0; i < count; ++i) sum += HexByte(line, 9 + 2 * i);
         RaiseHighestAddress(image, target);  // a linear address record alone raises it to its base
     }
 

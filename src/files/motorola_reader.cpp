@@ -47,12 +47,12 @@ LineResult ReadMotorolaLine(Context& ctx) {
         sum += value;
         address = address * 256 + value;
     }
-    const std::size_t dataStart = 4 + 2 * addressBytes;
-    for (std::uint32_t i = 0; i < count - addressBytes - 1; ++i, ++address) {
-        const std::uint32_t value = HexByte(line, dataStart + 2 * i);
-        sum += value;
-        if (StoreByte(ctx, ctx.image, address, static_cast<std::uint8_t>(value)) != kLineDone)
-            return kLineFailed;
+    std::uint8_t data[255];
+    const std::uint32_t dataCount = count - addressBytes - 1;
+    HexBytes(line, 4 + 2 * addressBytes, dataCount, data);
+    for (std::uint32_t i = 0; i < dataCount; ++i, ++address) {
+        sum += data[i];
+        if (StoreByte(ctx, ctx.image, address, data[i]) != kLineDone) return kLineFailed;
     }
     RaiseHighestAddress(image, address - 1);
 

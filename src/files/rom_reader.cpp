@@ -10,21 +10,27 @@ namespace {
 
 constexpr std::string_view kColonMissing = "Das ':' fehlt in der Zeile";
 
-// "AAAA:DD": byte address and byte.
-LineResult ReadEepromCell(Context& ctx, std::string_view line) {
-    if (line.size() <= 4 || line[4] != ':') {
+// The colon where the memory's lines have it, then the length: 7 for "AAAA:DD", 11 for
+// "WWWWWW:VVVV". A line of the other memory fails the colon test.
+bool IsWellFormed(Context& ctx, std::string_view line, std::size_t colon, std::size_t length) {
+    if (line.size() <= colon || line[colon] != ':') {
         ShowInfo(ctx, kColonMissing);
-        return kLineFailed;
+        return false;
     }
     const std::string_view cut = CutLine(line, kCutLimit);
-    if (cut.size() != 7) {
-        ShowLineLengthError(ctx, static_cast<long>(cut.size()), 7);
-        return kLineFailed;
+    if (cut.size() != length) {
+        ShowLineLengthError(ctx, static_cast<long>(cut.size()), static_cast<long>(length));
+        return false;
     }
+    return true;
+}
+
+// "AAAA:DD": byte address and byte.
+LineResult ReadEepromCell(Context& ctx, std::string_view line) {
+    if (!IsWellFormed(ctx, line, 4, 7)) return kLineFailed;
     const std::uint32_t address = HexValue(line, 0, 4);
-    const std::uint32_t value = HexByte(line, 5);
-    if (StoreByte(ctx, ctx.image, address, static_cast<std::uint8_t>(value)) != kLineDone)
-        return kLineFailed;
+    const auto value = static_cast<std::uint8_t>(HexByte(line, 5));
+    if (StoreByte(ctx, ctx.image, address, value) != kLineDone) return kLineFailed;
     RaiseHighestAddress(ctx.image, address);
     return kLineDone;
 }
@@ -32,24 +38,15 @@ LineResult ReadEepromCell(Context& ctx, std::string_view line) {
 // "WWWWWW:VVVV": word address and word, high byte first in the text, low byte first in
 // the image.
 LineResult ReadFlashCell(Context& ctx, std::string_view line) {
-    if (line.size() <= 6 || line[6] != ':') {
-        ShowInfo(ctx, kColonMissing);
-        return kLineFailed;
-    }
-    const std::string_view cut = CutLine(line, kCutLimit);
-    if (cut.size() != 11) {
-        ShowLineLengthError(ctx, static_cast<long>(cut.size()), 11);
-        return kLineFailed;
-    }
-    const std::uint32_t word = HexValue(line, 0, 6);
-    const std::uint32_t low = 2 * word;
+    if (!IsWellFormed(ctx, line, 6, 11)) return kLineFailed;
+    const std::uint32_t low = 2 * HexValue(line, 0, 6);
     RaiseHighestAddress(ctx.image, low + 1);
     const std::uint32_t value = HexValue(line, 7, 4);
     if (low >= MemoryImage::kSize) return kLineDone;
-    if (StoreByte(ctx, ctx.image, low, static_cast<std::uint8_t>(value & 0xFF)) != kLineDone)
+    if (StoreByte(ctx, ctx.image, low, static_cast<std::uint8_t>(value)) != kLineDone ||
+        StoreByte(ctx, ctx.image, low + 1, static_cast<std::uint8_t>(value >> 8)) != kLineDone) {
         return kLineFailed;
-    if (StoreByte(ctx, ctx.image, low + 1, static_cast<std::uint8_t>(value >> 8)) != kLineDone)
-        return kLineFailed;
+    }
     return kLineDone;
 }
 

@@ -32,6 +32,9 @@ std::uint32_t Highest(const Context& ctx) {
 }
 
 // The read-back reports: kIdRetry goes on with the next cell, kIdCancel ends the pass.
+// A pass that reported anything fails at its end all the same, so that a run whose
+// every report was answered with Retry does not close with "Keine Fehler beim Brennen"
+// (and the command line does not exit with 0); the verify passes count the same way.
 int ReportWord(Context& ctx, std::uint32_t wordAddress, std::uint16_t expected,
                std::uint16_t read) {
     return AskRetryCancel(
@@ -76,14 +79,16 @@ const CellOps kSpiOps = {
 // Writes each non-blank cell, reads it back and reports a difference.
 int ProgramCellsWithReadBack(Context& ctx, MemoryKind kind, const CellOps& ops) {
     const std::uint32_t h = Highest(ctx);
+    bool reported = false;
     for (std::uint32_t i = 0; i <= h;) {
         if (kind == kFlash) {
             const std::uint16_t word = ImageWord(ctx, i);
             if (word != 0xFFFF) {
                 ops.writeWord(ctx, i / 2, word);
                 const std::uint16_t read = ops.readWord(ctx, i / 2);
-                if (read != word && ReportWord(ctx, i / 2, word, read) == kIdCancel) {
-                    return kPassFailed;
+                if (read != word) {
+                    reported = true;
+                    if (ReportWord(ctx, i / 2, word, read) == kIdCancel) return kPassFailed;
                 }
             }
             i += 2;
@@ -92,8 +97,9 @@ int ProgramCellsWithReadBack(Context& ctx, MemoryKind kind, const CellOps& ops) 
             if (byte != 0xFF) {
                 ops.writeByte(ctx, i, byte);
                 const std::uint8_t read = ops.readByte(ctx, i);
-                if (read != byte && ReportByte(ctx, i, byte, read) == kIdCancel) {
-                    return kPassFailed;
+                if (read != byte) {
+                    reported = true;
+                    if (ReportByte(ctx, i, byte, read) == kIdCancel) return kPassFailed;
                 }
             }
             i += 1;
@@ -101,7 +107,7 @@ int ProgramCellsWithReadBack(Context& ctx, MemoryKind kind, const CellOps& ops) 
         StepProgress(ctx);
         if (CancelRequested(ctx)) return kPassFailed;
     }
-    return 0;
+    return reported ? kPassFailed : 0;
 }
 
 // The EEPROM of the SPI modes, byte by byte with read-back (also used by MSPI).
@@ -147,6 +153,7 @@ int ProgramPar4(Context& ctx, MemoryKind kind) {
     if (kind == kFlash) {
         const std::uint32_t pageWords = ctx.device.flashPageWords;
         if (pageWords == 0) return kPassFailed;
+        bool reported = false;
         for (std::uint32_t i = 0; i <= h;) {
             Par4LoadWriteFlashCommand(ctx);
             std::uint16_t lastAddress = 0;
@@ -161,15 +168,17 @@ int ProgramPar4(Context& ctx, MemoryKind kind) {
             Par4StartWritePageAVRWord(ctx, lastAddress);
             Par4LoadNoOperation(ctx);
             const std::uint16_t read = Par4ReadAVRWord(ctx, lastAddress);
-            if (read != lastWord && ReportWord(ctx, lastAddress, lastWord, read) == kIdCancel) {
-                return kPassFailed;
+            if (read != lastWord) {
+                reported = true;
+                if (ReportWord(ctx, lastAddress, lastWord, read) == kIdCancel) return kPassFailed;
             }
             if (CancelRequested(ctx)) return kPassFailed;
         }
-        return 0;
+        return reported ? kPassFailed : 0;
     }
     const std::uint32_t pageBytes = ctx.device.eepromPageBytes;
     if (pageBytes == 0) return kPassFailed;
+    bool reported = false;
     for (std::uint32_t i = 0; i <= h;) {
         Par4LoadWriteEepromCommand(ctx);
         std::uint16_t lastAddress = 0;
@@ -184,12 +193,13 @@ int ProgramPar4(Context& ctx, MemoryKind kind) {
         Par4StartWritePageAVRByte(ctx, lastAddress);
         Par4LoadNoOperation(ctx);
         const std::uint8_t read = Par4ReadAVRByte(ctx, lastAddress);
-        if (read != lastByte && ReportByte(ctx, lastAddress, lastByte, read) == kIdCancel) {
-            return kPassFailed;
+        if (read != lastByte) {
+            reported = true;
+            if (ReportByte(ctx, lastAddress, lastByte, read) == kIdCancel) return kPassFailed;
         }
         if (CancelRequested(ctx)) return kPassFailed;
     }
-    return 0;
+    return reported ? kPassFailed : 0;
 }
 
 // MSPI: the flash page by page through the page buffer, the EEPROM byte by byte.
@@ -198,6 +208,7 @@ int ProgramMspi(Context& ctx, MemoryKind kind) {
     const std::uint32_t h = Highest(ctx);
     const std::uint32_t pageWords = ctx.device.flashPageWords;
     if (pageWords == 0) return kPassFailed;
+    bool reported = false;
     for (std::uint32_t i = 0; i <= h;) {
         std::uint32_t lastAddress = 0;
         std::uint16_t lastWord = 0xFFFF;
@@ -211,12 +222,13 @@ int ProgramMspi(Context& ctx, MemoryKind kind) {
         SpiWritePageAVRWord(ctx, lastAddress);
         Wait100us(ctx, ctx.device.flashWriteDelay);
         const std::uint16_t read = SpiReadAVRWord(ctx, lastAddress);
-        if (read != lastWord && ReportWord(ctx, lastAddress, lastWord, read) == kIdCancel) {
-            return kPassFailed;
+        if (read != lastWord) {
+            reported = true;
+            if (ReportWord(ctx, lastAddress, lastWord, read) == kIdCancel) return kPassFailed;
         }
         if (CancelRequested(ctx)) return kPassFailed;
     }
-    return 0;
+    return reported ? kPassFailed : 0;
 }
 
 }  // namespace merlinox

@@ -4,12 +4,12 @@
 
 #include "app/context.h"
 #include "app/messages.h"
-#include "files/data_loader.h"
 #include "link/board_control.h"
 #include "operations/blank_check.h"
 #include "operations/confirmations.h"
 #include "operations/erase.h"
 #include "operations/mode_guard.h"
+#include "operations/pass_file.h"
 #include "operations/progress.h"
 #include "protocols/parallel.h"
 
@@ -49,19 +49,13 @@ int CheckPageSizes(Context& ctx) {
 }
 
 int ProgramFile(Context& ctx, const std::string& path, int first, MemoryKind kind) {
-    const PassLoad load = LoadFileForPass(ctx, path, kind);
-    if (load.result != 0) return load.result;
-    if (load.format == kFormatNone) return 0;
-    const int r = ProgramAVR(ctx, load.format, first, kind);
-    CloseInputFile(ctx);
-    return r;
+    return RunPassOnFile(ctx, path, first, kind, &ProgramAVR);
 }
 
 int ProgramAVR(Context& ctx, int format, int first, MemoryKind kind) {
     if (!ModeGuard(ctx, "ProgramAVR")) return 5;
     if (CheckPageSizes(ctx) != 0) return 7;
-    const std::uint32_t highest = ctx.image.highestAddress;
-    InitProgress(ctx, kind == kFlash ? highest / 2 + 1 : highest + 1);
+    InitProgress(ctx, ImageCells(ctx, kind));
     if (first == 1) {
         BoardInit(ctx);
         if (format < kFormatBinary || format > kFormatS3) return 7;

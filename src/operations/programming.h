@@ -21,7 +21,8 @@ int ProgramAVR(Context& ctx, int format, int first, MemoryKind kind);
 // Runs the programming pass of the current mode: 0, 5 or 7.
 int Do_Program(Context& ctx, MemoryKind kind);
 
-// The passes, each 0 or 7 (a report answered with Cancel, or the Cancel button).
+// The passes, each 0 or 7: 7 when the Cancel button ended it, when a read-back report
+// was answered with Cancel (at once), or when any report was shown (at its end).
 int ProgramPar12(Context& ctx, MemoryKind kind);
 int ProgramPar3(Context& ctx, MemoryKind kind);
 int ProgramSpi(Context& ctx, MemoryKind kind);

@@ -73,9 +73,14 @@ TEST(ChipCommands, ProgramThenVerifyInTwoRunsSeeTheSameChip) {
 TEST(ChipCommands, AnotherPartInTheSocketIsRefusedBySignature) {
     Cli cli;
     cli.dir.Write("fw.bin", Bytes(TestPattern(0x100, 1)));
-    const Result r = cli.Run("program fw.bin --yes --sim-chip ATmega88" + kAtmega8);
+    Result r = cli.Run("program fw.bin --yes --sim-chip ATmega88" + kAtmega8);
     EXPECT_EQ(r.status, 7) << r.output;
     EXPECT_TRUE(cli.Has(r, "Prozessor-ID's stimmen nicht !!!"));
+    // "ID prüfen" off is kept for the device until it is switched on again.
+    EXPECT_EQ(cli.Run("program fw.bin --yes --quiet --no-id-check --sim-chip ATmega88 --board sim").status, 0);
+    EXPECT_EQ(cli.Run("program fw.bin --yes --quiet --sim-chip ATmega88 --board sim").status, 0);
+    r = cli.Run("program fw.bin --yes --quiet --id-check --sim-chip ATmega88 --board sim");
+    EXPECT_EQ(r.status, 7) << r.output;
 }
 
 TEST(ChipCommands, WithoutTerminalAndWithoutYesEveryQuestionIsCancelled) {

@@ -10,7 +10,6 @@
 #include "config/configuration.h"
 #include "config/data_file_paths.h"
 #include "devices/device_selection.h"
-#include "protocols/spi.h"
 #include "sim/chip_catalogue.h"
 
 namespace merlinox::testing {
@@ -22,7 +21,6 @@ OperationRig::OperationRig(std::string_view deviceName, sim::BoardFaults faults)
     ctx.library.libraryPath = dir.Path("at90list.csv");
     ctx.iniPath = dir.Path("pendrake.ini");
     ctx.port = &board;
-    ctx.link.spiSync = &SPISync;
     // Short enough that a dead board fails fast, long enough for the slow acknowledges
     // the simulated board never needs.
     ctx.link.timeoutCount = 1000;

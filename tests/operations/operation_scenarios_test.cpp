@@ -246,3 +246,70 @@ TEST_F(DeadBoard, OperationEndsWithItsMessagesAndUnlocks) {
 
 }  // namespace
 }  // namespace merlinox::testing
+
+namespace merlinox::testing {
+namespace {
+
+// The fuse bytes of the panel reach the chip in each way of writing them: the parallel
+// write with its read-back, the high-voltage serial frames and the serial instructions.
+TEST(FuseAndLockBits, TheSettingsReachTheChip) {
+    struct Case {
+        const char* device;
+        std::uint8_t low;
+        std::uint8_t high;
+        std::uint8_t lowMask;  // the bits the chip has
+    };
+    const Case cases[] = {
+        {"AT90S2313 (parallel)", 0xDE, 0xFF, 0x21},
+        {"ATtiny85 (HV seriell)", 0xE2, 0xD7, 0xFF},
+        {"ATtiny85 (SPI Sockel 1)", 0xE2, 0xD7, 0xFF},
+        {"ATmega8 (ISP)", 0xE4, 0xC9, 0xFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.device);
+        OperationRig rig(c.device);
+        rig.dir.Write("fw.bin", Bytes(TestPattern(0x100, 6)));
+        rig.UseDataFile(rig.dir.Path("fw.bin"));
+        rig.ctx.settings.fuseLow = c.low;
+        rig.ctx.settings.fuseHigh = c.high;
+        rig.ui.Answer(kIdOk);
+        ASSERT_EQ(rig.handlers.OnProgramButton(), 0) << ::testing::PrintToString(rig.Messages());
+        EXPECT_EQ(rig.Contents().fuses[0] & c.lowMask, c.low & c.lowMask);
+        if (c.high != 0xFF) {
+            EXPECT_EQ(rig.Contents().fuses[1], c.high);
+        }
+    }
+}
+
+// A read-back line stuck low: every written word reads back wrong. Retry goes on with
+// the next cell, Cancel ends the pass; either way the run fails and skips the EEPROM,
+// the fuses and the lock bits.
+TEST(ReadBackDifferences, RetryGoesOnButTheRunStillFailsAndCancelStopsAtOnce) {
+    sim::BoardFaults faults;
+    faults.stuckBit = 5;  // SDO in the high-voltage serial modes
+    OperationRig rig("ATtiny12 (HV seriell)", faults);
+    rig.ctx.settings.idCheck = 0;
+    rig.dir.Write("fw.bin", Bytes(TestPattern(0x10, 1)));
+    rig.dir.Write("fw.eep", Bytes(TestPattern(0x10, 2)));
+    rig.UseDataFile(rig.dir.Path("fw.bin"));
+    rig.ui.Answer(kIdOk);
+    for (int i = 0; i < 8; ++i) rig.ui.Answer(kIdRetry);
+    EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
+    int reports = 0;
+    for (const auto& box : rig.ui.shown) {
+        if (box.kind == BoxKind::RetryCancel) ++reports;
+    }
+    EXPECT_EQ(reports, 8) << "one report per word, the EEPROM not started";
+    EXPECT_EQ(rig.ui.shown[1].text.substr(0, 45), "Programmspeicher Fehler !!\nAdresse: 0x000000\n");
+    EXPECT_FALSE(rig.Showed("Keine Fehler beim Brennen"));
+    EXPECT_TRUE(rig.ControlsUnlocked());
+
+    rig.ui.shown.clear();
+    rig.ui.Answer(kIdOk);
+    rig.ui.Answer(kIdCancel);
+    EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
+    EXPECT_EQ(rig.ui.shown.size(), 2u);
+}
+
+}  // namespace
+}  // namespace merlinox::testing

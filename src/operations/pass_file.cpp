@@ -1,0 +1,23 @@
+#include "operations/pass_file.h"
+
+#include "app/context.h"
+#include "files/data_loader.h"
+
+namespace merlinox {
+
+int RunPassOnFile(Context& ctx, const std::string& path, int first, MemoryKind kind,
+                  ImagePass pass) {
+    const PassLoad load = LoadFileForPass(ctx, path, kind);
+    if (load.result != 0) return load.result;
+    if (load.format == kFormatNone) return 0;
+    const int r = pass(ctx, load.format, first, kind);
+    CloseInputFile(ctx);
+    return r;
+}
+
+std::uint32_t ImageCells(const Context& ctx, MemoryKind kind) {
+    const std::uint32_t highest = ctx.image.highestAddress;
+    return kind == kFlash ? highest / 2 + 1 : highest + 1;
+}
+
+}  // namespace merlinox
