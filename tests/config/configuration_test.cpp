@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "app/context.h"
 #include "config/configuration.h"
@@ -21,9 +23,6 @@ constexpr const char* kLibrary =
     "Sample;DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;0x93;0x07;0;SPI1;READFUSE;0;0;32;4;0;0;2;"
     "0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF;Y\r\n";
 
-constexpr const char* kHexLineMessage =
-    "Der Wert für die Länge der HEX-Zeilen ist größer 254 oder kleiner 2.\nEingetragene Länge %d\n\n"
-    "Wert geändert auf Standardwert = 32 Datenbytes";
 constexpr const char* kPortMessage =
     "Portadresse in\n'PENDRAKE.INI'\nkann nicht stimmen!!\n\nNehme Standardwert von 0x378.";
 
@@ -46,38 +45,84 @@ struct Programmer {
     }
 };
 
-std::string Message(const char* format, int value) {
-    char text[512];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
+// The value that a key gave after a load.
+std::int64_t Loaded(const Context& ctx, std::string_view key) {
+    const Settings& s = ctx.settings;
+    const std::pair<std::string_view, std::int64_t> values[] = {
+        {"PortAdress", s.portAdress},     {"DebugNT", s.debugNT},         {"SearchHardware", s.searchHardware},
+        {"TimeOut", s.timeOut},           {"MessageBeap", s.messageBeap}, {"TimeBaseKorr", s.timeBaseKorr},
+        {"X-Koord", s.xKoord},            {"Y-Koord", s.yKoord},          {"ManufIndex", s.manufIndex},
+        {"DeviceIndex", s.deviceIndex},   {"ShowDeviceData", s.showDeviceData}, {"FFSave", s.ffSave},
+        {"IDCheck", s.idCheck},           {"TestChecksum", s.testChecksum}, {"LockBits", s.lockBits},
+        {"FuseLow", s.fuseLow},           {"FuseHigh", s.fuseHigh},       {"FuseExt", s.fuseExt},
+        {"HexLineLen", s.hexLineLen},     {"DataFormat", s.dataFormat},   {"ReadFilter", s.readFilter},
+    };
+    for (const auto& [name, value] : values) {
+        if (name == key) return value;
+    }
+    ADD_FAILURE() << "no key " << key;
+    return -1;
 }
 
-TEST(LoadConfiguration, MissingFileGivesEveryDefault) {
-    Programmer p("");
+TEST(LoadConfiguration, GivesEachKeyItsDefaultOrItsCorrectionSilently) {
+    struct Case {
+        const char* section;  // "Sample" is the device's section, written in another case
+        const char* key;
+        const char* text;     // nullptr: the key is missing
+        std::int64_t value;
+    };
+    const Case cases[] = {
+        {"Hardware", "PortAdress", nullptr, 0x378},  {"Hardware", "DebugNT", nullptr, 0},
+        {"Hardware", "DebugNT", "1", 1},             {"Hardware", "DebugNT", "2", 0},
+        {"Hardware", "SearchHardware", nullptr, 2},  {"Hardware", "SearchHardware", "5", 5},
+        {"Hardware", "SearchHardware", "6", 2},      {"Hardware", "SearchHardware", "1", 2},
+        {"Hardware", "TimeOut", nullptr, 1000000},   {"Hardware", "TimeOut", "500000", 1000000},
+        {"Hardware", "TimeOut", "2000000", 2000000}, {"Hardware", "TimeOut", "-5", 4294967291},
+        {"Hardware", "MessageBeap", nullptr, 1},     {"Hardware", "MessageBeap", "0", 0},
+        {"Hardware", "MessageBeap", "7", 1},         {"Hardware", "TimeBaseKorr", nullptr, 85},
+        {"Hardware", "TimeBaseKorr", "0", 85},       {"Hardware", "TimeBaseKorr", "101", 85},
+        {"Hardware", "TimeBaseKorr", "100", 100},    {"Hardware", "TimeBaseKorr", "1", 1},
+        {"Kestrel INI-Section", "X-Koord", nullptr, 10},   {"Kestrel INI-Section", "X-Koord", "1024", 1024},
+        {"Kestrel INI-Section", "X-Koord", "1025", 10},    {"Kestrel INI-Section", "X-Koord", "-1", 10},
+        {"Kestrel INI-Section", "Y-Koord", "768", 768},    {"Kestrel INI-Section", "Y-Koord", "769", 10},
+        {"Kestrel INI-Section", "ManufIndex", nullptr, 0}, {"Kestrel INI-Section", "DeviceIndex", "-3", 0},
+        {"Kestrel INI-Section", "ShowDeviceData", nullptr, 0}, {"Kestrel INI-Section", "ShowDeviceData", "1", 1},
+        {"Kestrel INI-Section", "ShowDeviceData", "2", 0},
+        {"sample", "FFSave", nullptr, 0},     {"Sample", "FFSave", "1", 1},       {"Sample", "FFSave", "2", 0},
+        {"Sample", "IDCheck", nullptr, 1},    {"Sample", "IDCheck", "256", 0},    {"Sample", "IDCheck", "257", 1},
+        {"Sample", "TestChecksum", nullptr, 1}, {"Sample", "TestChecksum", "0", 0}, {"Sample", "TestChecksum", "5", 1},
+        // The lock byte defaults to unlocked, the fuses to the device's defaults; a
+        // stored value replaces them only when it is a byte.
+        {"Sample", "LockBits", nullptr, 0xFF}, {"Sample", "LockBits", "252", 252}, {"Sample", "LockBits", "300", 0xFF},
+        {"Sample", "FuseLow", nullptr, 0xE1},  {"Sample", "FuseLow", "0", 0},      {"Sample", "FuseLow", "256", 0xE1},
+        {"Sample", "FuseHigh", nullptr, 0xD9}, {"Sample", "FuseHigh", "-1", 0xD9}, {"Sample", "FuseExt", "255", 255},
+        {"Sample", "HexLineLen", nullptr, 32}, {"Sample", "HexLineLen", "254", 254}, {"Sample", "HexLineLen", "33", 32},
+        {"Sample", "HexLineLen", "3", 2},
+        {"Sample", "DataFormat", nullptr, 4},  {"Sample", "DataFormat", "8", 8},   {"Sample", "DataFormat", "9", 1},
+        {"Sample", "DataFormat", "0", 1},      {"Sample", "ReadFilter", "4", 4},   {"Sample", "ReadFilter", "5", 1},
+        {"Sample", "ReadFilter", "0", 1},
+    };
+    for (const Case& c : cases) {
+        const std::string ini =
+            c.text == nullptr ? "" : std::string("[") + c.section + "]\r\n" + c.key + "=" + c.text + "\r\n";
+        Programmer p(ini);
+        p.Load();
+        EXPECT_EQ(Loaded(p.ctx, c.key), c.value) << c.key << "=" << (c.text ? c.text : "(missing)");
+        EXPECT_TRUE(p.ui.shown.empty()) << c.key << ": " << p.ui.shown.front().text;
+    }
+}
+
+TEST(LoadConfiguration, ReadsTheDeviceWithTheCorrectionReadBeforeIt) {
+    Programmer p("[Hardware]\r\nTimeBaseKorr=100\r\nTimeOut=2000000\r\n");
     p.Load();
-    const Settings& s = p.ctx.settings;
-    EXPECT_TRUE(p.ui.shown.empty());
-    EXPECT_EQ(s.portAdress, 0x378);
-    EXPECT_EQ(p.ctx.link.controlPort, 0x37A);
-    EXPECT_EQ(s.searchHardware, 2);
-    EXPECT_EQ(s.timeOut, 1000000u);
-    EXPECT_EQ(s.messageBeap, 1u);
-    EXPECT_EQ(s.timeBaseKorr, 85u);
-    EXPECT_EQ(s.xKoord, 10);
-    EXPECT_EQ(s.idCheck, 1);
-    EXPECT_EQ(s.testChecksum, 1u);
-    EXPECT_EQ(s.hexLineLen, 32u);
-    EXPECT_EQ(s.dataFormat, 4);
-    EXPECT_EQ(s.readFilter, 1);
     EXPECT_EQ(p.ctx.device.name, "Sample");
-    // The device's defaults, with the lock byte always unlocked.
-    EXPECT_EQ(s.lockBits, 0xFF);
-    EXPECT_EQ(s.fuseLow, 0xE1);
-    EXPECT_EQ(s.fuseHigh, 0xD9);
-    EXPECT_EQ(s.fuseExt, 0xFF);
-    EXPECT_EQ(p.ctx.paths.filePath, "C:\\tmp");
-    EXPECT_EQ(p.ctx.paths.eepromPath, "C:\\tmp.eep");
-    EXPECT_EQ(p.ctx.paths.fileName, "tmp");
+    EXPECT_EQ(p.ctx.device.flashWriteDelay, 45u);
+    EXPECT_EQ(p.ctx.link.timeoutCount, 2000000u);
+    // A negative manufacturer index becomes 1, not 0, which the sample library lacks.
+    Programmer q("[Kestrel INI-Section]\r\nManufIndex=-3\r\n");
+    q.Load();
+    EXPECT_EQ(q.ctx.settings.manufIndex, 1);
+    EXPECT_EQ(q.ui.Texts(), std::vector<std::string>{"Hersteller in Bibliothek nicht gefunden !"});
 }
 
 TEST(LoadConfiguration, PortAddressIsHexadecimalWithinItsRange) {
@@ -86,7 +131,8 @@ TEST(LoadConfiguration, PortAddressIsHexadecimalWithinItsRange) {
         std::uint16_t base;
         bool message;
     } cases[] = {{"278", 0x278, false}, {"0x3BC", 0x3BC, false}, {"3bc", 0x3BC, false}, {"400", 0x400, false},
-                 {"1F0", 0x378, true},  {"401", 0x378, true},    {"junk", 0x378, true}, {"-278", 0x378, true}};
+                 {"200", 0x200, false}, {"1FF", 0x378, true},    {"1F0", 0x378, true},  {"401", 0x378, true},
+                 {"junk", 0x378, true}, {"-278", 0x378, true}};
     for (const auto& c : cases) {
         Programmer p(std::string("[Hardware]\r\nPortAdress=") + c.text + "\r\n");
         p.Load();
@@ -106,77 +152,27 @@ TEST(LoadConfiguration, PortAddressIsHexadecimalWithinItsRange) {
     EXPECT_TRUE(p.ui.shown.empty());
 }
 
-TEST(LoadConfiguration, CorrectsOutOfRangeValuesSilently) {
-    Programmer p(
-        "[Hardware]\r\nDebugNT=2\r\nSearchHardware=6\r\nTimeOut=500000\r\nMessageBeap=7\r\nTimeBaseKorr=101\r\n"
-        "[Kestrel INI-Section]\r\nX-Koord=1025\r\nY-Koord=-1\r\nDeviceIndex=-3\r\n"
-        "ShowDeviceData=2\r\n"
-        "[sample]\r\nFFSave=2\r\nIDCheck=256\r\nTestChecksum=5\r\nLockBits=300\r\nFuseLow=255\r\n"
-        "FuseHigh=-1\r\nFuseExt=0\r\nHexLineLen=33\r\nDataFormat=9\r\nReadFilter=0\r\n");
-    p.Load();
-    const Settings& s = p.ctx.settings;
-    EXPECT_EQ(s.debugNT, 0);
-    EXPECT_EQ(s.searchHardware, 2);
-    EXPECT_EQ(s.timeOut, 1000000u);
-    EXPECT_EQ(s.messageBeap, 1u);
-    EXPECT_EQ(s.timeBaseKorr, 85u);
-    EXPECT_EQ(s.xKoord, 10);
-    EXPECT_EQ(s.yKoord, 10);
-    EXPECT_EQ(s.deviceIndex, 0);
-    EXPECT_EQ(s.showDeviceData, 0u);
-    EXPECT_EQ(s.ffSave, 0u);
-    EXPECT_EQ(s.idCheck, 0);     // only the low 8 bits count
-    EXPECT_EQ(s.testChecksum, 1u);
-    EXPECT_EQ(s.lockBits, 0xFF);  // 300 is no byte: the default stays
-    EXPECT_EQ(s.fuseLow, 0xFF);
-    EXPECT_EQ(s.fuseHigh, 0xD9);  // -1 reads as 0xFFFFFFFF, no byte either
-    EXPECT_EQ(s.fuseExt, 0x00);
-    EXPECT_EQ(s.hexLineLen, 32u);
-    EXPECT_EQ(s.dataFormat, 1);   // out of range gives 1, not the default 4
-    EXPECT_EQ(s.readFilter, 1);
-    EXPECT_TRUE(p.ui.shown.empty());
-
-    // A negative manufacturer index becomes 1, not 0, which the sample library lacks.
-    WriteProfileInt(p.ctx.iniPath, "Kestrel INI-Section", "ManufIndex", -3);
-    p.Load();
-    EXPECT_EQ(s.manufIndex, 1);
-    EXPECT_EQ(p.ui.Texts(), std::vector<std::string>{"Hersteller in Bibliothek nicht gefunden !"});
-}
-
-TEST(LoadConfiguration, KeepsTheLimitsOfEachRange) {
-    Programmer p("[Hardware]\r\nSearchHardware=5\r\nTimeOut=2000000\r\nMessageBeap=0\r\nTimeBaseKorr=100\r\n"
-                 "[Kestrel INI-Section]\r\nX-Koord=1024\r\nY-Koord=768\r\nShowDeviceData=1\r\n"
-                 "[Sample]\r\nLockBits=252\r\nHexLineLen=254\r\nDataFormat=8\r\nReadFilter=4\r\n");
-    p.Load();
-    const Settings& s = p.ctx.settings;
-    EXPECT_EQ(s.searchHardware, 5);
-    EXPECT_EQ(p.ctx.link.timeoutCount, 2000000u);
-    EXPECT_EQ(s.messageBeap, 0u);
-    EXPECT_EQ(s.xKoord + s.yKoord, 1024 + 768);
-    EXPECT_EQ(s.showDeviceData, 1u);
-    EXPECT_EQ(s.lockBits, 252);
-    EXPECT_EQ(s.hexLineLen, 254u);
-    EXPECT_EQ(s.dataFormat + s.readFilter, 8 + 4);
-    // The delays were converted with the correction read just before the device.
-    EXPECT_EQ(p.ctx.device.flashWriteDelay, 45u);
-    EXPECT_TRUE(p.ui.shown.empty());
-}
-
 TEST(LoadConfiguration, HexLineLengthOutsideTwoTo254IsReported) {
     for (const int value : {255, 300, 1, 0, -4}) {
         Programmer p("[Sample]\r\nHexLineLen=" + std::to_string(value) + "\r\n");
         p.Load();
+        char expected[200];
+        std::snprintf(expected, sizeof expected,
+                      "Der Wert für die Länge der HEX-Zeilen ist größer 254 oder kleiner 2.\n"
+                      "Eingetragene Länge %d\n\nWert geändert auf Standardwert = 32 Datenbytes",
+                      value);
         EXPECT_EQ(p.ctx.settings.hexLineLen, 32u);
-        EXPECT_EQ(p.ui.Texts(), std::vector<std::string>{Message(kHexLineMessage, value)});
+        EXPECT_EQ(p.ui.Texts(), std::vector<std::string>{expected});
     }
-    Programmer odd("[Sample]\r\nHexLineLen=3\r\n");
-    odd.Load();
-    EXPECT_EQ(odd.ctx.settings.hexLineLen, 2u);
-    EXPECT_TRUE(odd.ui.shown.empty());
 }
 
 TEST(LoadConfiguration, DataFileIsTakenFromDirectoryAndNameKeys) {
-    Programmer p("[Sample]\r\nDataPath=C:\\daten\\\r\nLastFile=test.hex\r\n");
+    Programmer p("");
+    p.Load();
+    EXPECT_EQ(p.ctx.paths.filePath, "C:\\tmp");
+    EXPECT_EQ(p.ctx.paths.eepromPath, "C:\\tmp.eep");
+    WriteProfileString(p.ctx.iniPath, "Sample", "DataPath", "C:\\daten\\");
+    WriteProfileString(p.ctx.iniPath, "Sample", "LastFile", "test.hex");
     p.Load();
     EXPECT_EQ(p.ctx.paths.filePath, "C:\\daten\\test.hex");
     EXPECT_EQ(p.ctx.paths.eepromPath, "C:\\daten\\test.eep");
@@ -200,30 +196,28 @@ TEST(SaveConfiguration, WritesEveryKeyIntoItsSectionAndLoadsBackTheSame) {
     s.timeOut = 3000000000u;  // written as a signed 32-bit number, read back modulo 2^32
     s.showDeviceData = 1;
     s.lockBits = 0xFC;
-    s.fuseExt = 0x01;
     s.idCheck = 0;
     SetDataFileFromDisk(p.ctx.paths, "/home/anna/Übungen/blink.hex");
     SaveConfiguration(p.ctx);
 
     const std::string bytes = p.dir.Read("pendrake.ini");
-    EXPECT_EQ(bytes.rfind("; from the other program\r\n[Hardware]\r\nPortAdress=278\r\nPrinter=lp0\r\n", 0), 0u);
-    EXPECT_NE(bytes.find("TimeOut=-1294967296\r\n"), std::string::npos);
-    EXPECT_NE(bytes.find("DataPath=\\home\\anna\\\xDC" "bungen\\\r\nLastFile=blink.hex\r\n"), std::string::npos);
-    EXPECT_EQ(ReadProfileInt(p.ctx.iniPath, "Sample", "ShowDeviceData", 9), 1u);
-    EXPECT_EQ(ReadProfileInt(p.ctx.iniPath, "Kestrel INI-Section", "ShowDeviceData", 9), 9u);
+    EXPECT_EQ(bytes,
+              "; from the other program\r\n[Hardware]\r\nPortAdress=278\r\nPrinter=lp0\r\n"
+              "SearchHardware=2\r\nTimeOut=-1294967296\r\nTimeBaseKorr=85\r\nMessageBeap=1\r\n\r\n"
+              "[Kestrel INI-Section]\r\nManufIndex=0\r\nDeviceIndex=0\r\nX-Koord=10\r\nY-Koord=10\r\n\r\n"
+              "[Sample]\r\nFFSave=0\r\nDataFormat=4\r\nTestChecksum=1\r\nShowDeviceData=1\r\nIDCheck=0\r\n"
+              "HexLineLen=32\r\nLockBits=252\r\nFuseLow=225\r\nFuseHigh=217\r\nFuseExt=255\r\nReadFilter=1\r\n"
+              "DataPath=\\home\\anna\\\xDC" "bungen\\\r\nLastFile=blink.hex\r\n");
 
-    Programmer q("");
-    q.dir.Write("pendrake.ini", bytes);
+    Programmer q(bytes);
     q.Load();
     EXPECT_EQ(q.ctx.settings.timeOut, 3000000000u);
     EXPECT_EQ(q.ctx.settings.lockBits, 0xFC);
-    EXPECT_EQ(q.ctx.settings.fuseExt, 0x01);
     EXPECT_EQ(q.ctx.settings.idCheck, 0);
     EXPECT_EQ(q.ctx.settings.portAdress, 0x278);
     // Read from the program's section, where the save did not put it.
     EXPECT_EQ(q.ctx.settings.showDeviceData, 0u);
     EXPECT_EQ(q.ctx.paths.filePath, "\\home\\anna\\Übungen\\blink.hex");
-    EXPECT_EQ(DataFileOnDisk(q.ctx.paths), "/home/anna/Übungen/blink.hex");
     EXPECT_EQ(EepromFileOnDisk(q.ctx.paths), "/home/anna/Übungen/blink.eep");
 
     // Saving unchanged values changes no byte.
