@@ -56,9 +56,15 @@ private:
 
 TEST(Session, LoadsConfigurationAndLibraryOfTheCurrentDirectory) {
     ScratchDir dir;
+    InDirectory here(dir.Dir());
+    Capture missing;
+    Session empty(GlobalOptions{}, stdin, missing.file(), false);
+    EXPECT_EQ(empty.LoadConfiguration(), 13);
+    EXPECT_NE(missing.Text().find("Kann Bauteilbibliothek nicht öffnen !\n"), std::string::npos);
+    EXPECT_NE(missing.Text().find("Datei oder Verzeichnis existiert nicht"), std::string::npos);
+
     dir.Write("at90list.csv", ":Atmel;Y\r\n" + Device("First") + Device("Second"));
     dir.Write("pendrake.ini", "[Kestrel INI-Section]\r\nDeviceIndex=1\r\n[Second]\r\nLockBits=252\r\n");
-    InDirectory here(dir.Dir());
     Capture messages;
     Session session(GlobalOptions{}, stdin, messages.file(), false);
     EXPECT_EQ(session.ctx().iniPath, dir.Path("pendrake.ini"));
@@ -70,16 +76,6 @@ TEST(Session, LoadsConfigurationAndLibraryOfTheCurrentDirectory) {
     // Without a terminal and without --yes a question is cancelled, never agreed to.
     EXPECT_EQ(AskOkCancel(session.ctx(), "Weiter?"), kIdCancel);
     EXPECT_EQ(messages.Text(), "Weiter?\n[Abbrechen]\n");
-}
-
-TEST(Session, ReportsAMissingLibraryOnTheMessageStream) {
-    ScratchDir dir;
-    InDirectory here(dir.Dir());
-    Capture messages;
-    Session session(GlobalOptions{}, stdin, messages.file(), false);
-    EXPECT_EQ(session.LoadConfiguration(), 13);
-    EXPECT_NE(messages.Text().find("Kann Bauteilbibliothek nicht öffnen !\n"), std::string::npos);
-    EXPECT_NE(messages.Text().find("Datei oder Verzeichnis existiert nicht"), std::string::npos);
 }
 
 TEST(DeviceListing, NumbersEveryActiveLineAndMarksTheSelection) {

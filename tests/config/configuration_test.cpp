@@ -8,7 +8,6 @@
 #include "config/configuration.h"
 #include "config/data_file_paths.h"
 #include "config/ini_file.h"
-#include "config/windows_path.h"
 #include "support/scratch_dir.h"
 #include "support/scripted_ui.h"
 
@@ -38,10 +37,9 @@ struct Programmer {
         ctx.iniPath = dir.Path("pendrake.ini");
         if (!ini.empty()) dir.Write("pendrake.ini", ini);
     }
-    Programmer& Load() {
+    void Load() {
         ui.shown.clear();
         LoadConfiguration(ctx);
-        return *this;
     }
 };
 
@@ -64,129 +62,107 @@ std::int64_t Loaded(const Context& ctx, std::string_view key) {
     return -1;
 }
 
-TEST(LoadConfiguration, GivesEachKeyItsDefaultOrItsCorrectionSilently) {
-    struct Case {
-        const char* section;  // "Sample" is the device's section, written in another case
+std::string HexLineMessage(int value) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "Der Wert für die Länge der HEX-Zeilen ist größer 254 oder kleiner 2.\n"
+                  "Eingetragene Länge %d\n\nWert geändert auf Standardwert = 32 Datenbytes",
+                  value);
+    return text;
+}
+
+TEST(LoadConfiguration, GivesEachKeyItsDefaultOrItsCorrection) {
+    const char* const H = "Hardware";
+    const char* const K = "Kestrel INI-Section";
+    const char* const D = "sample";  // the device's section, written in another case
+    const std::string port = kPortMessage;
+    const struct {
+        const char* section;
         const char* key;
         const char* text;     // nullptr: the key is missing
         std::int64_t value;
-    };
-    const Case cases[] = {
-        {"Hardware", "PortAdress", nullptr, 0x378},  {"Hardware", "DebugNT", nullptr, 0},
-        {"Hardware", "DebugNT", "1", 1},             {"Hardware", "DebugNT", "2", 0},
-        {"Hardware", "SearchHardware", nullptr, 2},  {"Hardware", "SearchHardware", "5", 5},
-        {"Hardware", "SearchHardware", "6", 2},      {"Hardware", "SearchHardware", "1", 2},
-        {"Hardware", "TimeOut", nullptr, 1000000},   {"Hardware", "TimeOut", "500000", 1000000},
-        {"Hardware", "TimeOut", "2000000", 2000000}, {"Hardware", "TimeOut", "-5", 4294967291},
-        {"Hardware", "MessageBeap", nullptr, 1},     {"Hardware", "MessageBeap", "0", 0},
-        {"Hardware", "MessageBeap", "7", 1},         {"Hardware", "TimeBaseKorr", nullptr, 85},
-        {"Hardware", "TimeBaseKorr", "0", 85},       {"Hardware", "TimeBaseKorr", "101", 85},
-        {"Hardware", "TimeBaseKorr", "100", 100},    {"Hardware", "TimeBaseKorr", "1", 1},
-        {"Kestrel INI-Section", "X-Koord", nullptr, 10},   {"Kestrel INI-Section", "X-Koord", "1024", 1024},
-        {"Kestrel INI-Section", "X-Koord", "1025", 10},    {"Kestrel INI-Section", "X-Koord", "-1", 10},
-        {"Kestrel INI-Section", "Y-Koord", "768", 768},    {"Kestrel INI-Section", "Y-Koord", "769", 10},
-        {"Kestrel INI-Section", "ManufIndex", nullptr, 0}, {"Kestrel INI-Section", "DeviceIndex", "-3", 0},
-        {"Kestrel INI-Section", "ShowDeviceData", nullptr, 0}, {"Kestrel INI-Section", "ShowDeviceData", "1", 1},
-        {"Kestrel INI-Section", "ShowDeviceData", "2", 0},
-        {"sample", "FFSave", nullptr, 0},     {"Sample", "FFSave", "1", 1},       {"Sample", "FFSave", "2", 0},
-        {"Sample", "IDCheck", nullptr, 1},    {"Sample", "IDCheck", "256", 0},    {"Sample", "IDCheck", "257", 1},
-        {"Sample", "TestChecksum", nullptr, 1}, {"Sample", "TestChecksum", "0", 0}, {"Sample", "TestChecksum", "5", 1},
+        std::string message = {};  // the one message the load shows, if any
+    } cases[] = {
+        {H, "PortAdress", nullptr, 0x378}, {H, "PortAdress", "278", 0x278}, {H, "PortAdress", "0x3BC", 0x3BC},
+        {H, "PortAdress", "3bc", 0x3BC},   {H, "PortAdress", "400", 0x400}, {H, "PortAdress", "200", 0x200},
+        {H, "PortAdress", "1FF", 0x378, port}, {H, "PortAdress", "401", 0x378, port},
+        {H, "PortAdress", "junk", 0x378, port}, {H, "PortAdress", "-278", 0x378, port},
+        {H, "DebugNT", nullptr, 0}, {H, "DebugNT", "1", 1}, {H, "DebugNT", "2", 0},
+        {H, "SearchHardware", nullptr, 2}, {H, "SearchHardware", "5", 5}, {H, "SearchHardware", "6", 2},
+        {H, "SearchHardware", "1", 2}, {H, "TimeOut", nullptr, 1000000}, {H, "TimeOut", "999999", 1000000},
+        {H, "TimeOut", "2000000", 2000000}, {H, "TimeOut", "-5", 4294967291}, {H, "MessageBeap", nullptr, 1},
+        {H, "MessageBeap", "0", 0}, {H, "MessageBeap", "7", 1}, {H, "TimeBaseKorr", nullptr, 85},
+        {H, "TimeBaseKorr", "0", 85}, {H, "TimeBaseKorr", "101", 85}, {H, "TimeBaseKorr", "100", 100},
+        {K, "X-Koord", nullptr, 10}, {K, "X-Koord", "1024", 1024}, {K, "X-Koord", "1025", 10}, {K, "X-Koord", "-1", 10},
+        {K, "Y-Koord", "768", 768}, {K, "Y-Koord", "769", 10}, {K, "ManufIndex", nullptr, 0},
+        {K, "DeviceIndex", "-3", 0}, {K, "ShowDeviceData", nullptr, 0}, {K, "ShowDeviceData", "1", 1},
+        {K, "ShowDeviceData", "2", 0}, {D, "FFSave", nullptr, 0}, {D, "FFSave", "1", 1}, {D, "FFSave", "2", 0},
+        {D, "IDCheck", nullptr, 1}, {D, "IDCheck", "256", 0}, {D, "IDCheck", "257", 1},
+        {D, "TestChecksum", nullptr, 1}, {D, "TestChecksum", "0", 0}, {D, "TestChecksum", "5", 1},
         // The lock byte defaults to unlocked, the fuses to the device's defaults; a
         // stored value replaces them only when it is a byte.
-        {"Sample", "LockBits", nullptr, 0xFF}, {"Sample", "LockBits", "252", 252}, {"Sample", "LockBits", "300", 0xFF},
-        {"Sample", "FuseLow", nullptr, 0xE1},  {"Sample", "FuseLow", "0", 0},      {"Sample", "FuseLow", "256", 0xE1},
-        {"Sample", "FuseHigh", nullptr, 0xD9}, {"Sample", "FuseHigh", "-1", 0xD9}, {"Sample", "FuseExt", "255", 255},
-        {"Sample", "HexLineLen", nullptr, 32}, {"Sample", "HexLineLen", "254", 254}, {"Sample", "HexLineLen", "33", 32},
-        {"Sample", "HexLineLen", "3", 2},
-        {"Sample", "DataFormat", nullptr, 4},  {"Sample", "DataFormat", "8", 8},   {"Sample", "DataFormat", "9", 1},
-        {"Sample", "DataFormat", "0", 1},      {"Sample", "ReadFilter", "4", 4},   {"Sample", "ReadFilter", "5", 1},
-        {"Sample", "ReadFilter", "0", 1},
+        {D, "LockBits", nullptr, 0xFF}, {D, "LockBits", "252", 252}, {D, "LockBits", "256", 0xFF},
+        {D, "FuseLow", nullptr, 0xE1}, {D, "FuseLow", "0", 0}, {D, "FuseHigh", nullptr, 0xD9},
+        {D, "FuseHigh", "-1", 0xD9}, {D, "FuseExt", "255", 255}, {D, "HexLineLen", nullptr, 32},
+        {D, "HexLineLen", "254", 254}, {D, "HexLineLen", "33", 32}, {D, "HexLineLen", "2", 2},
+        {D, "HexLineLen", "255", 32, HexLineMessage(255)}, {D, "HexLineLen", "300", 32, HexLineMessage(300)},
+        {D, "HexLineLen", "1", 32, HexLineMessage(1)}, {D, "HexLineLen", "-4", 32, HexLineMessage(-4)},
+        {D, "DataFormat", nullptr, 4}, {D, "DataFormat", "8", 8}, {D, "DataFormat", "9", 1}, {D, "DataFormat", "0", 1},
+        {D, "ReadFilter", "4", 4}, {D, "ReadFilter", "5", 1}, {D, "ReadFilter", "0", 1},
     };
-    for (const Case& c : cases) {
-        const std::string ini =
-            c.text == nullptr ? "" : std::string("[") + c.section + "]\r\n" + c.key + "=" + c.text + "\r\n";
-        Programmer p(ini);
+    for (const auto& c : cases) {
+        Programmer p(c.text ? std::string("[") + c.section + "]\r\n" + c.key + "=" + c.text + "\r\n" : "");
         p.Load();
         EXPECT_EQ(Loaded(p.ctx, c.key), c.value) << c.key << "=" << (c.text ? c.text : "(missing)");
-        EXPECT_TRUE(p.ui.shown.empty()) << c.key << ": " << p.ui.shown.front().text;
+        EXPECT_EQ(p.ui.Texts(), c.message.empty() ? std::vector<std::string>{} : std::vector{c.message}) << c.key;
+        const BoardLink& link = p.ctx.link;
+        const std::uint16_t base = p.ctx.settings.portAdress;
+        EXPECT_TRUE(link.dataPort == base && link.statusPort == base + 1 && link.controlPort == base + 2);
     }
 }
 
-TEST(LoadConfiguration, ReadsTheDeviceWithTheCorrectionReadBeforeIt) {
-    Programmer p("[Hardware]\r\nTimeBaseKorr=100\r\nTimeOut=2000000\r\n");
-    p.Load();
-    EXPECT_EQ(p.ctx.device.name, "Sample");
-    EXPECT_EQ(p.ctx.device.flashWriteDelay, 45u);
-    EXPECT_EQ(p.ctx.link.timeoutCount, 2000000u);
-    // A negative manufacturer index becomes 1, not 0, which the sample library lacks.
-    Programmer q("[Kestrel INI-Section]\r\nManufIndex=-3\r\n");
-    q.Load();
-    EXPECT_EQ(q.ctx.settings.manufIndex, 1);
-    EXPECT_EQ(q.ui.Texts(), std::vector<std::string>{"Hersteller in Bibliothek nicht gefunden !"});
-}
-
-TEST(LoadConfiguration, PortAddressIsHexadecimalWithinItsRange) {
-    const struct {
-        const char* text;
-        std::uint16_t base;
-        bool message;
-    } cases[] = {{"278", 0x278, false}, {"0x3BC", 0x3BC, false}, {"3bc", 0x3BC, false}, {"400", 0x400, false},
-                 {"200", 0x200, false}, {"1FF", 0x378, true},    {"1F0", 0x378, true},  {"401", 0x378, true},
-                 {"junk", 0x378, true}, {"-278", 0x378, true}};
-    for (const auto& c : cases) {
-        Programmer p(std::string("[Hardware]\r\nPortAdress=") + c.text + "\r\n");
-        p.Load();
-        EXPECT_EQ(p.ctx.settings.portAdress, c.base) << c.text;
-        EXPECT_EQ(p.ctx.link.dataPort, c.base);
-        EXPECT_EQ(p.ctx.link.statusPort, c.base + 1);
-        EXPECT_EQ(p.ctx.link.controlPort, c.base + 2);
-        EXPECT_EQ(p.ui.Texts(), c.message ? std::vector<std::string>{kPortMessage} : std::vector<std::string>{})
-            << c.text;
-    }
-    // Text that is no number keeps the base of the previous load.
-    Programmer p("[Hardware]\r\nPortAdress=278\r\n");
+TEST(LoadConfiguration, KeepsTheOldPortOnTextThatIsNoNumberAndReadsTheDeviceAfterTheCorrection) {
+    Programmer p("[Hardware]\r\nPortAdress=278\r\nTimeBaseKorr=100\r\nTimeOut=2000000\r\n");
     p.Load();
     WriteProfileString(p.ctx.iniPath, "Hardware", "PortAdress", "zz");
     p.Load();
     EXPECT_EQ(p.ctx.settings.portAdress, 0x278);
     EXPECT_TRUE(p.ui.shown.empty());
-}
-
-TEST(LoadConfiguration, HexLineLengthOutsideTwoTo254IsReported) {
-    for (const int value : {255, 300, 1, 0, -4}) {
-        Programmer p("[Sample]\r\nHexLineLen=" + std::to_string(value) + "\r\n");
-        p.Load();
-        char expected[200];
-        std::snprintf(expected, sizeof expected,
-                      "Der Wert für die Länge der HEX-Zeilen ist größer 254 oder kleiner 2.\n"
-                      "Eingetragene Länge %d\n\nWert geändert auf Standardwert = 32 Datenbytes",
-                      value);
-        EXPECT_EQ(p.ctx.settings.hexLineLen, 32u);
-        EXPECT_EQ(p.ui.Texts(), std::vector<std::string>{expected});
-    }
+    EXPECT_EQ(p.ctx.device.flashWriteDelay, 45u);  // 4500 us with the correction 100
+    EXPECT_EQ(p.ctx.link.timeoutCount, 2000000u);
+    // A negative manufacturer index becomes 1, not 0, which the sample library lacks.
+    WriteProfileInt(p.ctx.iniPath, "Kestrel INI-Section", "ManufIndex", -3);
+    p.Load();
+    EXPECT_EQ(p.ctx.settings.manufIndex, 1);
+    EXPECT_EQ(p.ui.Texts(), std::vector<std::string>{"Hersteller in Bibliothek nicht gefunden !"});
 }
 
 TEST(LoadConfiguration, DataFileIsTakenFromDirectoryAndNameKeys) {
-    Programmer p("");
-    p.Load();
-    EXPECT_EQ(p.ctx.paths.filePath, "C:\\tmp");
-    EXPECT_EQ(p.ctx.paths.eepromPath, "C:\\tmp.eep");
-    WriteProfileString(p.ctx.iniPath, "Sample", "DataPath", "C:\\daten\\");
-    WriteProfileString(p.ctx.iniPath, "Sample", "LastFile", "test.hex");
-    p.Load();
-    EXPECT_EQ(p.ctx.paths.filePath, "C:\\daten\\test.hex");
-    EXPECT_EQ(p.ctx.paths.eepromPath, "C:\\daten\\test.eep");
-    EXPECT_EQ(p.ctx.paths.fileName, "test.hex");
-    EXPECT_EQ(p.ctx.paths.directory, "C:\\daten\\");
-    EXPECT_EQ(DataFileOnDisk(p.ctx.paths), "/daten/test.hex");
-
-    // Without the final backslash the last directory counts as a name; a directory in
-    // "LastFile" is ignored.
-    WriteProfileString(p.ctx.iniPath, "Sample", "DataPath", "C:\\daten");
-    WriteProfileString(p.ctx.iniPath, "Sample", "LastFile", "D:\\x\\prog.tar.hex");
-    p.Load();
-    EXPECT_EQ(p.ctx.paths.filePath, "C:\\prog.tar.hex");
-    EXPECT_EQ(p.ctx.paths.eepromPath, "C:\\prog.tar.eep");
+    const struct {
+        const char* dataPath;  // nullptr: neither key is stored
+        const char* lastFile;
+        const char* filePath;
+        const char* eepromPath;
+        const char* fileName;
+    } cases[] = {
+        {nullptr, nullptr, "C:\\tmp", "C:\\tmp.eep", "tmp"},
+        {"C:\\daten\\", "test.hex", "C:\\daten\\test.hex", "C:\\daten\\test.eep", "test.hex"},
+        // Without the final backslash the last directory counts as a name; a directory
+        // in "LastFile" is ignored.
+        {"C:\\daten", "D:\\x\\prog.tar.hex", "C:\\prog.tar.hex", "C:\\prog.tar.eep", "prog.tar.hex"},
+    };
+    for (const auto& c : cases) {
+        Programmer p(c.dataPath ? std::string("[Sample]\r\nDataPath=") + c.dataPath + "\r\nLastFile=" + c.lastFile : "");
+        p.Load();
+        EXPECT_EQ(p.ctx.paths.filePath, c.filePath);
+        EXPECT_EQ(p.ctx.paths.eepromPath, c.eepromPath);
+        EXPECT_EQ(p.ctx.paths.fileName, c.fileName);
+        EXPECT_EQ(p.ctx.paths.directory, c.dataPath ? c.dataPath : "C:\\");
+    }
+    DataFilePaths chosen;
+    SetDataFile(chosen, "C:\\daten/sub\\x.tar.hex");  // the drive is dropped on disk, both separators count
+    EXPECT_EQ(DataFileOnDisk(chosen), "/daten/sub/x.tar.hex");
+    EXPECT_EQ(EepromFileOnDisk(chosen), "/daten/sub/x.tar.eep");
 }
 
 TEST(SaveConfiguration, WritesEveryKeyIntoItsSectionAndLoadsBackTheSame) {
@@ -212,12 +188,10 @@ TEST(SaveConfiguration, WritesEveryKeyIntoItsSectionAndLoadsBackTheSame) {
     Programmer q(bytes);
     q.Load();
     EXPECT_EQ(q.ctx.settings.timeOut, 3000000000u);
-    EXPECT_EQ(q.ctx.settings.lockBits, 0xFC);
-    EXPECT_EQ(q.ctx.settings.idCheck, 0);
-    EXPECT_EQ(q.ctx.settings.portAdress, 0x278);
     // Read from the program's section, where the save did not put it.
     EXPECT_EQ(q.ctx.settings.showDeviceData, 0u);
     EXPECT_EQ(q.ctx.paths.filePath, "\\home\\anna\\Übungen\\blink.hex");
+    EXPECT_EQ(DataFileOnDisk(q.ctx.paths), "/home/anna/Übungen/blink.hex");
     EXPECT_EQ(EepromFileOnDisk(q.ctx.paths), "/home/anna/Übungen/blink.eep");
 
     // Saving unchanged values changes no byte.
@@ -237,14 +211,6 @@ TEST(SaveConfiguration, LeavesAnUnreadableFileAloneAndSaysSo) {
     EXPECT_EQ(p.ui.shown[0].kind, BoxKind::Plain);
     EXPECT_NE(p.ui.shown[0].text.find(p.ctx.iniPath), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_directory(p.ctx.iniPath));
-}
-
-TEST(WindowsPath, SplitsLikeThePlatformAndMapsToTheDisk) {
-    const WindowsPathParts parts = SplitWindowsPath("C:\\daten/sub\\file.tar.hex");
-    EXPECT_EQ(parts.drive + "|" + parts.directory + "|" + parts.baseName + "|" + parts.extension,
-              "C:|\\daten/sub\\|file.tar|.hex");
-    EXPECT_EQ(SplitWindowsPath(".hidden").extension, ".hidden");
-    EXPECT_EQ(DiskPathFromStored("c:relative.hex"), "relative.hex");
 }
 
 }  // namespace
