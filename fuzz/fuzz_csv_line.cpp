@@ -1,11 +1,10 @@
-// ReadCSV on one device line: any bytes, decoded as the library reader decodes them.
+// ReadCSV on one device line: any bytes, as the library reader hands them over.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "app/context.h"
 #include "silent_ui.h"
-#include "config/text_encoding.h"
 #include "devices/device_line.h"
 
 using merlinox::fuzzing::SilentUi;
@@ -19,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++data;
         --size;
     }
-    ctx.library.line = merlinox::DecodeWindows1252({reinterpret_cast<const char*>(data), size});
+    ctx.library.line.assign(reinterpret_cast<const char*>(data), size);
     merlinox::DeviceRecord record;
     const int result = merlinox::ReadCSV(ctx, record);
     if (result != 0 && result != 13 && result != 17) __builtin_trap();

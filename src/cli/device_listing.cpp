@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/context.h"
+#include "config/text_encoding.h"
 #include "devices/library_reader.h"
 
 namespace merlinox::cli {
@@ -36,6 +37,25 @@ void PrintDevices(Context& ctx, int manufacturer, int selected, std::FILE* out) 
     CloseLibrary(ctx);
 }
 
+// A last line without a line end has its flag one character earlier than the eye
+// expects: "...;Y" there reads the ';' as the flag and the line does not count. The
+// window simply leaves it out; the listing says why.
+void PrintUnterminatedLastLine(Context& ctx, std::FILE* out) {
+    if (OpenLibrary(ctx) != kLibraryOk) return;
+    std::string last;
+    while (ReadLibraryLine(ctx)) last = ctx.library.line;
+    CloseLibrary(ctx);
+    ctx.library.line = last;
+    if (last.empty() || last.back() == '\n' || IsActiveLine(ctx)) return;
+    if (last.back() != 'Y' && last.back() != 'y') return;
+    const std::string shown = DecodeWindows1252(last.substr(0, last.find(';')));
+    const std::string flag = last.size() >= 2 ? DecodeWindows1252(last.substr(last.size() - 2, 1)) : "";
+    std::fprintf(out,
+                 "\nInactive: %s\n  The last line of the file has no line end, so its flag is the "
+                 "character before its last one ('%s'), not '%c'.\n",
+                 shown.c_str(), flag.c_str(), last.back());
+}
+
 }  // namespace
 
 int PrintLibrary(Context& ctx, std::FILE* out) {
@@ -54,6 +74,7 @@ int PrintLibrary(Context& ctx, std::FILE* out) {
         PrintDevices(ctx, static_cast<int>(m), isSelected ? ctx.settings.deviceIndex : -1, out);
     }
     ctx.settings.manufIndex = selected;
+    PrintUnterminatedLastLine(ctx, out);
     return kLibraryOk;
 }
 

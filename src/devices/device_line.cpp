@@ -5,6 +5,7 @@
 #include "app/context.h"
 #include "app/messages.h"
 #include "config/number_text.h"
+#include "config/text_encoding.h"
 #include "devices/known_devices.h"
 #include "devices/time_base.h"
 
@@ -80,7 +81,7 @@ int ReadCSV(Context& ctx, DeviceRecord& target) {
     const char* path = lib.libraryPath.c_str();
 
     if (!NextField(ctx)) return kLibraryFailed;
-    target.name = lib.column;
+    target.name = DecodeWindows1252(lib.column);
 
     if (!NextField(ctx)) return kLibraryFailed;
     target.pinCount = PinCount(lib.column);
@@ -150,14 +151,16 @@ int ReadCSV(Context& ctx, DeviceRecord& target) {
     if (!NextField(ctx)) return kLibraryFailed;
     target.programmingMode = ModeOf(lib.column);
     if (target.programmingMode == kNoMode) {
-        message.Format("Unbekannter Programmiermode !\n\nMode = %s\n\n%s", lib.column.c_str(), path);
+        const std::string mode = DecodeWindows1252(lib.column);
+        message.Format("Unbekannter Programmiermode !\n\nMode = %s\n\n%s", mode.c_str(), path);
         return Refuse(ctx, kLibraryFailed);
     }
 
     if (!NextField(ctx)) return kLibraryFailed;
     target.extra = ExtraOf(lib.column);
     if (target.extra == kNoFuseAccess) {
-        message.Format("Unbekannter Eintrag unter Extra !\n\nExtra = %s\n\n%s", lib.column.c_str(), path);
+        const std::string extra = DecodeWindows1252(lib.column);
+        message.Format("Unbekannter Eintrag unter Extra !\n\nExtra = %s\n\n%s", extra.c_str(), path);
         return Refuse(ctx, kLibraryFailed);
     }
 

@@ -79,7 +79,7 @@ bool ReadLibraryLine(Context& ctx) {
     if (raw.empty()) return false;
     // The line ends at a NUL byte, as a C string would.
     if (const auto nul = raw.find('\0'); nul != std::string::npos) raw.resize(nul);
-    lib.line = DecodeWindows1252(raw);
+    lib.line = std::move(raw);
     return true;
 }
 
@@ -114,7 +114,7 @@ int NextManufacturer(Context& ctx) {
     const std::size_t end = lib.line.size() - 2;
     std::size_t stop = lib.line.find(';', 1);
     if (stop == std::string::npos || stop > end) stop = end;
-    lib.manufacturerName = lib.line.substr(1, stop - 1);
+    lib.manufacturerName = DecodeWindows1252(std::string_view(lib.line).substr(1, stop - 1));
     return kLibraryOk;
 }
 

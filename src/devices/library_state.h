@@ -21,7 +21,9 @@ struct LibraryState {
     std::unique_ptr<std::FILE, LibraryFileCloser> file;
     bool readFailed = false;  // a read error was reported; the rest reads as end of file
 
-    // The line last read, decoded to UTF-8, with its final '\n' when it had one.
+    // The line last read, as its Windows-1252 bytes with its final '\n' when it had one.
+    // It stays undecoded so that the flag and the end position are counted in the
+    // file's own characters; the texts taken from it are decoded where they are stored.
     std::string line;
     // NextField's state: the column cut out last, where the next one starts, and the
     // index of the line's flag character (line length - 2), which no column may reach.

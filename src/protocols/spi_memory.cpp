@@ -135,6 +135,11 @@ void SpiWriteLockBits(Context& ctx) {
         // Old form: Lock1 and Lock2 in bits 1 and 2 of the second byte.
         const auto v = static_cast<std::uint8_t>(ctx.settings.lockBits << 1 | 0xF9);
         Send(ctx, kProgrammingCommand, v, 0x00, 0x00);
+    } else if (device.deviceCode == 0x9109) {
+        // The ATtiny26 takes Lock1 and Lock2 from bits 0 and 1 of the second byte and
+        // ignores the fourth: the 0xFF of the new form would leave it unlocked.
+        const auto v = static_cast<std::uint8_t>(device.lockFixedBits | ctx.settings.lockBits);
+        Send(ctx, kProgrammingCommand, static_cast<std::uint8_t>(0xFC | (v & 0x03)), 0x00, v);
     } else {
         Send(ctx, kProgrammingCommand, kWriteLockNew, 0x00,
              static_cast<std::uint8_t>(device.lockFixedBits | ctx.settings.lockBits));

@@ -17,9 +17,9 @@ namespace {
 using testing::ScratchDir;
 using testing::ScriptedUi;
 
-std::string Device(const std::string& name, const std::string& code = "0x07") {
+std::string Device(const std::string& name, const std::string& code = "0x07", const std::string& end = "\r\n") {
     return name + ";DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;0x93;" + code +
-           ";0;SPI1;READFUSE;0;0;32;4;0;0;2;0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF;Y\r\n";
+           ";0;SPI1;READFUSE;0;0;32;4;0;0;2;0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF;Y" + end;
 }
 
 // Output written to a FILE*, collected as a string.
@@ -56,9 +56,15 @@ private:
 
 TEST(Session, LoadsConfigurationAndLibraryOfTheCurrentDirectory) {
     ScratchDir dir;
+    InDirectory here(dir.Dir());
+    Capture missing;
+    Session empty(GlobalOptions{}, stdin, missing.file(), false);
+    EXPECT_EQ(empty.LoadConfiguration(), 13);
+    EXPECT_NE(missing.Text().find("Kann Bauteilbibliothek nicht öffnen !\n"), std::string::npos);
+    EXPECT_NE(missing.Text().find("Datei oder Verzeichnis existiert nicht"), std::string::npos);
+
     dir.Write("at90list.csv", ":Atmel;Y\r\n" + Device("First") + Device("Second"));
     dir.Write("pendrake.ini", "[Kestrel INI-Section]\r\nDeviceIndex=1\r\n[Second]\r\nLockBits=252\r\n");
-    InDirectory here(dir.Dir());
     Capture messages;
     Session session(GlobalOptions{}, stdin, messages.file(), false);
     EXPECT_EQ(session.ctx().iniPath, dir.Path("pendrake.ini"));
@@ -70,16 +76,6 @@ TEST(Session, LoadsConfigurationAndLibraryOfTheCurrentDirectory) {
     // Without a terminal and without --yes a question is cancelled, never agreed to.
     EXPECT_EQ(AskOkCancel(session.ctx(), "Weiter?"), kIdCancel);
     EXPECT_EQ(messages.Text(), "Weiter?\n[Abbrechen]\n");
-}
-
-TEST(Session, ReportsAMissingLibraryOnTheMessageStream) {
-    ScratchDir dir;
-    InDirectory here(dir.Dir());
-    Capture messages;
-    Session session(GlobalOptions{}, stdin, messages.file(), false);
-    EXPECT_EQ(session.LoadConfiguration(), 13);
-    EXPECT_NE(messages.Text().find("Kann Bauteilbibliothek nicht öffnen !\n"), std::string::npos);
-    EXPECT_NE(messages.Text().find("Datei oder Verzeichnis existiert nicht"), std::string::npos);
 }
 
 TEST(DeviceListing, NumbersEveryActiveLineAndMarksTheSelection) {
@@ -104,6 +100,25 @@ TEST(DeviceListing, NumbersEveryActiveLineAndMarksTheSelection) {
                               "   *  0  O0\n");
     EXPECT_EQ(ctx.settings.manufIndex, 2);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Devicecode 0x9302 fehlt in ReadCSV"});
+}
+
+TEST(DeviceListing, SaysWhyALastLineWithoutLineEndIsInactive) {
+    ScratchDir dir;
+    ScriptedUi ui;
+    Context ctx(ui);
+    ctx.library.libraryPath = dir.Write("at90list.csv", ":Atmel;Y\r\n" + Device("A0") + Device("L\xE4st", "0x07", ""));
+    Capture out;
+    EXPECT_EQ(PrintLibrary(ctx, out.file()), 0);
+    EXPECT_EQ(out.Text(), "Device library " + ctx.library.libraryPath +
+                              "\n\n*  0  Atmel\n"
+                              "   *  0  A0\n"
+                              "\nInactive: Läst\n  The last line of the file has no line end, so its flag is the "
+                              "character before its last one (';'), not 'Y'.\n");
+    // With a flag before the last character the line counts, and there is nothing to say.
+    ctx.library.libraryPath = dir.Write("at90list.csv", ":Atmel;Y\r\n" + Device("A0") + Device("Last", "0x07", "\n"));
+    Capture again;
+    PrintLibrary(ctx, again.file());
+    EXPECT_EQ(again.Text().find("Inactive"), std::string::npos);
 }
 
 }  // namespace

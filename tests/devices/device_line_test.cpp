@@ -18,7 +18,7 @@ const std::vector<std::string> kSample = {"Sample", "DIP28", "12000", "5000", "4
                                           "0",      "32",    "4",     "0",    "0",    "2",    "0xFC", "0xE1",
                                           "0x00",   "0xD9",  "0x00",  "0xFF", "0xFF"};
 
-std::string Line(std::vector<std::string> columns, const std::string& flag = "Y\n") {
+std::string Line(const std::vector<std::string>& columns, const std::string& flag = "Y\n") {
     std::string line;
     for (const auto& column : columns) line += column + ";";
     return line + flag;
@@ -29,6 +29,17 @@ std::string With(int number, const std::string& text) {
     std::vector<std::string> columns = kSample;
     columns[static_cast<std::size_t>(number - 1)] = text;
     return Line(columns);
+}
+
+// The field that column `number` fills.
+std::int64_t Field(const DeviceRecord& r, int number) {
+    const std::int64_t fields[] = {
+        0, 0, r.pinCount, r.programmingVoltageCode, r.supplyVoltageCode, r.flashWriteDelay, r.eepromWriteDelay,
+        r.eraseDelay, r.flashWords, r.eepromBytes, r.manufacturerId, r.deviceId, r.subId, r.fuseD0,
+        r.programmingMode, r.extra, r.sckLowClocks, r.sckHighClocks, r.flashPageWords, r.eepromPageBytes,
+        r.extendedAddressing, r.spiSyncMode, r.fuseCount, r.lockFixedBits, r.lowFuseDefault, r.lowFuseFixedBits,
+        r.highFuseDefault, r.highFuseFixedBits, r.extFuseDefault, r.extFuseFixedBits};
+    return fields[number];
 }
 
 struct Parser {
@@ -42,54 +53,37 @@ struct Parser {
         ctx.library.line = line;
         return ReadCSV(ctx, record);
     }
-    std::string Shown() const { return ui.shown.size() == 1 ? ui.shown[0].text : "<" + std::to_string(ui.shown.size()) + " boxes>"; }
 };
 
-TEST(ReadCSV, ParsesTheSampleLine) {
+TEST(ReadCSV, ParsesTheSampleLineColumnByColumn) {
     Parser p;
     ASSERT_EQ(p.Parse(Line(kSample)), kLibraryOk);
     const DeviceRecord& r = p.record;
     EXPECT_EQ(r.name, "Sample");
-    EXPECT_EQ(r.pinCount, 28);
-    EXPECT_EQ(r.programmingVoltageCode, 120);
-    EXPECT_EQ(r.supplyVoltageCode, 100);
-    EXPECT_EQ(r.flashWriteDelay, 4500u * 100 / 100 / 85);
-    EXPECT_EQ(r.eraseDelay, 9000u / 85);
-    EXPECT_EQ(r.flashWords, 4096u);
-    EXPECT_EQ(r.eepromBytes, 512u);
-    EXPECT_EQ(r.manufacturerId, 0x1E);
+    const std::int64_t expected[] = {0,  0, 28, 120, 100, 4500 / 85, 9000 / 85, 9000 / 85, 4096, 512, 0x1E, 0x93,
+                                     7,  0, kSpi1, kReadFuse, 0, 0, 32, 4, 0, 0, 2, 0xFC, 0xE1, 0x00, 0xD9,
+                                     0x00, 0xFF, 0xFF};
+    for (int column = 2; column <= 29; ++column) EXPECT_EQ(Field(r, column), expected[column]) << column;
     EXPECT_EQ(r.deviceCode, 0x9307u);
-    EXPECT_EQ(r.programmingMode, kSpi1);
-    EXPECT_EQ(r.extra, kReadFuse);
-    EXPECT_EQ(r.flashPageWords, 32u);
-    EXPECT_EQ(r.eepromPageBytes, 4u);
-    EXPECT_EQ(r.fuseCount, 2u);
     EXPECT_EQ(r.lockDefault, 0xFF);
-    EXPECT_EQ(r.lockFixedBits, 0xFC);
-    EXPECT_EQ(r.lowFuseDefault, 0xE1);
-    EXPECT_EQ(r.highFuseDefault, 0xD9);
-    EXPECT_EQ(r.extFuseFixedBits, 0xFF);
     EXPECT_TRUE(p.ui.shown.empty());
     // Anything between the last separator and the flag is ignored.
     EXPECT_EQ(p.Parse(Line(kSample, " comment Y\n")), kLibraryOk);
 }
 
-TEST(ReadCSV, AShortLineFailsWithoutAMessage) {
+TEST(ReadCSV, ALineWithoutItsLastSeparatorBeforeTheFlagFailsSilently) {
     Parser p;
     std::vector<std::string> columns = kSample;
     columns.pop_back();
-    EXPECT_EQ(p.Parse(Line(columns)), kLibraryFailed);
-    // The last separator standing on the flag position counts as missing too.
-    std::string line = Line(kSample);
-    line.erase(line.size() - 2, 1);  // "...0xFF;\n": the ';' is now the flag
-    EXPECT_EQ(p.Parse(line), kLibraryFailed);
-    EXPECT_EQ(p.Parse(""), kLibraryFailed);
-    EXPECT_EQ(p.Parse("\n"), kLibraryFailed);
-    EXPECT_EQ(p.Parse(";"), kLibraryFailed);
+    std::string onFlag = Line(kSample);
+    onFlag.erase(onFlag.size() - 2, 1);  // "...0xFF;\n": the ';' stands on the flag position
+    for (const std::string& line : {Line(columns), onFlag, std::string(), std::string("\n"), std::string(";")}) {
+        EXPECT_EQ(p.Parse(line), kLibraryFailed) << line;
+    }
     EXPECT_TRUE(p.ui.shown.empty());
 }
 
-TEST(ReadCSV, RangeChecksGiveTheirMessagesAnd17) {
+TEST(ReadCSV, RefusedColumnsGiveTheirMessagesAndResults) {
     const std::string in = "\n\n in '/lib/at90list.csv' Datei";
     const struct {
         int column;
@@ -115,6 +109,7 @@ TEST(ReadCSV, RangeChecksGiveTheirMessagesAnd17) {
          "Sample\n\nFalscher Wert für FUSED0 in \n\n/lib/at90list.csv !\n\nEintrag darf nur von 0-2 gehen.\n"
          "Gelesener Wert: 3"},
         {14, "spi1", 13, "Unbekannter Programmiermode !\n\nMode = spi1\n\n/lib/at90list.csv"},
+        {14, "PAR\xC4", 13, "Unbekannter Programmiermode !\n\nMode = PARÄ\n\n/lib/at90list.csv"},
         {15, "", 13, "Unbekannter Eintrag unter Extra !\n\nExtra = \n\n/lib/at90list.csv"},
         {20, "2", 17, "Extended Adress Mode darf nur 0 oder 1 sein !" + in},
         {21, "0x10", 17, "SPI Sync Modus darf nur 0 oder 1 sein !" + in},
@@ -123,60 +118,31 @@ TEST(ReadCSV, RangeChecksGiveTheirMessagesAnd17) {
     for (const auto& c : refused) {
         Parser p;
         EXPECT_EQ(p.Parse(With(c.column, c.text)), c.result) << c.column << " " << c.text;
-        EXPECT_EQ(p.Shown(), c.message) << c.column << " " << c.text;
-        ASSERT_EQ(p.ui.shown.size(), 1u);
+        ASSERT_EQ(p.ui.shown.size(), 1u) << c.column << " " << c.text;
+        EXPECT_EQ(p.ui.shown[0].text, c.message);
         EXPECT_EQ(p.ui.shown[0].kind, BoxKind::Info);
     }
 }
 
-TEST(ReadCSV, AcceptsTheLimitsOfEachColumn) {
+TEST(ReadCSV, AcceptsTheEdgesOfEachRangeAndReadsCNumbersOfBaseZero) {
     const struct {
         int column;
         const char* text;
-    } accepted[] = {{2, "DIP20a"}, {3, "25500"}, {4, "12750"}, {8, "262145"}, {9, "0"},     {9, "262144"},
-                    {13, "2"},     {13, "258"}, {14, "MSPI2"}, {15, "NOFUSE"}, {20, "1"}, {22, "0x103"}};
+        std::int64_t value;
+    } accepted[] = {
+        {2, "DIP20a", 20},   {2, "DIP8", 8},       {3, "25500", 255},     {4, "12750", 255},   {4, "49", 0},
+        {5, "0", 0},         {6, "1", 1},          {7, "8500", 100},      {8, "262145", 131072},
+        {9, "0", 0},         {9, "262144", 262144}, {9, "0x1E", 30},      {9, "036", 30},      {9, " 30xyz", 30},
+        {13, "2", 2},        {13, "258", 2},       {14, "MSPI2", kMspi2}, {15, "NOFUSE", kNoFuse},
+        {16, "abc", 0},      {18, "4294967295", 4294967295}, {20, "1", 1}, {22, "0x103", 3},
+        {24, "0x1E1", 0xE1},
+    };
     for (const auto& c : accepted) {
         Parser p;
-        EXPECT_EQ(p.Parse(With(c.column, c.text)), kLibraryOk) << c.column << " " << c.text << ": " << p.Shown();
+        EXPECT_EQ(p.Parse(With(c.column, c.text)), kLibraryOk) << c.column << " " << c.text;
+        EXPECT_EQ(Field(p.record, c.column), c.value) << c.column << " " << c.text;
+        EXPECT_TRUE(p.ui.shown.empty());
     }
-    Parser p;
-    p.Parse(With(3, "25500"));
-    EXPECT_EQ(p.record.programmingVoltageCode, 255);
-    p.Parse(With(4, "12750"));
-    EXPECT_EQ(p.record.supplyVoltageCode, 255);
-    p.Parse(With(8, "262145"));
-    EXPECT_EQ(p.record.flashWords, 131072u);
-    p.Parse(With(13, "258"));
-    EXPECT_EQ(p.record.fuseD0, 2);  // only the low 8 bits count
-    p.Parse(With(2, "DIP20a"));
-    EXPECT_EQ(p.record.pinCount, 20);
-}
-
-TEST(ReadCSV, NumbersAreCNumbersOfBaseZero) {
-    Parser p;
-    for (const char* text : {"0x1E", "30", "036", " 30xyz"}) {
-        ASSERT_EQ(p.Parse(With(9, text)), kLibraryOk);
-        EXPECT_EQ(p.record.eepromBytes, 30u) << text;
-    }
-    ASSERT_EQ(p.Parse(With(16, "abc")), kLibraryOk);
-    EXPECT_EQ(p.record.sckLowClocks, 0u);
-    ASSERT_EQ(p.Parse(With(24, "0x1E1")), kLibraryOk);
-    EXPECT_EQ(p.record.lowFuseDefault, 0xE1);
-}
-
-TEST(ReadCSV, DelaysAboveOneAreConvertedWithTheCurrentCorrection) {
-    Parser p;
-    std::vector<std::string> columns = kSample;
-    columns[4] = "0";
-    columns[5] = "1";
-    columns[6] = "8500";
-    ASSERT_EQ(p.Parse(Line(columns)), kLibraryOk);
-    EXPECT_EQ(p.record.flashWriteDelay, 0u);
-    EXPECT_EQ(p.record.eepromWriteDelay, 1u);
-    EXPECT_EQ(p.record.eraseDelay, 100u);
-    p.ctx.settings.timeBaseKorr = 100;
-    ASSERT_EQ(p.Parse(Line(columns)), kLibraryOk);
-    EXPECT_EQ(p.record.eraseDelay, 85u);
 }
 
 TEST(ReadCSV, AFailureKeepsTheLaterFieldsOfThePreviousDevice) {
@@ -190,22 +156,25 @@ TEST(ReadCSV, AFailureKeepsTheLaterFieldsOfThePreviousDevice) {
     EXPECT_EQ(p.Parse(Line(columns)), kColumnOutOfRange);
     EXPECT_EQ(p.record.name, "Other");
     EXPECT_EQ(p.record.eepromBytes, 1024u);
-    EXPECT_EQ(p.record.fuseD0, 7);          // stored before it was checked
+    EXPECT_EQ(p.record.fuseD0, 7);               // stored before it was checked
     EXPECT_EQ(p.record.programmingMode, kSpi1);  // not reached
+    // A refused voltage is not stored: it would not fit its field.
+    EXPECT_EQ(p.Parse(With(3, "30000")), kColumnOutOfRange);
+    EXPECT_EQ(p.record.programmingVoltageCode, 120);
 }
 
 TEST(TimeBase, ConvertsMicrosecondsAndNeverGivesZero) {
     ScriptedUi ui;
     Context ctx(ui);
-    ctx.settings.timeBaseKorr = 85;
-    EXPECT_EQ(TimeBase(ctx, 50), 1u);
-    EXPECT_EQ(TimeBase(ctx, 8500), 100u);
-    ctx.settings.timeBaseKorr = 100;
-    EXPECT_EQ(TimeBase(ctx, 1000), 10u);
-    EXPECT_EQ(TimeBase(ctx, 42949672), 429496u);
-    EXPECT_EQ(TimeBase(ctx, 42949673), 1u);  // the product with 100 wraps at 32 bits
-    ctx.settings.timeBaseKorr = 0;           // never loaded like this, and never a division by 0
-    EXPECT_EQ(TimeBase(ctx, 8500), 100u);
+    const struct {
+        std::uint32_t korr, microseconds, units;
+    } cases[] = {{85, 50, 1},        {85, 8500, 100},         {100, 1000, 10}, {100, 42949672, 429496},
+                 {100, 42949673, 1},  // the product with 100 wraps at 32 bits
+                 {1, 0, 1},          {0, 8500, 100}};         // 0 is never loaded, and never divides
+    for (const auto& c : cases) {
+        ctx.settings.timeBaseKorr = c.korr;
+        EXPECT_EQ(TimeBase(ctx, c.microseconds), c.units) << c.korr << " " << c.microseconds;
+    }
 }
 
 }  // namespace

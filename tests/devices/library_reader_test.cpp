@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,11 +14,11 @@ namespace {
 using testing::ScratchDir;
 using testing::ScriptedUi;
 
-// The sample device line with its name and flag replaced.
-std::string Device(const std::string& name, const std::string& flag = "Y") {
+// The sample device line with its name and flag replaced; `end` follows the flag.
+std::string Device(const std::string& name, const std::string& flag = "Y", const std::string& end = "\r\n") {
     return name +
            ";DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;0x93;0x07;0;SPI1;READFUSE;0;0;32;4;0;0;2;"
-           "0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF;" + flag + "\r\n";
+           "0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF;" + flag + end;
 }
 
 struct Library {
@@ -27,9 +26,7 @@ struct Library {
     ScriptedUi ui;
     Context ctx{ui};
 
-    explicit Library(const std::string& bytes) {
-        ctx.library.libraryPath = dir.Write("at90list.csv", bytes);
-    }
+    explicit Library(const std::string& bytes) { ctx.library.libraryPath = dir.Write("at90list.csv", bytes); }
     std::vector<std::string> Manufacturers() {
         std::vector<std::string> names;
         if (OpenLibrary(ctx) != 0) return names;
@@ -37,7 +34,7 @@ struct Library {
         CloseLibrary(ctx);
         return names;
     }
-    // The device list of manufacturer "ManufIndex": names of the lines that parse.
+    // The device list of a manufacturer: the names of the lines that parse.
     std::vector<std::string> Devices(int manufacturer) {
         ctx.settings.manufIndex = manufacturer;
         std::vector<std::string> names;
@@ -62,47 +59,41 @@ const std::string kTwoMakers = ":Atmel;Y\r\n"
                                "Name;Gehäuse;... a header line;N\r\n" +
                                Device("A0") + Device("skipped", "N") + Device("A1", "y") +
                                ":Dropped maker;N\r\n" + Device("D0") +
-                               ":Zweiter Hersteller\r\n"       // no flag: not active either
+                               ":Zweiter Hersteller\r\n"  // no flag: not active either
                                ":Other;Y\r\n" + Device("O0");
 
-TEST(Library, ListsActiveManufacturersAndTheirDevicesInFileOrder) {
+TEST(Library, ListsAndSelectsByActiveIndexAndReportsWhatIsMissing) {
     Library lib(kTwoMakers);
     EXPECT_EQ(lib.Manufacturers(), (std::vector<std::string>{"Atmel", "Other"}));
     // An inactive manufacturer line still ends the section before it.
     EXPECT_EQ(lib.Devices(0), (std::vector<std::string>{"A0", "A1"}));
     EXPECT_EQ(lib.Devices(1), (std::vector<std::string>{"O0"}));
-    EXPECT_TRUE(lib.ui.shown.empty());
-    EXPECT_FALSE(lib.ctx.library.file);
-}
-
-TEST(Library, SelectsByActiveIndexAndReportsWhatIsMissing) {
-    Library lib(kTwoMakers);
     EXPECT_EQ(lib.Select(0, 1), 0);
     EXPECT_EQ(lib.ctx.device.name, "A1");  // the N line does not count
     EXPECT_EQ(lib.Select(1, 0), 0);
     EXPECT_EQ(lib.ctx.device.name, "O0");
     EXPECT_TRUE(lib.ui.shown.empty());
 
-    EXPECT_EQ(lib.Select(0, 2), kLibraryFailed);
-    EXPECT_EQ(lib.ui.Texts(), std::vector<std::string>{"Keine Bausteine für diesen\n\n Hersteller in der Liste !"});
-    EXPECT_EQ(lib.Select(1, 1), kLibraryFailed);
-    EXPECT_EQ(lib.ui.Texts(), std::vector<std::string>{"Fehler beim lesen der Bibliothek !"});
-    EXPECT_EQ(lib.Select(2, 0), kLibraryFailed);
-    EXPECT_EQ(lib.ui.Texts(), std::vector<std::string>{"Hersteller in Bibliothek nicht gefunden !"});
-    EXPECT_FALSE(lib.ctx.library.file);
-}
-
-TEST(Library, ManufacturerWithoutDevices) {
-    Library lib(":Leer;Y\r\n:Voll;Y\r\n" + Device("V0"));
-    EXPECT_EQ(lib.Select(0, 0), kLibraryFailed);
-    EXPECT_EQ(lib.ui.Texts(), std::vector<std::string>{"Keine Bausteine für diesen\n\n Hersteller in der Liste !"});
+    const struct {
+        int manufacturer, device;
+        const char* message;
+    } missing[] = {{0, 2, "Keine Bausteine für diesen\n\n Hersteller in der Liste !"},
+                   {1, 1, "Fehler beim lesen der Bibliothek !"},
+                   {2, 0, "Hersteller in Bibliothek nicht gefunden !"}};
+    for (const auto& m : missing) {
+        EXPECT_EQ(lib.Select(m.manufacturer, m.device), kLibraryFailed);
+        EXPECT_EQ(lib.ui.Texts(), std::vector<std::string>{m.message});
+        EXPECT_FALSE(lib.ctx.library.file);
+    }
+    Library empty(":Leer;Y\r\n:Voll;Y\r\n" + Device("V0"));
+    EXPECT_EQ(empty.Select(0, 0), kLibraryFailed);
+    EXPECT_EQ(empty.ui.Texts(), std::vector<std::string>{"Keine Bausteine für diesen\n\n Hersteller in der Liste !"});
 }
 
 TEST(Library, AFaultyLineIsMissingFromTheListButCountsForTheIndex) {
     Library lib(":Atmel;Y\r\nShort;DIP28;Y\r\n" + Device("B0"));
     EXPECT_EQ(lib.Devices(0), std::vector<std::string>{"B0"});
-    // Index 0 is the short line: 13 without a message.
-    EXPECT_EQ(lib.Select(0, 0), kLibraryFailed);
+    EXPECT_EQ(lib.Select(0, 0), kLibraryFailed);  // the short line: 13 without a message
     EXPECT_TRUE(lib.ui.shown.empty());
     EXPECT_EQ(lib.Select(0, 1), 0);
 }
@@ -127,14 +118,19 @@ TEST(Library, MissingOrUnreadableLibraryIsReportedWithTheFileError) {
 TEST(Library, LinesAreReadLikeTextModeLinesOfAtMost2047Characters) {
     // A manufacturer name of 2100 characters: the first read ends after 2047 of them,
     // so the line has no flag, and the rest is a line of its own.
-    const std::string longName(2100, 'M');
-    Library lib(":" + longName + ";Y\r\n:Kurz;Y\r\n");
+    Library lib(":" + std::string(2100, 'M') + ";Y\r\n:Kurz;Y\r\n");
     EXPECT_EQ(lib.Manufacturers(), std::vector<std::string>{"Kurz"});
 
-    // LF alone ends a line too, a lone CR is a character, and a last line without a
-    // line end has its flag one character earlier (here the ';').
-    Library mixed(":Atmel;Y\n" + Device("CR\rin name").substr(0) + Device("Last").substr(0, Device("Last").size() - 2));
-    EXPECT_EQ(mixed.Devices(0), std::vector<std::string>{"CR\rin name"});
+    // LF alone ends a line too, and a lone CR is a character.
+    Library mixed(":Atmel;Y\n" + Device("CR\rin name", "Y", "\n") + Device("Last", "Y", "\r\n"));
+    EXPECT_EQ(mixed.Devices(0), (std::vector<std::string>{"CR\rin name", "Last"}));
+
+    // A last line without a line end has its flag one character earlier, counted in
+    // the file's own single-byte characters.
+    Library unterminated(":Atmel;Y\r\n" + Device("Semicolon", "Y", ""));
+    EXPECT_EQ(unterminated.Devices(0), std::vector<std::string>{});
+    Library umlaut(":Atmel;Y\r\n" + Device("Umlaut", "Y", "\xE4"));
+    EXPECT_EQ(umlaut.Devices(0), std::vector<std::string>{"Umlaut"});
 }
 
 TEST(Library, NamesAreDecodedFromWindows1252) {
