@@ -9,11 +9,9 @@ namespace merlinox::cli {
 void AddBlankCheckCommand(CLI::App& app, GlobalOptions& global) {
     auto* cmd = app.add_subcommand("blank-check", "Check that flash and EEPROM are erased");
     auto options = std::make_shared<ChipOptions>();
-    auto board = std::make_shared<BoardOptions>();
     AddChipOptions(*cmd, *options);
-    AddBoardOptions(*cmd, *board);
-    cmd->callback([&global, board, options] {
-        RunChipCommand(global, *options, *board,
+    cmd->callback([&global, options] {
+        RunChipCommand(global, *options, global.board,
                        [](ChipRun& run) { return run.handlers().OnBlankCheckButton(); });
     });
 }

@@ -12,13 +12,11 @@ namespace merlinox::cli {
 void AddProgramCommand(CLI::App& app, GlobalOptions& global) {
     auto* cmd = app.add_subcommand("program", "Program flash, EEPROM companion, fuses and lock bits");
     auto options = std::make_shared<ChipOptions>();
-    auto board = std::make_shared<BoardOptions>();
     auto file = std::make_shared<std::string>();
     cmd->add_option("file", *file, "Data file (binary, Atmel ROM, Intel HEX, Motorola S)")->required();
     AddChipOptions(*cmd, *options);
-    AddBoardOptions(*cmd, *board);
-    cmd->callback([&global, board, options, file] {
-        RunChipCommand(global, *options, *board, [&file](ChipRun& run) {
+    cmd->callback([&global, options, file] {
+        RunChipCommand(global, *options, global.board, [&file](ChipRun& run) {
             SetDataFileFromDisk(run.ctx().paths, AbsolutePath(*file));
             return run.handlers().OnProgramButton();
         });

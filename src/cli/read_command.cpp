@@ -27,16 +27,14 @@ const std::map<std::string, int> kFormats = {
 void AddReadCommand(CLI::App& app, GlobalOptions& global) {
     auto* cmd = app.add_subcommand("read", "Read flash and EEPROM out into a data file");
     auto options = std::make_shared<ChipOptions>();
-    auto board = std::make_shared<BoardOptions>();
     auto file = std::make_shared<std::string>();
     auto format = std::make_shared<int>(-1);
     cmd->add_option("file", *file, "File to write")->required();
     cmd->add_option("-f,--format", *format, "bin, rom, intel8, intel32, mcs86, s1, s2, s3 or any")
         ->transform(CLI::CheckedTransformer(kFormats, CLI::ignore_case));
     AddChipOptions(*cmd, *options);
-    AddBoardOptions(*cmd, *board);
-    cmd->callback([&global, board, options, file, format] {
-        RunChipCommand(global, *options, *board, [&file, &format](ChipRun& run) {
+    cmd->callback([&global, options, file, format] {
+        RunChipCommand(global, *options, global.board, [&file, &format](ChipRun& run) {
             // The save dialog's filter index is the format + 1; 0 keeps its proposal.
             run.dialogs().Choose(AbsolutePath(*file), *format < 0 ? 0 : *format + 1);
             return run.handlers().OnReadOutButton();

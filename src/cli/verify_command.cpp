@@ -11,13 +11,11 @@ namespace merlinox::cli {
 void AddVerifyCommand(CLI::App& app, GlobalOptions& global) {
     auto* cmd = app.add_subcommand("verify", "Compare the chip with a data file and its EEPROM companion");
     auto options = std::make_shared<ChipOptions>();
-    auto board = std::make_shared<BoardOptions>();
     auto file = std::make_shared<std::string>();
     cmd->add_option("file", *file, "Data file")->required();
     AddChipOptions(*cmd, *options);
-    AddBoardOptions(*cmd, *board);
-    cmd->callback([&global, board, options, file] {
-        RunChipCommand(global, *options, *board, [&file](ChipRun& run) {
+    cmd->callback([&global, options, file] {
+        RunChipCommand(global, *options, global.board, [&file](ChipRun& run) {
             SetDataFileFromDisk(run.ctx().paths, AbsolutePath(*file));
             return run.handlers().OnVerifyButton();
         });
