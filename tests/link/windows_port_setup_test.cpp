@@ -83,19 +83,26 @@ TEST(WindowsPortSetup, XpInstallsAndStartsTheDriverAsASystemStartKernelService) 
     EXPECT_EQ(s.ui.beeps, 0);
 }
 
-TEST(WindowsPortSetup, StartTypeIsAutoBelowXpAndForUnknownNtVersions) {
+// The type picks the driver's start type; the name text ends the DebugNT messages. An
+// unknown NT version has type 0 and no name but still sets up the driver.
+TEST(WindowsPortSetup, NtVersionsNameThemselvesAndPickTheStartType) {
     struct Case {
         std::uint32_t major, minor;
         int type;
+        std::uint32_t startType;
+        const char* name;
     };
-    for (const Case c :
-         {Case{4, 0, 5}, Case{3, 51, 4}, Case{5, 0, 6}, Case{6, 0, 0}, Case{5, 2, 8}}) {
-        DriverSetup s(0);
-        s.win.version = {kPlatformNt, c.major, c.minor, ""};
-        s.Run();
+    for (const Case& c :
+         {Case{3, 51, 4, 2, "Microsoft® Windows NT3.51(TM) SP6"},
+          Case{4, 0, 5, 2, "Microsoft® Windows NT4.00(TM) SP6"},
+          Case{5, 0, 6, 2, "Microsoft® Windows 2000(TM) SP6"},
+          Case{5, 2, 8, 1, "Microsoft® Windows Server 2003(TM) SP6"}, Case{6, 0, 0, 2, ""}}) {
+        DriverSetup s;
+        s.win.version = {kPlatformNt, c.major, c.minor, "SP6"};
+        EXPECT_EQ(s.Run(), 0);
         EXPECT_EQ(s.ctx.link.osType, c.type);
-        EXPECT_EQ(s.win.startType, c.type >= 7 ? 1u : 2u) << c.major << "." << c.minor;
-        EXPECT_TRUE(s.ui.shown.empty());
+        EXPECT_EQ(s.win.startType, c.startType) << c.major << "." << c.minor;
+        EXPECT_EQ(s.ui.Texts().back(), c.name);
     }
 }
 
