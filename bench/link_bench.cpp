@@ -36,9 +36,11 @@ struct Bench {
 };
 
 void SetTransferCounters(benchmark::State& state, std::uint64_t transfers) {
-    state.counters["transfers/s"] = benchmark::Counter(static_cast<double>(transfers), benchmark::Counter::kIsRate);
-    state.counters["ns/transfer"] = benchmark::Counter(static_cast<double>(transfers) * 1e-9,
-                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["transfers/s"] =
+        benchmark::Counter(static_cast<double>(transfers), benchmark::Counter::kIsRate);
+    state.counters["ns/transfer"] =
+        benchmark::Counter(static_cast<double>(transfers) * 1e-9,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_SendCommandNullPort(benchmark::State& state) {
@@ -90,7 +92,8 @@ void PowerCycle(benchmark::State& state, std::int32_t mode) {
         BoardOff(b.ctx);
         transfers += board.Acknowledged() - before;
     }
-    state.counters["transfers/cycle"] = static_cast<double>(transfers) / static_cast<double>(state.iterations());
+    state.counters["transfers/cycle"] =
+        static_cast<double>(transfers) / static_cast<double>(state.iterations());
     SetTransferCounters(state, transfers);
 }
 

@@ -2,8 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <memory>
-
 #include "app/context.h"
 #include "cli/session.h"
 #include "link/board_control.h"
@@ -35,12 +33,12 @@ int RunReset(Context& ctx) {
     return ctx.link.failedTransfers == before ? 0 : 10;
 }
 
-void RunWithBoard(GlobalOptions& global, const BoardOptions& board,
+void RunWithBoard(GlobalOptions& global,
                   const std::function<int(Context&, BoardConnection&)>& body) {
     Session session(global);
     session.LoadConfiguration();
     BoardConnection connection;
-    if (const int usage = connection.Open(session.ctx(), board, stderr); usage != 0) {
+    if (const int usage = connection.Open(session.ctx(), global.board, stderr); usage != 0) {
         global.exitStatus = usage;
         return;
     }
@@ -48,22 +46,19 @@ void RunWithBoard(GlobalOptions& global, const BoardOptions& board,
 }
 
 void AddDetectCommand(CLI::App& app, GlobalOptions& options) {
-    auto board = std::make_shared<BoardOptions>();
-    auto* cmd = app.add_subcommand("detect", "Search for the programmer board (exit 0 found, 8 or 10 not)");
-    AddBoardOptions(*cmd, *board);
-    cmd->callback([&options, board] {
-        RunWithBoard(options, *board, [](Context& ctx, BoardConnection& connection) {
+    auto* cmd =
+        app.add_subcommand("detect", "Search for the programmer board (exit 0 found, 8 or 10 not)");
+    cmd->callback([&options] {
+        RunWithBoard(options, [](Context& ctx, BoardConnection& connection) {
             return RunDetect(ctx, connection.Description(), stdout);
         });
     });
 }
 
 void AddResetCommand(CLI::App& app, GlobalOptions& options) {
-    auto board = std::make_shared<BoardOptions>();
     auto* cmd = app.add_subcommand("reset", "Give the target its reset pulse (Sende Reset)");
-    AddBoardOptions(*cmd, *board);
-    cmd->callback([&options, board] {
-        RunWithBoard(options, *board, [](Context& ctx, BoardConnection&) { return RunReset(ctx); });
+    cmd->callback([&options] {
+        RunWithBoard(options, [](Context& ctx, BoardConnection&) { return RunReset(ctx); });
     });
 }
 

@@ -15,9 +15,9 @@ int RunDetect(Context& ctx, const std::string& backEnd, std::FILE* out);
 // The "Sende Reset" pulse: 0, 10 when a transfer of it timed out, 8 in demo mode.
 int RunReset(Context& ctx);
 
-// Loads the configuration from the current directory, sets up the board as options
-// say and runs body on it; body's result becomes the exit status.
-void RunWithBoard(GlobalOptions& global, const BoardOptions& board,
+// Loads the configuration from the current directory, sets up the board as the global
+// options say and runs body on it; body's result becomes the exit status.
+void RunWithBoard(GlobalOptions& global,
                   const std::function<int(Context&, BoardConnection&)>& body);
 
 }  // namespace merlinox::cli

@@ -25,8 +25,10 @@ std::optional<std::uint16_t> ParsePortAddress(const std::string& text) {
 }
 
 void AddBoardOptions(CLI::App& command, BoardOptions& options) {
-    command.add_option("--board", options.board,
-                       "auto (ppdev when a port at the configured base opens, else the simulator), sim, ppdev or ioport")
+    command
+        .add_option("--board", options.board,
+                    "auto (ppdev when a port at the configured base opens, else the simulator), "
+                    "sim, ppdev or ioport")
         ->check(CLI::IsMember({"auto", "sim", "ppdev", "ioport"}));
     command.add_option_function<std::string>(
         "--port",
@@ -35,10 +37,12 @@ void AddBoardOptions(CLI::App& command, BoardOptions& options) {
             if (!options.port) throw CLI::ValidationError("--port", "not a port address: " + text);
         },
         "Port base address (e.g. 0x378), instead of PortAdress");
-    command.add_option("--trace", options.traceFile, "Write one line per handshake transfer to FILE");
+    command.add_option("--trace", options.traceFile,
+                       "Write one line per handshake transfer to FILE");
     command.add_option("--vcd", options.vcdFile, "Write the board's decoded lines as a VCD file");
     command.add_option("--sim-fault", options.simFaults,
-                       "Simulated board fault: no-board, no-ready, no-ack, die-after=N, slow-ack=K, stuck-bit=B:V");
+                       "Simulated board fault: no-board, no-ready, no-ack, die-after=N, "
+                       "slow-ack=K, stuck-bit=B:V");
 }
 
 BoardConnection::BoardConnection() = default;
@@ -68,7 +72,9 @@ bool BoardConnection::OpenTraceFiles(const BoardOptions& options, std::FILE* not
     const auto open = [notices](const std::string& path, std::FILE*& file) {
         if (path.empty()) return true;
         file = std::fopen(path.c_str(), "w");
-        if (file == nullptr) std::fprintf(notices, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        if (file == nullptr) {
+            std::fprintf(notices, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        }
         return file != nullptr;
     };
     return open(options.traceFile, traceFile_) && open(options.vcdFile, vcdFile_);

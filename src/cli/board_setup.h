@@ -28,12 +28,12 @@ namespace merlinox::cli {
 
 // How a command reaches the board; every command that touches it takes these options.
 struct BoardOptions {
-    std::string board = "auto";             // auto, sim, ppdev, ioport
-    std::optional<std::uint16_t> port;      // overrides "PortAdress"
-    std::string traceFile;                  // --trace: one line per transfer
-    std::string vcdFile;                    // --vcd: the decoded lines
-    std::vector<std::string> simFaults;     // --sim-fault, for the simulated board
-    platform::PpdevRoots roots;             // where the kernel lists its ports
+    std::string board = "auto";          // auto, sim, ppdev, ioport
+    std::optional<std::uint16_t> port;   // overrides "PortAdress"
+    std::string traceFile;               // --trace: one line per transfer
+    std::string vcdFile;                 // --vcd: the decoded lines
+    std::vector<std::string> simFaults;  // --sim-fault, for the simulated board
+    platform::PpdevRoots roots;          // where the kernel lists its ports
 };
 
 void AddBoardOptions(CLI::App& command, BoardOptions& options);

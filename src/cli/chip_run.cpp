@@ -102,11 +102,11 @@ CLI::App* AddChipCommand(CLI::App& app, GlobalOptions& global, const std::string
                          const std::string& description, std::function<int(ChipRun&)> body) {
     auto* cmd = app.add_subcommand(name, description);
     auto options = std::make_shared<ChipOptions>();
-    auto board = std::make_shared<BoardOptions>();
     AddChipOptions(*cmd, *options);
-    AddBoardOptions(*cmd, *board);
-    cmd->callback([&global, options, board, body = std::move(body)] {
-        ChipRun run(global, *options, *board);
+    // The board options are the tool's own (GlobalOptions), given before or after the
+    // subcommand name.
+    cmd->callback([&global, options, body = std::move(body)] {
+        ChipRun run(global, *options, global.board);
         int result = run.Prepare();
         if (result == 0) result = body(run);
         global.exitStatus = run.Finish(result);

@@ -1,17 +1,21 @@
 #pragma once
 #include <string>
 
+#include "cli/board_setup.h"
+
 namespace CLI {
 class App;
 }
 
 namespace merlinox::cli {
 
-// Options every subcommand shares. A subcommand stores its result in exitStatus: 0 on
-// success, otherwise the operation's result code.
+// Options every subcommand shares; they may stand before or after the subcommand. A
+// subcommand stores its result in exitStatus: 0 on success, otherwise the operation's
+// result code.
 struct GlobalOptions {
     bool yes = false;    // answer OK and Retry to every question
     bool quiet = false;  // no progress output
+    BoardOptions board;  // how the commands that touch the board reach it
     int exitStatus = 0;
 };
 

@@ -1,9 +1,9 @@
 #include "link/timing.h"
 
 #include "app/context.h"
+#include "devices/time_base.h"
 #include "link/latch_bits.h"
 #include "link/priority.h"
-#include "devices/time_base.h"
 #include "link/transport.h"
 
 namespace merlinox {

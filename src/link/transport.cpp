@@ -27,7 +27,10 @@ inline bool AwaitReady(PortAccess& port, std::uint32_t timeoutCount, bool wantSe
 int SendCommand(Context& ctx, std::uint8_t command, std::uint8_t data) {
     BoardLink& link = ctx.link;
     PortAccess* port = ctx.port;
-    if (link.boardLost) return 10;
+    // Inside an operation a board that timed out once is taken as gone: the rest of the
+    // operation's transfers fail at once, without polling and without another message.
+    // Outside one every transfer polls and reports for itself.
+    if (link.stopAfterTimeout && link.boardLost) return 10;
     if (port == nullptr) {
         // No port was set up: the same as a board that never answers.
         ShowTimeoutMessage(ctx);

@@ -23,7 +23,8 @@ constexpr std::uint32_t kServiceAutoStart = 2;
 constexpr std::uint32_t kServiceErrorNormal = 1;
 
 bool DriverReachable(WindowsSystem& system) {
-    return system.OpenAndCloseDevice(kDeviceName, kGenericRead, 0, kOpenExisting, kFileAttributeNormal);
+    return system.OpenAndCloseDevice(kDeviceName, kGenericRead, 0, kOpenExisting,
+                                     kFileAttributeNormal);
 }
 
 }  // namespace
@@ -50,7 +51,8 @@ int OsTypeOf(const WindowsSystem::Version& v, std::string& name) {
     for (const Known& k : kKnown) {
         if (k.platformId != v.platformId || k.major != v.major || k.minor != v.minor) continue;
         const bool replace = k.servicePack != nullptr && v.servicePack == k.servicePack;
-        name = std::string("Microsoft® Windows ") + k.product + "(TM) " + (replace ? k.replacement : v.servicePack);
+        name = std::string("Microsoft® Windows ") + k.product + "(TM) " +
+               (replace ? k.replacement : v.servicePack);
         return k.type;
     }
     return 0;
@@ -62,7 +64,8 @@ void BuildDriverPath(WindowsSystem& system, std::string& path, std::string& name
     name = file.substr(0, file.find('.'));
 }
 
-std::uint32_t InstallDriver(Context& ctx, WindowsSystem& system, const std::string& path, const std::string& name) {
+std::uint32_t InstallDriver(Context& ctx, WindowsSystem& system, const std::string& path,
+                            const std::string& name) {
     WindowsSystem::ServiceSpec spec;
     spec.name = name;
     spec.displayName = name;
@@ -114,8 +117,10 @@ int SetupPortAccessWindows(Context& ctx, WindowsSystem& system) {
             ShowPlain(ctx, "Driver installed but not started !\nWe will try to do this now.");
         }
         const std::uint32_t started = StartDriver(system, service);
-        if (debug && started == kErrorServiceAlreadyRunning) ShowPlain(ctx, "'giveio.sys' Driver already started !");
-        if (debug && started == kErrorServiceNotActive) ShowPlain(ctx, "'giveio.sys' Driver has not been started !");
+        if (debug && started == kErrorServiceAlreadyRunning)
+            ShowPlain(ctx, "'giveio.sys' Driver already started !");
+        if (debug && started == kErrorServiceNotActive)
+            ShowPlain(ctx, "'giveio.sys' Driver has not been started !");
         if (debug && started == 0) ShowPlain(ctx, "'giveio.sys' Driver started !");
         if (!DriverReachable(system)) {
             ShowPlain(ctx, "'giveio.sys' Devicetreiber konnte nicht geladen werden\n");

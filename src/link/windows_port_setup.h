@@ -14,7 +14,7 @@ public:
         std::uint32_t platformId = 0;  // 1 the 95 family, 2 the NT family
         std::uint32_t major = 0;
         std::uint32_t minor = 0;
-        std::string servicePack;       // szCSDVersion
+        std::string servicePack;  // szCSDVersion
     };
     struct ServiceSpec {
         std::string name;
@@ -29,8 +29,9 @@ public:
     virtual ~WindowsSystem() = default;
     virtual bool QueryVersion(Version& version) = 0;  // GetVersionExA, structure size 148
     // CreateFileA with the given parameters; an opened handle is closed again at once.
-    virtual bool OpenAndCloseDevice(const std::string& name, std::uint32_t access, std::uint32_t share,
-                                    std::uint32_t disposition, std::uint32_t attributes) = 0;
+    virtual bool OpenAndCloseDevice(const std::string& name, std::uint32_t access,
+                                    std::uint32_t share, std::uint32_t disposition,
+                                    std::uint32_t attributes) = 0;
     // OpenSCManagerA on the local machine's default database; stays open for the run.
     virtual bool OpenServiceManager(std::uint32_t access) = 0;
     // CreateServiceA; closes the new service handle. 0 or GetLastError().
@@ -43,11 +44,7 @@ public:
 
 inline constexpr std::uint32_t kPlatformWin9x = 1;
 inline constexpr std::uint32_t kPlatformNt = 2;
-inline constexpr std::uint32_t kErrorServiceExists = 1073;
 inline constexpr std::uint32_t kErrorServiceAlreadyRunning = 1056;
-inline constexpr std::uint32_t kErrorServiceMarkedForDelete = 1072;
-inline constexpr std::uint32_t kErrorDuplicateServiceName = 1078;
-inline constexpr std::uint32_t kErrorServiceDisabled = 1058;
 inline constexpr std::uint32_t kErrorServiceNotActive = 1062;
 
 // Determines the operating-system type (Context::link.osType) and its name text, and on
@@ -61,7 +58,8 @@ int OsTypeOf(const WindowsSystem::Version& version, std::string& name);
 
 // The driver's file path (current directory + "\\giveio.sys") and its service name.
 void BuildDriverPath(WindowsSystem& system, std::string& path, std::string& name);
-std::uint32_t InstallDriver(Context& ctx, WindowsSystem& system, const std::string& path, const std::string& name);
+std::uint32_t InstallDriver(Context& ctx, WindowsSystem& system, const std::string& path,
+                            const std::string& name);
 std::uint32_t StartDriver(WindowsSystem& system, const std::string& name);
 
 }  // namespace merlinox

@@ -42,7 +42,9 @@ IoPort::~IoPort() {
 }
 
 void IoPort::WriteData(std::uint8_t value) { ::outb(value, base_); }
-void IoPort::WriteControl(std::uint8_t value) { ::outb(value, static_cast<unsigned short>(base_ + 2)); }
+void IoPort::WriteControl(std::uint8_t value) {
+    ::outb(value, static_cast<unsigned short>(base_ + 2));
+}
 std::uint8_t IoPort::ReadStatus() { return ::inb(static_cast<unsigned short>(base_ + 1)); }
 
 #else

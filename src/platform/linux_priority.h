@@ -16,8 +16,8 @@ public:
 
 private:
     bool raised_ = false;
-    bool scheduled_ = false;   // the scheduling policy was changed
-    bool niced_ = false;       // the nice value was changed
+    bool scheduled_ = false;  // the scheduling policy was changed
+    bool niced_ = false;      // the nice value was changed
     int oldPolicy_ = SCHED_OTHER;
     sched_param oldParam_{};
     int oldNice_ = 0;

@@ -33,8 +33,8 @@ std::string FindParport(std::uint16_t base, const PpdevRoots& roots, std::string
     std::vector<std::string> seen;
     fs::directory_iterator it(dir, ec);
     if (ec) {
-        error = "no parallel port known to the kernel (" + dir.string() +
-                ": " + ec.message() + "); load the modules parport_pc and ppdev";
+        error = "no parallel port known to the kernel (" + dir.string() + ": " + ec.message() +
+                "); load the modules parport_pc and ppdev";
         return {};
     }
     for (const auto& entry : it) {
@@ -82,7 +82,8 @@ std::string DescribePpdevFailure(const std::string& device, const char* step, in
     return text;
 }
 
-std::unique_ptr<PpdevPort> PpdevPort::Open(std::uint16_t base, const PpdevRoots& roots, std::string& error) {
+std::unique_ptr<PpdevPort> PpdevPort::Open(std::uint16_t base, const PpdevRoots& roots,
+                                           std::string& error) {
     const std::string device = FindParport(base, roots, error);
     if (device.empty()) return nullptr;
     const int fd = ::open(device.c_str(), O_RDWR | O_CLOEXEC);

@@ -20,7 +20,8 @@ struct PpdevRoots {
 class PpdevPort final : public PortAccess {
 public:
     // Finds and claims the port at base. Null on failure, with a one-line reason.
-    static std::unique_ptr<PpdevPort> Open(std::uint16_t base, const PpdevRoots& roots, std::string& error);
+    static std::unique_ptr<PpdevPort> Open(std::uint16_t base, const PpdevRoots& roots,
+                                           std::string& error);
     ~PpdevPort() override;
     PpdevPort(const PpdevPort&) = delete;
     PpdevPort& operator=(const PpdevPort&) = delete;

@@ -23,8 +23,9 @@ bool Win32System::QueryVersion(Version& version) {
     return true;
 }
 
-bool Win32System::OpenAndCloseDevice(const std::string& name, std::uint32_t access, std::uint32_t share,
-                                     std::uint32_t disposition, std::uint32_t attributes) {
+bool Win32System::OpenAndCloseDevice(const std::string& name, std::uint32_t access,
+                                     std::uint32_t share, std::uint32_t disposition,
+                                     std::uint32_t attributes) {
     HANDLE h = CreateFileA(name.c_str(), access, share, nullptr, disposition, attributes, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     CloseHandle(h);

@@ -69,7 +69,7 @@ void SimBoard::Acknowledge(std::uint8_t command) {
         return;
     }
     if (faults_.slowAckPolls != 0) {
-        // Still busy: the acknowledge shows only after that many more status reads.
+        // Still busy: the acknowledge shows on the slowAckPolls-th status read from now.
         status_ |= kReady;
         ackPollsLeft_ = faults_.slowAckPolls;
         return;

@@ -18,7 +18,8 @@ bool ParseNumber(std::string_view text, std::uint64_t max, std::uint64_t& value)
 bool ParseFault(std::string_view text, BoardFaults& faults, std::string& error) {
     const std::size_t eq = text.find('=');
     const std::string_view name = text.substr(0, eq);
-    const std::string_view arg = eq == std::string_view::npos ? std::string_view() : text.substr(eq + 1);
+    const std::string_view arg =
+        eq == std::string_view::npos ? std::string_view() : text.substr(eq + 1);
     const bool hasArg = eq != std::string_view::npos;
     std::uint64_t n = 0;
 

@@ -13,7 +13,8 @@ struct BoardFaults {
     bool neverAcknowledges = false;  // the ready line rises but never drops again
     std::uint64_t dieAfter = 0;      // after this many acknowledged transfers the board
                                      // behaves as absent; 0 = never
-    std::uint32_t slowAckPolls = 0;  // status reads before an acknowledge shows
+    std::uint32_t slowAckPolls = 0;  // the status read after the strobe that first shows
+                                     // the acknowledge; 0 = the first one
     int stuckBit = -1;               // read-back bit 0..7 stuck at stuckLevel; -1 none
     bool stuckLevel = false;
 };

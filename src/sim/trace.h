@@ -12,13 +12,13 @@ class SimBoard;
 
 // One handshake transfer as seen from the PC's side of the port.
 struct TransferRecord {
-    std::uint64_t index = 0;    // 1 for the first transfer
-    bool simulated = false;     // time is the board's simulated time
-    SimTime time = 0;           // ns: simulated, or since tracing began on real hardware
+    std::uint64_t index = 0;  // 1 for the first transfer
+    bool simulated = false;   // time is the board's simulated time
+    SimTime time = 0;         // ns: simulated, or since tracing began on real hardware
     std::uint8_t command = 0;
     std::uint8_t data = 0;
-    std::uint8_t status = 0;    // the status byte that ended it (the last one read)
-    bool ok = false;            // false: the board did not answer in time
+    std::uint8_t status = 0;  // the status byte that ended it (the last one read)
+    bool ok = false;          // false: the board did not answer in time
 };
 
 class TransferSink {

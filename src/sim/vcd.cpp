@@ -38,7 +38,8 @@ void VcdWriter::WriteHeader() {
     std::fprintf(out_, "$version Merlinox board trace $end\n$timescale 1ns $end\n");
     std::fprintf(out_, "$scope module board $end\n");
     for (int s = 0; s < kSignalCount; ++s) {
-        std::fprintf(out_, "$var wire %d %c %s $end\n", kSignals[s].width, Code(s), kSignals[s].name);
+        std::fprintf(out_, "$var wire %d %c %s $end\n", kSignals[s].width, Code(s),
+                     kSignals[s].name);
     }
     std::fprintf(out_, "$upscope $end\n$enddefinitions $end\n");
 }

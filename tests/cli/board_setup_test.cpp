@@ -1,13 +1,15 @@
+#include "cli/board_setup.h"
+
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/context.h"
 #include "cli/board_commands.h"
-#include "cli/board_setup.h"
 #include "sim/board_sim.h"
 #include "support/scratch_dir.h"
 #include "support/scripted_ui.h"
@@ -17,13 +19,6 @@ namespace {
 
 using merlinox::testing::ScratchDir;
 using merlinox::testing::ScriptedUi;
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // A context and options whose kernel lists no parallel port at all.
 struct Cli {
@@ -72,7 +67,8 @@ TEST(BoardSetup, PpdevWithoutAMatchingPortMeansDemoMode) {
     ASSERT_EQ(connection.Open(cli.ctx, cli.options, cli.notices), 0);
     EXPECT_TRUE(cli.ctx.link.demoMode);
     EXPECT_EQ(cli.ctx.port, nullptr);
-    EXPECT_NE(cli.Notices().find("no parallel port at 0x3BC (the kernel has parport0 at 0x278"), std::string::npos);
+    EXPECT_NE(cli.Notices().find("no parallel port at 0x3BC (the kernel has parport0 at 0x278"),
+              std::string::npos);
     EXPECT_EQ(RunDetect(cli.ctx, connection.Description(), cli.notices), 8);
     EXPECT_EQ(RunReset(cli.ctx), 8);
     EXPECT_EQ(cli.ui.Texts().size(), 2u);  // the demo refusal, twice
@@ -91,42 +87,35 @@ TEST(BoardSetup, RejectsNonsenseBeforeTouchingAnything) {
     EXPECT_EQ(connection.Open(cli.ctx, cli.options, cli.notices), 2);
     EXPECT_EQ(cli.ctx.port, nullptr);
     EXPECT_FALSE(ParsePortAddress("0x378").value_or(0) != 0x378);
-    for (const char* bad : {"", "0", "-1", "0x10000", "378h", "0x"}) EXPECT_FALSE(ParsePortAddress(bad)) << bad;
+    for (const char* bad : {"", "0", "-1", "0x10000", "378h", "0x"})
+        EXPECT_FALSE(ParsePortAddress(bad)) << bad;
 }
 
-TEST(BoardCommands, DetectAndResetReportTheBoardsAnswer) {
-    struct Case {
-        const char* fault;
-        int detect, reset;
+// kestrel-cli itself: the board options stand before or after the subcommand, and the
+// exit status is the board's answer.
+TEST(BoardCommands, DetectAndResetExitWithTheBoardsAnswer) {
+    ScratchDir dir;
+    const auto run = [&dir](const std::string& arguments) {
+        const std::string command = "cd '" + dir.Dir().string() +
+                                    "' && '" KESTREL_BINARY_DIR "/src/kestrel-cli' " + arguments +
+                                    " >out.txt 2>&1 </dev/null";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
-    for (const Case c : {Case{nullptr, 0, 0}, Case{"no-board", 10, 10}, Case{"stuck-bit=0:0", 8, 0},
-                         Case{"die-after=3", 8, 10}}) {
-        Cli cli;
-        cli.options.board = "sim";
-        if (c.fault != nullptr) cli.options.simFaults = {c.fault};
-        BoardConnection connection;
-        ASSERT_EQ(connection.Open(cli.ctx, cli.options, cli.notices), 0);
-        EXPECT_EQ(RunDetect(cli.ctx, connection.Description(), cli.notices), c.detect) << (c.fault ? c.fault : "");
-        BoardConnection fresh;
-        ASSERT_EQ(fresh.Open(cli.ctx, cli.options, cli.notices), 0);
-        EXPECT_EQ(RunReset(cli.ctx), c.reset) << (c.fault ? c.fault : "");
+    struct Case {
+        const char* arguments;
+        int status;
+    };
+    for (const Case c : {Case{"--board=sim detect", 0}, Case{"detect --board=sim", 0},
+                         Case{"--board sim --sim-fault=stuck-bit=0:0 detect", 8},
+                         Case{"detect --sim-fault no-board --board=sim", 10},
+                         Case{"--board=sim reset", 0}, Case{"reset --sim-fault=die-after=3", 10}}) {
+        EXPECT_EQ(run(c.arguments), c.status) << c.arguments << "\n" << dir.Read("out.txt");
     }
-}
-
-TEST(BoardCommands, TraceAndVcdFilesAreCompleteWhenTheConnectionCloses) {
-    Cli cli;
-    cli.options.board = "sim";
-    cli.options.simFaults = {"no-board"};
-    cli.options.traceFile = cli.dir.Path("trace.txt");
-    cli.options.vcdFile = cli.dir.Path("board.vcd");
-    {
-        BoardConnection connection;
-        ASSERT_EQ(connection.Open(cli.ctx, cli.options, cli.notices), 0);
-        EXPECT_EQ(RunDetect(cli.ctx, connection.Description(), cli.notices), 10);
-    }
-    EXPECT_EQ(cli.ctx.port, nullptr);
-    EXPECT_EQ(Read(cli.options.traceFile), "1 101.0 00 00 F8 timeout\n");
-    EXPECT_NE(Read(cli.options.vcdFile).find("$enddefinitions $end"), std::string::npos);
+    // Trace and dump are complete when the command ends.
+    EXPECT_EQ(run("--trace trace.txt --board=sim --sim-fault=no-board detect --vcd board.vcd"), 10);
+    EXPECT_EQ(dir.Read("trace.txt"), "1 1000001.0 00 00 F8 timeout\n");
+    EXPECT_NE(dir.Read("board.vcd").find("$enddefinitions $end"), std::string::npos);
 }
 
 }  // namespace

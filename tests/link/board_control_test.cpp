@@ -1,9 +1,10 @@
+#include "link/board_control.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "link/board_control.h"
 #include "link/transport.h"
 #include "support/sim_link.h"
 
@@ -11,49 +12,42 @@ namespace merlinox {
 namespace {
 
 using testing::SimLink;
-using testing::Store;
 using testing::Volts;
 using Tokens = std::vector<std::string>;
 
-TEST(SetVoltages, ShiftsVccFirstMsbFirstAndLoadsBothCodes) {
-    SimLink sim;
-    sim.ctx.link.vccCode = 0x80;
-    sim.ctx.link.vppCode = 0x01;
-    SetVoltages(sim.ctx);
-    ASSERT_EQ(sim.log.size(), 51u);
-    // The data line is high on the first and the sixteenth clock only.
-    std::vector<int> highClocks;
-    for (std::size_t i = 0; i < sim.log.size(); ++i) {
-        if ((sim.log[i].data & 0x01) && (sim.log[i].data & 0x02)) highClocks.push_back(static_cast<int>(i / 3));
+TEST(SetVoltages, ShiftsVccFirstMsbFirstLoadsBothCodesAndKeepsTheOtherSignalBits) {
+    for (const std::uint8_t kept : {0x00, 0x40}) {
+        SimLink sim;
+        sim.ctx.link.signalLatch = kept;
+        sim.ctx.link.vccCode = 0x80;
+        sim.ctx.link.vppCode = 0x01;
+        SetVoltages(sim.ctx);
+        ASSERT_EQ(sim.log.size(), 51u);
+        // The data line is high on the first and the sixteenth clock only.
+        std::vector<int> highClocks;
+        for (std::size_t i = 0; i < sim.log.size(); ++i) {
+            EXPECT_EQ(sim.log[i].data & 0xF8, kept);
+            if ((sim.log[i].data & 0x03) == 0x03) highClocks.push_back(static_cast<int>(i / 3));
+        }
+        EXPECT_EQ(highClocks, (std::vector<int>{0, 15}));
+        EXPECT_EQ(sim.board.Latches().VccCode(), 0x80);
+        EXPECT_EQ(sim.board.Latches().VppCode(), 0x01);
+        EXPECT_EQ(sim.ctx.link.signalLatch, kept);
+        if (kept == 0) {
+            EXPECT_EQ(sim.Summary(), Tokens{Volts(128, 1)});  // the exact 51-store pattern
+        }
     }
-    EXPECT_EQ(highClocks, (std::vector<int>{0, 15}));
-    EXPECT_EQ(sim.board.Latches().VccCode(), 0x80);
-    EXPECT_EQ(sim.board.Latches().VppCode(), 0x01);
-    EXPECT_EQ(sim.Summary(), Tokens{Volts(128, 1)});
-    EXPECT_EQ(sim.ctx.link.signalLatch, 0);
-}
-
-TEST(SetVoltages, KeepsTheOtherSignalBits) {
-    SimLink sim;
-    sim.ctx.link.signalLatch = 0x40;
-    sim.ctx.link.vccCode = 100;
-    sim.ctx.link.vppCode = 120;
-    SetVoltages(sim.ctx);
-    for (const auto& w : sim.log) EXPECT_EQ(w.data & 0xF8, 0x40);
-    EXPECT_EQ(sim.board.Drive().oe, true);
 }
 
 TEST(BoardInit, BringsEveryLatchAndBothVoltagesToIdleKeepingPowerBitSix) {
     SimLink sim;
-    sim.ctx.link = {};
-    sim.ctx.link.timeoutCount = 1000;
     sim.ctx.link.signalLatch = 0x60;
     sim.ctx.link.powerLatch = 0xFF;
     sim.ctx.link.controlLatch = 0xFF;
     sim.ctx.link.vppCode = 77;
     BoardInit(sim.ctx);
-    EXPECT_EQ(sim.Summary(), (Tokens{"04=40", "00=00", "02=00", "06=00", "0A=00", Volts(0, 77), Volts(0, 0),
-                                     "08=C0", "00=0F", "08=40"}));
+    EXPECT_EQ(sim.Summary(), (Tokens{"04=40", "00=00", "02=00", "06=00", "0A=00", Volts(0, 77),
+                                     Volts(0, 0), "08=C0", "00=0F", "08=40"}));
     EXPECT_EQ(sim.ctx.link.controlLatch, 0x0F);
     EXPECT_EQ(sim.ctx.link.powerLatch, 0x40);
 }
@@ -66,8 +60,8 @@ TEST(BoardOff, SwitchesProgrammingVoltageBeforeSupplyAndClearsTheControlLatch) {
     sim.ctx.link.vccCode = 100;
     sim.ctx.link.vppCode = 120;
     BoardOff(sim.ctx);
-    EXPECT_EQ(sim.Summary(), (Tokens{"04=00", "08=80", Volts(100, 0), "00=10", "02=00", "0A=00", "06=00",
-                                     "00=00", "08=00", Volts(0, 0)}));
+    EXPECT_EQ(sim.Summary(), (Tokens{"04=00", "08=80", Volts(100, 0), "00=10", "02=00", "0A=00",
+                                     "06=00", "00=00", "08=00", Volts(0, 0)}));
     EXPECT_EQ(sim.ctx.link.controlLatch, 0);
     EXPECT_EQ(sim.board.Drive().vccMillivolts, 0u);
 }
@@ -80,6 +74,58 @@ TEST(SendReset, HoldsResetLowForOneSecondBetweenTheClockLatchWrites) {
     const auto low = sim.log[1].time;
     const auto high = sim.log[sim.log.size() - 2].time;
     EXPECT_NEAR(static_cast<double>(high - low) / 1e6, 1000.0, 5.0);
+}
+
+TEST(DetectBoard, FindsAHealthyBoardWithTheProbesAndTheLoopBack) {
+    SimLink sim;
+    sim.ctx.link.controlLatch = 0x1F;
+    sim.ctx.link.powerLatch = 0x81;
+    sim.ctx.link.signalLatch = 0x40;
+    sim.ctx.link.dataLatch = 0x39;
+    EXPECT_EQ(DetectBoard(sim.ctx), 0);
+    // The first store is the bare strobe of command 0 with whatever the data register held.
+    EXPECT_EQ(sim.Summary(), (Tokens{"00=00", "0C=80", "0E=80", "06=00", "02=00", "00=00", "08=00",
+                                     "04=00", "0A=00", "04=00", "08=00", "0A=AA", "0A=AA", "04=00",
+                                     "08=00", "0A=55", "04=00", "08=00", "0A=00"}));
+    EXPECT_EQ(sim.ctx.link.dataLatch, 0x39);  // the loop-back stores leave the shadow alone
+    EXPECT_EQ(sim.ctx.link.lastControl, 0x0B);
+    EXPECT_TRUE(sim.ui.shown.empty());
+}
+
+// 10 with one timeout message when not even the bare strobe is answered within the first
+// timeoutCount - 1 reads; 8 when a board answered but a probe or the loop-back failed.
+TEST(DetectBoard, TellsNoBoardFromAWrongOne) {
+    struct Case {
+        const char* what;
+        sim::BoardFaults faults;
+        std::uint32_t timeoutCount;
+        int result, timeouts;
+    };
+    for (const Case c : {
+             Case{"no board", {.noBoard = true}, 1000, 10, 1},
+             Case{"no budget", {}, 1, 10, 1},
+             Case{"answer in the 3rd of 4 reads", {.slowAckPolls = 3}, 4, 0, 0},
+             Case{"answer in the untested 4th read", {.slowAckPolls = 4}, 4, 10, 1},
+             Case{"probe never ready", {.neverReady = true}, 1000, 8, 1},
+             Case{"dies after the first probe", {.dieAfter = 2}, 1000, 8, 1},
+             // Bit 0 stuck low still echoes 0xAA but not 0x55.
+             Case{"line 0 stuck low", {.stuckBit = 0, .stuckLevel = false}, 1000, 8, 0},
+             Case{"line 3 stuck low", {.stuckBit = 3, .stuckLevel = false}, 1000, 8, 0},
+             Case{"line 7 stuck high", {.stuckBit = 7, .stuckLevel = true}, 1000, 8, 0},
+         }) {
+        SimLink sim(c.faults);
+        sim.ctx.link.timeoutCount = c.timeoutCount;
+        EXPECT_EQ(DetectBoard(sim.ctx), c.result) << c.what;
+        EXPECT_EQ(sim.Timeouts(), c.timeouts) << c.what;
+        EXPECT_EQ(sim.ui.shown.size(), static_cast<std::size_t>(c.timeouts)) << c.what;
+        if (c.result == 10) {
+            EXPECT_EQ(sim.ctx.link.lastControl, 0x01) << c.what;
+        }
+    }
+    SimLink portless;
+    portless.ctx.port = nullptr;
+    EXPECT_EQ(DetectBoard(portless.ctx), 10);
+    EXPECT_EQ(portless.Timeouts(), 1);
 }
 
 }  // namespace

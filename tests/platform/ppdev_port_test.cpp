@@ -1,7 +1,8 @@
+#include "platform/ppdev_port.h"
+
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -10,55 +11,43 @@
 
 #include "platform/ioport_port.h"
 #include "platform/linux_priority.h"
-#include "platform/ppdev_port.h"
+#include "support/scratch_dir.h"
 
 namespace merlinox::platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fake /proc and /dev under a fresh temporary directory.
-struct FakeTree {
-    FakeTree() {
-        root = fs::temp_directory_path() / ("ppdev_test_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root / "dev");
-        roots.proc = (root / "proc").string();
-        roots.dev = (root / "dev").string();
-    }
-    ~FakeTree() { fs::remove_all(root); }
+// A fake /proc and /dev in a scratch directory.
+struct FakeTree : merlinox::testing::ScratchDir {
+    FakeTree() : root(Dir()) { fs::create_directories(root / "dev"); }
     void AddPort(int n, const std::string& baseAddr) {
         const fs::path dir = root / "proc/sys/dev/parport" / ("parport" + std::to_string(n));
         fs::create_directories(dir);
         std::ofstream(dir / "base-addr") << baseAddr;
     }
     fs::path root;
-    PpdevRoots roots;
+    PpdevRoots roots{(root / "proc").string(), (root / "dev").string()};
 };
 
-TEST(FindParport, PicksThePortWhoseFirstBaseAddressMatches) {
-    FakeTree tree;
-    tree.AddPort(0, "632\t1656\n");
-    tree.AddPort(1, "888\t1912\n");
-    fs::create_directories(tree.root / "proc/sys/dev/parport/default");
-    std::string error;
-    EXPECT_EQ(FindParport(0x378, tree.roots, error), (tree.root / "dev/parport1").string());
-    EXPECT_EQ(FindParport(0x278, tree.roots, error), (tree.root / "dev/parport0").string());
-}
-
-TEST(FindParport, ExplainsAMissingPortOrAMissingKernelDriver) {
+TEST(FindParport, PicksThePortWhoseFirstBaseAddressMatchesOrSaysWhatThereIs) {
     FakeTree tree;
     std::string error;
     EXPECT_EQ(FindParport(0x378, tree.roots, error), "");
     EXPECT_NE(error.find("load the modules parport_pc and ppdev"), std::string::npos) << error;
-    tree.AddPort(0, "632 1656");
+    tree.AddPort(0, "632\t1656\n");
+    tree.AddPort(1, "888\t1912\n");
     tree.AddPort(2, "garbage");
-    EXPECT_EQ(FindParport(0x378, tree.roots, error), "");
-    EXPECT_EQ(error, "no parallel port at 0x378 (the kernel has parport0 at 0x278; set PortAdress to one of them)");
+    fs::create_directories(tree.root / "proc/sys/dev/parport/default");
+    EXPECT_EQ(FindParport(0x378, tree.roots, error), (tree.root / "dev/parport1").string());
+    EXPECT_EQ(FindParport(0x278, tree.roots, error), (tree.root / "dev/parport0").string());
+    EXPECT_EQ(FindParport(0x3BC, tree.roots, error), "");
+    EXPECT_EQ(error.rfind("no parallel port at 0x3BC (the kernel has parport", 0), 0u) << error;
+    EXPECT_NE(error.find("parport0 at 0x278"), std::string::npos) << error;
+    EXPECT_NE(error.find("; set PortAdress to one of them)"), std::string::npos) << error;
 }
 
-TEST(PpdevOpen, RefusedOpensAndNonPortsGiveClearReasons) {
+TEST(PpdevOpen, RefusedOpensBusyPortsAndNonPortsGiveClearReasons) {
     FakeTree tree;
     tree.AddPort(0, "888 1912");
     std::string error;
@@ -69,12 +58,11 @@ TEST(PpdevOpen, RefusedOpensAndNonPortsGiveClearReasons) {
     EXPECT_EQ(PpdevPort::Open(0x378, tree.roots, error), nullptr);
     EXPECT_NE(error.find("PPEXCL failed"), std::string::npos) << error;
     EXPECT_NE(error.find("not a ppdev parallel port"), std::string::npos) << error;
-}
-
-TEST(PpdevOpen, DescribesPermissionAndBusyFailures) {
     EXPECT_EQ(DescribePpdevFailure("/dev/parport0", "open", EACCES),
-              "/dev/parport0: open failed: Permission denied (add the user to group lp and log in again)");
-    EXPECT_NE(DescribePpdevFailure("/dev/parport0", "PPCLAIM", EBUSY).find("rmmod lp"), std::string::npos);
+              "/dev/parport0: open failed: Permission denied (add the user to group lp and log in "
+              "again)");
+    EXPECT_NE(DescribePpdevFailure("/dev/parport0", "PPCLAIM", EBUSY).find("rmmod lp"),
+              std::string::npos);
 }
 
 TEST(IoPortOpen, RefusesARangeBeyondTheIoSpace) {

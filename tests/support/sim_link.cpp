@@ -22,7 +22,8 @@ bool MatchVolts(const std::vector<sim::LatchWrite>& log, std::size_t i, std::uin
         const std::size_t k = i + 3 * static_cast<std::size_t>(bit);
         if (!IsSignal(log, k) || !IsSignal(log, k + 1) || !IsSignal(log, k + 2)) return false;
         const std::uint8_t d = log[k].data;
-        if ((d & ~0x02) != base || log[k + 1].data != (d | 0x01) || log[k + 2].data != d) return false;
+        if ((d & ~0x02) != base || log[k + 1].data != (d | 0x01) || log[k + 2].data != d)
+            return false;
         value = static_cast<std::uint16_t>((value << 1) | ((d >> 1) & 1));
     }
     const std::uint8_t last = log[i + 47].data;
