@@ -33,15 +33,20 @@ bool LooksLikeRom(std::string_view line) {
 DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind kind) {
     ctx.settings.dataFormat = kFormatNone;
     InputFile file;
-    int error = file.Open(path, false);
+    const int error = file.Open(path, false);
+    if (error != 0) {
+        // A companion that cannot be opened means that there is no EEPROM data.
+        if (kind == kFlash) ShowFileError(ctx, path, error);
+        return kFormatNone;
+    }
 
     DataFormat result = kFormatNone;
     int examined = 0;
     std::string_view line;
-    while (error == 0 && examined < 2) {
-        const InputFile::ReadStatus status = file.ReadLine(line);
-        if (status == InputFile::ReadStatus::Error) error = file.ErrorNumber();
-        if (status != InputFile::ReadStatus::Line) break;
+    // A read error ends the examination like the end of the file; the load that follows
+    // meets the same error and reports it, for the companion file too.
+    while (examined < 2) {
+        if (file.ReadLine(line) != InputFile::ReadStatus::Line) break;
         ++examined;
 
         if (LooksBinary(line)) {
@@ -65,8 +70,7 @@ DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind ki
                 result = kFormatIntelMcs86;
                 std::string_view next;
                 const InputFile::ReadStatus further = file.ReadLine(next);
-                if (further == InputFile::ReadStatus::Error) error = file.ErrorNumber();
-                if (further == InputFile::ReadStatus::End) result = kFormatBinary;
+                if (further != InputFile::ReadStatus::Line) result = kFormatBinary;
                 if (further == InputFile::ReadStatus::Line && At(next, 8) == '4')
                     result = kFormatIntel32;
                 break;
@@ -81,11 +85,6 @@ DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind ki
         if (result != kFormatNone) break;
     }
 
-    if (error != 0) {
-        // An unreadable file is treated like one that cannot be opened.
-        if (kind == kFlash) ShowFileError(ctx, path, error);
-        return kFormatNone;
-    }
     if (result == kFormatNone) result = kFormatBinary;
     ctx.settings.dataFormat = result;
     return result;

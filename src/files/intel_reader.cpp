@@ -19,8 +19,7 @@ constexpr std::uint32_t kLinearAddress = 0x04;
 LineResult ReadIntelLine(Context& ctx) {
     std::string_view line;
     const LineResult next = NextInputLine(ctx, line);
-    // At the end of the file the data have ended; LoadDataFile refuses a file that had none.
-    if (next != kLineDone) return next;
+    if (next != kLineDone) return EndOfRecords(ctx, next);
 
     MemoryImage& image = ctx.image;
     if (line.empty() || line[0] != ':') {
@@ -40,6 +39,9 @@ LineResult ReadIntelLine(Context& ctx) {
     }
     const std::uint32_t address = HexValue(line, 3, 4);
     sum += (address >> 8) + (address & 0xFF);
+    // A record that leaves highestAddress at 0 (a lone byte at address 0, an empty record
+    // first) goes on: the records after it may hold the data, and a file that has none is
+    // refused with the no-data message once it ends.
     if (count == 0 || type == kEndOfFile) return kLineDone;
 
     if (type == kSegmentAddress) image.hexAddressBase = HexValue(line, 9, 4) * 16;

@@ -11,8 +11,7 @@ namespace merlinox {
 LineResult ReadMotorolaLine(Context& ctx) {
     std::string_view line;
     const LineResult next = NextInputLine(ctx, line);
-    // At the end of the file the data have ended; LoadDataFile refuses a file that had none.
-    if (next != kLineDone) return next;
+    if (next != kLineDone) return EndOfRecords(ctx, next);
 
     MemoryImage& image = ctx.image;
     const char type = line.size() >= 2 && line[0] == 'S' ? line[1] : '\0';
@@ -40,13 +39,12 @@ LineResult ReadMotorolaLine(Context& ctx) {
         return kLineFailed;
     }
 
+    // The address is read as one number, like every other hex field: digits up to the
+    // first one that is not a hex digit.
+    std::uint64_t address = HexValue(line, 4, 2 * static_cast<int>(addressBytes));
     std::uint32_t sum = count;
-    std::uint64_t address = 0;
-    for (std::uint32_t i = 0; i < addressBytes; ++i) {
-        const std::uint32_t value = HexByte(line, 4 + 2 * i);
-        sum += value;
-        address = address * 256 + value;
-    }
+    for (std::uint32_t i = 0; i < addressBytes; ++i)
+        sum += static_cast<std::uint32_t>(address >> (8 * i)) & 0xFF;
     std::uint8_t data[255];
     const std::uint32_t dataCount = count - addressBytes - 1;
     HexBytes(line, 4 + 2 * addressBytes, dataCount, data);

@@ -18,4 +18,9 @@ LineResult NextInputLine(Context& ctx, std::string_view& line) {
     return kLineFailed;
 }
 
+LineResult EndOfRecords(const Context& ctx, LineResult next) {
+    if (next == kLineEnd && ctx.image.highestAddress == 0) return kLineFailed;
+    return next;
+}
+
 }  // namespace merlinox

@@ -17,6 +17,10 @@ LineResult ReadROMLine(Context& ctx, MemoryKind kind);
 // error, which has been reported with the file-error report.
 LineResult NextInputLine(Context& ctx, std::string_view& line);
 
+// What an Intel or Motorola reader returns when no line came: at the end of the file the
+// data have ended, but a file that gave no data above address 0 fails without a message.
+LineResult EndOfRecords(const Context& ctx, LineResult next);
+
 // Every line is cut before its length is checked, so that a trailing space, carriage
 // return or line feed does not count.
 constexpr std::size_t kCutLimit = 2048;

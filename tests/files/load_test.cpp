@@ -66,9 +66,10 @@ TEST_F(FilesFixture, UnreadableInputsAreReportedWithTheFileError) {
     std::filesystem::remove(dir / "gone.hex");
     EXPECT_EQ(LoadDetectedFile(*ctx, dir / "gone.hex", kFormatIntel8, kFlash), kLoadFailed);
     EXPECT_FALSE(ctx->files.inputFile.IsOpen());
-    // A read error, binary or text, is no empty file.
+    // A read error, binary or text, is no empty file, and a companion that cannot be read
+    // is no missing one.
     std::filesystem::create_directory(dir / "folder");
-    EXPECT_EQ(LoadDetectedFile(*ctx, dir / "folder", kFormatBinary, kFlash), kLoadFailed);
+    EXPECT_EQ(LoadFileForPass(*ctx, dir / "folder", kEeprom).result, kLoadFailed);
     EXPECT_EQ(LoadDetectedFile(*ctx, dir / "folder", kFormatS1, kFlash), kLoadFailed);
     EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
                               FileError(dir / "absent.hex", ENOENT), FileError(dir / "gone.hex", ENOENT),
@@ -81,8 +82,11 @@ TEST_F(FilesFixture, EmptyFileAndDataOnlyAtAddressZeroHoldNoData) {
     EXPECT_EQ(Load("\x12").result, kLoadFailed);
     EXPECT_EQ(Load("0000:3C\r\n", kEeprom).result, kLoadFailed);
     EXPECT_EQ(Load(":0100000012ED\r\n:00000001FF\r\n").result, kLoadFailed);
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>(4, kNoData));
+    // A record file that ends without its end record and without data fails silently.
     EXPECT_EQ(Load("S00600004844521B\r\nS10400001AE1\r\n").result, kLoadFailed);
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>(5, kNoData));
+    EXPECT_EQ(Load(":0100000012ED\r\n").result, kLoadFailed);
+    EXPECT_EQ(ui.shown.size(), 4u);
 }
 
 TEST_F(FilesFixture, FileMayFillTheDeviceExactly) {

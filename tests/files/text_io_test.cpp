@@ -5,13 +5,11 @@
 
 #include "files/hex_text.h"
 #include "files/input_file.h"
-#include "files/output_file.h"
 #include "files_test_support.h"
 
 namespace merlinox {
 namespace {
 
-using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
@@ -54,30 +52,6 @@ TEST(TextMode, CutsOverlongLinesAndCountsEachOnce) {
     EXPECT_EQ(lines[1], std::string(2046, 'y') + "\n") << "2047 characters with the line end";
     EXPECT_EQ(lines[2], std::string(2047, 'z')) << "one more and the line end falls off";
     EXPECT_EQ(lines[3], "next\n");
-}
-
-TEST(TextMode, WritesEveryLineFeedAsReturnLineFeed) {
-    TempDir dir;
-    OutputFile out;
-    ASSERT_EQ(out.Open(dir / "t", false), 0);
-    EXPECT_TRUE(out.WriteLine(":00000001FF\n"));
-    EXPECT_TRUE(out.WriteLine("a\nb\n"));
-    EXPECT_EQ(out.Close(), 0);
-    EXPECT_EQ(ReadFile(dir / "t"), ":00000001FF\r\na\r\nb\r\n");
-}
-
-TEST(TextMode, FullDiskFailsTheWriteAndEveryOneAfterIt) {
-    OutputFile out;
-    ASSERT_EQ(out.Open("/dev/full", false), 0);
-    int accepted = 0;
-    while (out.WriteLine(std::string(100, 'A') + "\n") && accepted < 100000) ++accepted;
-    EXPECT_LT(accepted, 100000) << "the buffer must reach the disk at some point";
-    EXPECT_FALSE(out.WriteLine("x\n"));
-    EXPECT_EQ(out.Close(), ENOSPC);
-
-    ASSERT_EQ(out.Open("/dev/full", false), 0);
-    EXPECT_TRUE(out.WriteLine("short\n"));  // still in the buffer
-    EXPECT_EQ(out.Close(), ENOSPC) << "the last flush is reported";
 }
 
 }  // namespace
