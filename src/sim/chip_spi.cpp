@@ -7,6 +7,9 @@ constexpr std::uint8_t kXtal1 = 0x02;
 constexpr std::uint8_t kMosi = 0x08;
 constexpr std::uint8_t kSck = 0x20;
 
+// The datasheets' wait between RESET going low and the programming-enable instruction.
+constexpr SimTime kStartUpNs = 20'000'000;
+
 constexpr std::uint8_t kEnableFirst = 0xAC;
 constexpr std::uint8_t kEnableSecond = 0x53;
 
@@ -25,7 +28,9 @@ bool IsRead(std::uint8_t opcode) {
 
 }  // namespace
 
-void ChipSpi::Enter(std::uint8_t lines) {
+void ChipSpi::Enter(std::uint8_t lines, SimTime now) {
+    lines_ = lines;
+    startedAt_ = now;
     sckPin_ = sck_ = (lines & kSck) != 0;
     xtal1Pin_ = (lines & kXtal1) != 0;
     samples_ = 0;
@@ -39,7 +44,16 @@ void ChipSpi::Enter(std::uint8_t lines) {
 
 void ChipSpi::OnLines(std::uint8_t lines, SimTime now) {
     const bool sckPin = (lines & kSck) != 0;
-    const bool mosi = (lines & kMosi) != 0;
+    // MOSI must stand before the clock edge: one that changes together with SCK is
+    // still seen at its old level.
+    const bool mosi = (lines_ & kMosi) != 0;
+    lines_ = lines;
+    // Until the start-up time after RESET went low has passed the chip takes no clock.
+    if (now < startedAt_ + kStartUpNs) {
+        sckPin_ = sck_ = sckPin;
+        xtal1Pin_ = (lines & kXtal1) != 0;
+        return;
+    }
     if (!clocking_.xtal1Clocked) {
         if (sckPin != sckPin_) {
             sckPin_ = sckPin;

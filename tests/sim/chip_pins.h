@@ -36,18 +36,21 @@ public:
     static constexpr std::uint8_t kReset = 0x01, kXtal1 = 0x02, kMosi = 0x08, kMiso = 0x10,
                                   kSck = 0x20;
     int xtal1PerLevel = 0;  // XTAL1 pulses after every SCK edge
+    bool dataWithClock = false;  // MOSI or SDI and SII change in the clock edge's own write
 
-    void PowerSerial(std::uint32_t vcc = 5000) {
+    void PowerSerial(std::uint32_t vcc = 5000, std::uint64_t startUpMicros = 20000) {
         drive = SocketDrive{};
         drive.dataLines = kMiso;
         drive.vccMillivolts = vcc;
         drive.resetMillivolts = 0;
-        WaitUs(20000);
+        Apply();
+        WaitUs(startUpMicros);
     }
     void ResetPulse() {
         drive.resetMillivolts = drive.vccMillivolts;
         WaitUs(100);
         drive.resetMillivolts = 0;
+        Apply();
         WaitUs(20000);
     }
     void Xtal1Pulses(int count) {
@@ -67,7 +70,7 @@ public:
         std::uint8_t in = 0;
         for (int bit = 7; bit >= 0; --bit) {
             Set(kMosi, (out >> bit) & 1);
-            Step();
+            if (!dataWithClock) Step();
             Sck(true);
             in = static_cast<std::uint8_t>(in << 1 | (Line(kMiso) ? 1 : 0));
             Sck(false);
@@ -101,7 +104,7 @@ public:
             const bool dataPeriod = period >= 1 && period <= 8;
             Set(kSdi, dataPeriod && ((sdi >> (8 - period)) & 1));
             Set(kSii, dataPeriod && ((sii >> (8 - period)) & 1));
-            Step();
+            if (!dataWithClock) Step();
             for (int i = 0; i < sciPerBit; ++i) {
                 Set(kSci, true);
                 Step();
