@@ -36,7 +36,7 @@ void ChipHvLogic::Load(bool xa1, bool xa0, bool bs1, std::uint8_t data) {
     } else if (!xa1 && !xa0) {
         (bs1 ? addressHigh_ : addressLow_) = data;
     } else if (!xa1 && xa0) {
-        if (core_->Traits().oldHvProtocol) {
+        if (core_->Traits().singleDataLatch) {
             // One data latch; BS at the write selects which flash byte it goes to.
             dataLow_ = dataHigh_ = data;
         } else {
