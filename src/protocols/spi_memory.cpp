@@ -136,8 +136,13 @@ void SpiWriteLockBits(Context& ctx) {
         const auto v = static_cast<std::uint8_t>(ctx.settings.lockBits << 1 | 0xF9);
         Send(ctx, kProgrammingCommand, v, 0x00, 0x00);
     } else {
-        Send(ctx, kProgrammingCommand, kWriteLockNew, 0x00,
-             static_cast<std::uint8_t>(device.lockFixedBits | ctx.settings.lockBits));
+        const auto v = static_cast<std::uint8_t>(device.lockFixedBits | ctx.settings.lockBits);
+        // The ATtiny26 takes Lock1 and Lock2 from bits 0 and 1 of the second byte and
+        // ignores the fourth; there 0xFF would leave the chip unlocked.
+        const auto second = device.deviceCode == 0x9109
+                                ? static_cast<std::uint8_t>(kWriteLockNew & (0xFC | v))
+                                : kWriteLockNew;
+        Send(ctx, kProgrammingCommand, second, 0x00, v);
     }
     Wait100us(ctx, device.flashWriteDelay);
 }
@@ -150,7 +155,9 @@ void SpiWriteFuseBits(Context& ctx) {
     bool oldForm = IsOneOf(code, {0x9105, 0x9203, 0x9102, 0x9202, 0x9303, 0x9701, 0x9601});
     if (code == 0x9103) {
         if (device.fuseD0 == 0) return;
-        oldForm = device.fuseD0 == 2;
+        // The AT90S2343 (fuseD0 1) takes RCEN from bit 0 of the second byte as the old
+        // form sends it; the new form would program RCEN whatever FuseLow says.
+        oldForm = device.fuseD0 == 1 || device.fuseD0 == 2;
     }
     if (oldForm) {
         // The fuse bits travel in the second byte.
