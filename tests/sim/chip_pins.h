@@ -117,44 +117,6 @@ public:
     }
     bool Sdo() { return Line(kSdo); }
 
-    // --- High-voltage parallel: data bus, XA1, XA0, BS, WR, OE, XTAL1.
-    void ParLoad(bool xa1, bool xa0, bool bs, std::uint8_t data) {
-        drive.oe = true;
-        drive.xa1 = xa1;
-        drive.xa0 = xa0;
-        drive.bs = bs;
-        drive.dataLines = data;
-        Step();
-        drive.xtal1 = true;
-        Step();
-        drive.xtal1 = false;
-        Step();
-    }
-    void ParCommand(std::uint8_t command) { ParLoad(true, false, false, command); }
-    void ParAddress(std::uint16_t address) {
-        ParLoad(false, false, true, static_cast<std::uint8_t>(address >> 8));
-        ParLoad(false, false, false, static_cast<std::uint8_t>(address));
-    }
-    void ParWritePulse(bool bs, std::uint64_t lowMicros) {
-        drive.bs = bs;
-        Step();
-        drive.wr = false;
-        Step();
-        WaitUs(lowMicros);
-        drive.wr = true;
-        Step();
-    }
-    std::uint8_t ParRead(bool bs) {
-        drive.dataLines = 0xFF;
-        drive.bs = bs;
-        drive.oe = false;
-        Step();
-        const SocketSense sense = chip_->Sense(now);
-        drive.oe = true;
-        Step();
-        return static_cast<std::uint8_t>(0xFF & (sense.value | ~sense.mask));
-    }
-
 private:
     SocketChip* chip_;
 };
