@@ -169,8 +169,8 @@ std::uint8_t ChipSpi::ReadResult(SimTime now) const {
                 case SpiFamily::kAt90sCombined: {
                     // Bit 7 LB1, bit 6 LB2, bit 5 SPIEN, bit 0 the other fuse bit.
                     const std::uint8_t lock = core_->Lock();
-                    return static_cast<std::uint8_t>(0x1E | (lock & 0x01) << 7 | (lock & 0x02) << 5 |
-                                                     (core_->Fuse(0) & 0x21));
+                    return static_cast<std::uint8_t>(0x1E | (lock & 0x01) << 7 |
+                                                     (lock & 0x02) << 5 | (core_->Fuse(0) & 0x21));
                 }
                 default:
                     return 0xFF;
@@ -209,10 +209,12 @@ void ChipSpi::Execute(SimTime now) {
             core_->WriteEepromByte(byteAddress, b[3], now);
             break;
         case 0xC1:
-            if (core_->Traits().spiFamily == SpiFamily::kModern) core_->LoadEepromPageByte(byteAddress, b[3], now);
+            if (core_->Traits().spiFamily == SpiFamily::kModern)
+                core_->LoadEepromPageByte(byteAddress, b[3], now);
             break;
         case 0xC2:
-            if (core_->Traits().spiFamily == SpiFamily::kModern) core_->WriteEepromPage(byteAddress, now);
+            if (core_->Traits().spiFamily == SpiFamily::kModern)
+                core_->WriteEepromPage(byteAddress, now);
             break;
         default:
             break;

@@ -47,7 +47,8 @@ TEST(Par3, WritesAndReadsFlashEepromSignatureFusesAndLock) {
             EXPECT_EQ(HvspReadSignatureByte(rig.ctx, i), facts.signature[i]);
         const auto last = static_cast<Word>(facts.flashBytes / 2 - 1);
         for (Word w : {Word{0}, Word{0x100}, last}) Par3WriteAVRWord(rig.ctx, w, 0x0F00 | w);
-        for (Word w : {Word{0}, Word{0x100}, last}) EXPECT_EQ(Par3ReadAVRWord(rig.ctx, w), 0x0F00 | w);
+        for (Word w : {Word{0}, Word{0x100}, last})
+            EXPECT_EQ(Par3ReadAVRWord(rig.ctx, w), 0x0F00 | w);
         Par3WriteAVRByte(rig.ctx, 0x3F, 0x00);
         Par3WriteAVRByte(rig.ctx, 0x01, 0x5A);
         const bool eeprom = facts.eepromBytes != 0;  // the ATtiny11 has none
@@ -66,7 +67,8 @@ TEST(Par3, WritesAndReadsFlashEepromSignatureFusesAndLock) {
 // address, load no-operation; the caller then reads the last word back.
 void WriteFlashPage(ChipRig& rig, Word first, Word words) {
     Par4LoadWriteFlashCommand(rig.ctx);
-    for (Word w = first; w < first + words; ++w) Par4WriteAVRWord(rig.ctx, w, static_cast<Word>(w * 7));
+    for (Word w = first; w < first + words; ++w)
+        Par4WriteAVRWord(rig.ctx, w, static_cast<Word>(w * 7));
     Par4StartWritePageAVRWord(rig.ctx, static_cast<Word>(first + words - 1));
     Par4LoadNoOperation(rig.ctx);
 }
@@ -116,12 +118,6 @@ TEST(Par4, FusesAndLockReachTheChipWithTheAttiny85HighFuseWhole) {
     EXPECT_EQ(tiny85.chip.Core().Fuse(0), 0xE2);
     EXPECT_EQ(tiny85.chip.Core().Fuse(1), 0xD7);
     EXPECT_EQ(tiny85.chip.Core().Lock(), 0xFE);
-
-    ChipRig tiny13("ATtiny13", kPar4);
-    tiny13.ctx.settings.fuseHigh = 0xFB;
-    tiny13.PowerUp();
-    Par4WriteFuseBits(tiny13.ctx);
-    EXPECT_EQ(tiny13.chip.Core().Fuse(1), 0xFB);  // five bits written, three absent
 }
 
 TEST(HvSerial, TooShortADelayIsCaughtByTheReadBack) {
@@ -169,7 +165,8 @@ TEST(HvSerial, EachOperationNamesItselfForACodeOutsideItsModeAndGoesOn) {
         op(rig.ctx);
         std::vector<std::string> expected;
         if (!listed)
-            expected.emplace_back(rig.ctx.messageBuffer.Format("Devicecode 0x%04X fehlt in %s", code, name));
+            expected.emplace_back(
+                rig.ctx.messageBuffer.Format("Devicecode 0x%04X fehlt in %s", code, name));
         EXPECT_EQ(rig.ui.Texts(), expected);
     };
     for (std::uint32_t code : {0x9004u, 0x9005u, 0x9006u, 0x9102u, 0x9103u, 0x9007u, 0x9108u,

@@ -72,8 +72,10 @@ TEST(SpiSync, WalksAnOutOfStepChipRoundWithSckPulsesOrResetPulses) {
         SpiSendByte(rig.ctx, 0x00);  // nine stray clocks
         SetDataBit(rig.ctx, bits::kDataSck, true);
         SetDataBit(rig.ctx, bits::kDataSck, false);
+        rig.ClearLog();
         EXPECT_EQ(SPISync(rig.ctx), 0) << mode;
         EXPECT_TRUE(rig.chip.SerialEnabled()) << mode;
+        EXPECT_GT(Attempts(rig), 1u) << mode;  // the chip was out of step
     }
 }
 
@@ -85,17 +87,19 @@ TEST(SpiSync, At90s1200IsNeverAskedForAnEcho) {
     for (const sim::LatchWrite& w : rig.log) EXPECT_NE(w.command, 0x08);  // no read-back at all
 }
 
-TEST(SpiSync, Xtal1ClockedChipAnswersOnlyWhenBothCountsAreGiven) {
+// A clocked chip takes an SCK level only after two XTAL1 edges have seen it.
+TEST(SpiSync, Xtal1ClockedChipAnswersOnlyWithBothCountsOfTwoOrMore) {
     sim::ChipOptions options;
     options.spiClocking.xtal1Clocked = true;
-    for (std::uint32_t low : {4u, 0u}) {
+    for (auto [high, low] : {std::pair{4u, 4u}, std::pair{4u, 0u}, std::pair{1u, 1u}}) {
         ChipRig rig("AT90S2343", kSpi1, options);
         rig.ctx.device.spiSyncMode = 1;
-        rig.ctx.device.sckHighClocks = 4;
+        rig.ctx.device.sckHighClocks = high;
         rig.ctx.device.sckLowClocks = low;
         rig.PowerUp();
-        EXPECT_EQ(rig.chip.SerialEnabled(), low != 0) << low;
-        EXPECT_EQ(SpiReadSignatureByte(rig.ctx, 2), low != 0 ? 0x03 : 0x00) << low;
+        const bool answers = high >= 2 && low >= 2;
+        EXPECT_EQ(rig.chip.SerialEnabled(), answers) << high << " " << low;
+        EXPECT_EQ(SpiReadSignatureByte(rig.ctx, 2), answers ? 0x03 : 0x00) << high << " " << low;
     }
 }
 
@@ -103,7 +107,8 @@ TEST(SpiPages, MspiWritesPagesAcrossABoundaryAndReadsThemBack) {
     ChipRig rig("ATmega8", kMspi1);  // 32-word pages
     rig.PowerUp();
     for (std::uint32_t page : {1u, 2u}) {
-        for (std::uint32_t w = page * 32; w < page * 32 + 32; ++w) SpiLoadPageAVRWord(rig.ctx, w, static_cast<std::uint16_t>(w * 3));
+        for (std::uint32_t w = page * 32; w < page * 32 + 32; ++w)
+            SpiLoadPageAVRWord(rig.ctx, w, static_cast<std::uint16_t>(w * 3));
         SpiWritePageAVRWord(rig.ctx, page * 32 + 31);
         Wait100us(rig.ctx, rig.ctx.device.flashWriteDelay);
     }
@@ -136,7 +141,8 @@ TEST(SpiPages, TooShortADelayLosesTheFirstWordsOfTheNextPage) {
     rig.PowerUp();
     rig.ctx.device.flashWriteDelay = 5;
     for (std::uint32_t page : {0u, 1u}) {
-        for (std::uint32_t w = page * 32; w < page * 32 + 32; ++w) SpiLoadPageAVRWord(rig.ctx, w, 0x1234);
+        for (std::uint32_t w = page * 32; w < page * 32 + 32; ++w)
+            SpiLoadPageAVRWord(rig.ctx, w, 0x1234);
         SpiWritePageAVRWord(rig.ctx, page * 32 + 31);
         Wait100us(rig.ctx, rig.ctx.device.flashWriteDelay);
     }
@@ -162,10 +168,12 @@ TEST(SpiByteWise, WritesWordsAndEepromWithPollingAndWaitsForTheUnpollableValues)
         rig.PowerUp();
         const std::uint16_t words[] = {0x1234, 0xFF12, 0x7F7F, 0x00FF, 0x8000};
         for (std::uint32_t i = 0; i < 5; ++i) SpiWriteAVRWord(rig.ctx, 0x1F0 + i, words[i]);
-        for (std::uint32_t i = 0; i < 5; ++i) EXPECT_EQ(SpiReadAVRWord(rig.ctx, 0x1F0 + i), words[i]);
+        for (std::uint32_t i = 0; i < 5; ++i)
+            EXPECT_EQ(SpiReadAVRWord(rig.ctx, 0x1F0 + i), words[i]);
         const std::uint8_t bytes[] = {0x00, 0x42, 0x80, 0x7F, 0x00, 0x01};
         for (std::uint32_t i = 0; i < 6; ++i) SpiWriteAVRByte(rig.ctx, 0x30 + i, bytes[i]);
-        for (std::uint32_t i = 0; i < 6; ++i) EXPECT_EQ(SpiReadAVRByte(rig.ctx, 0x30 + i), bytes[i]);
+        for (std::uint32_t i = 0; i < 6; ++i)
+            EXPECT_EQ(SpiReadAVRByte(rig.ctx, 0x30 + i), bytes[i]);
         EXPECT_EQ(rig.chip.Core().IgnoredWrites(), 0u);
     }
 }

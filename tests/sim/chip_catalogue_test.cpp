@@ -39,10 +39,11 @@ TEST(ChipCatalogue, MatchesTheFactsTable) {
         SCOPED_TRACE(c[1]);
         EXPECT_EQ(std::string(f.part), c[1]);
         const std::vector<std::string> sig = Split(c[2], ' ');
-        const std::vector<long> got = {f.code, f.signature[0], f.signature[1], f.signature[2],
-            f.flashBytes, f.eepromBytes, f.flashPageWords, f.eepromPageBytes, f.flashWriteUs,
-            f.eepromWriteUs, f.chipEraseUs, f.fuseBytes, f.lowFuseDefault, f.highFuseDefault,
-            f.extFuseDefault, f.lockBitsPresent, f.isp, f.hvpp, f.hvsp, f.dipPins, f.extendedAddress};
+        const std::vector<long> got = {
+            f.code, f.signature[0], f.signature[1], f.signature[2], f.flashBytes, f.eepromBytes,
+            f.flashPageWords, f.eepromPageBytes, f.flashWriteUs, f.eepromWriteUs, f.chipEraseUs,
+            f.fuseBytes, f.lowFuseDefault, f.highFuseDefault, f.extFuseDefault, f.lockBitsPresent,
+            f.isp, f.hvpp, f.hvsp, f.dipPins, f.extendedAddress};
         std::vector<long> want = {Number(c[0])};
         for (const std::string& byte : sig) want.push_back(std::stol(byte, nullptr, 16));
         for (int i = 3; i <= 10; ++i) want.push_back(Number(c[i]));

@@ -51,7 +51,8 @@ TEST(ChipHvSerial, EveryHvspPartGivesItsSignatureOnlyWithSdiAndSiiSetBeforeTheEd
 TEST(ChipHvSerial, Attiny12LoadsTheHighFlashByteIntoALatchOfItsOwn) {
     HvChip hv("ATtiny12");
     for (const int loadSii : {0x2C, 0x3C}) {
-        hv.Frames({{0x10, 0x4C}, {0x01, 0x1C}, {0x23, 0x0C}, {0x56, loadSii}, {0, 0x74}, {0, 0x7C}});
+        hv.Frames(
+            {{0x10, 0x4C}, {0x01, 0x1C}, {0x23, 0x0C}, {0x56, loadSii}, {0, 0x74}, {0, 0x7C}});
         hv.WaitReady();
         EXPECT_EQ(hv.Read(0x02, 0x123, 0x78, 0x7C), loadSii == 0x3C ? 0x56 : 0xFF) << loadSii;
     }

@@ -16,7 +16,9 @@ struct SerialChip {
         : chip(*FindChipByName(part), options), pins(chip) {
         pins.PowerSerial();
     }
-    std::uint8_t Read(std::uint8_t a, std::uint8_t b, std::uint8_t c) { return pins.Spi(a, b, c, 0)[3]; }
+    std::uint8_t Read(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
+        return pins.Spi(a, b, c, 0)[3];
+    }
     std::uint16_t ReadWord(std::uint32_t word) {
         const auto hi = static_cast<std::uint8_t>(word >> 8), lo = static_cast<std::uint8_t>(word);
         return static_cast<std::uint16_t>(Read(0x28, hi, lo) << 8 | Read(0x20, hi, lo));
@@ -37,14 +39,8 @@ TEST(ChipSpi, AnswersOnlyAfterTheEnableInstructionThenEchoesEveryByteOneLater) {
     EXPECT_EQ(mega8.pins.Spi(0x30, 0x00, 0x01, 0x00), (Answer{0x00, 0x30, 0x00, 0x93}));
 }
 
-TEST(ChipSpi, EnableFailsOutOfStepTooEarlyWithMosiOnTheEdgeOrSpienUnprogrammed) {
-    SerialChip mega8("ATmega8");
-    mega8.pins.Sck(true);  // a stray clock puts the chip one bit out of step
-    mega8.pins.Sck(false);
-    EXPECT_FALSE(mega8.pins.EnableSerial());
-    mega8.pins.ResetPulse();
-    EXPECT_TRUE(mega8.pins.EnableSerial());
-
+// Out of step: see the SPISync tests.
+TEST(ChipSpi, EnableFailsTooEarlyWithMosiOnTheEdgeOrWithSpienUnprogrammed) {
     SerialChip early("ATmega8");
     early.pins.PowerSerial(0);
     early.pins.PowerSerial(5000, 1000);  // 1 ms after RESET went low
@@ -124,18 +120,9 @@ TEST(ChipSpi, OldAndNewLockFormsAreToldApartByThePart) {
                                               std::tuple{"ATmega8", 0xF9, 0x00, 0xC0}}) {
         SerialChip chip(part);
         ASSERT_TRUE(chip.pins.EnableSerial());
-        chip.Do(0xAC, static_cast<std::uint8_t>(second), 0x00, static_cast<std::uint8_t>(fourth), 9000);
+        chip.Do(0xAC, static_cast<std::uint8_t>(second), 0x00, static_cast<std::uint8_t>(fourth),
+                9000);
         EXPECT_EQ(chip.chip.Core().Lock(), lock) << part << " " << second;
-    }
-}
-
-TEST(ChipSpi, Xtal1ClockedPartAnswersOnlyWithTwoPulsesPerSckLevel) {
-    ChipOptions options;
-    options.spiClocking.xtal1Clocked = true;
-    for (const int pulses : {0, 1, 2}) {
-        SerialChip chip("ATmega8", options);
-        chip.pins.xtal1PerLevel = pulses;
-        EXPECT_EQ(chip.pins.EnableSerial(), pulses == 2) << pulses;
     }
 }
 
