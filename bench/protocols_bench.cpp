@@ -71,8 +71,8 @@ void Run(benchmark::State& state, const char* part, std::int32_t mode, bool writ
         simulated = static_cast<double>(bench.board.Now() - startTime) / 1e9;
         bytes = bench.chip.Facts().flashBytes;
         for (std::uint32_t w = 0; write && w < bench.Words(); ++w) {
-            const std::uint16_t got = static_cast<std::uint16_t>(bench.chip.Contents().flash[2 * w + 1] << 8 |
-                                                                 bench.chip.Contents().flash[2 * w]);
+            const std::uint16_t got = static_cast<std::uint16_t>(
+                bench.chip.Contents().flash[2 * w + 1] << 8 | bench.chip.Contents().flash[2 * w]);
             if (got != Pattern(w)) state.SkipWithError("flash does not hold what was written");
         }
         state.ResumeTiming();
@@ -85,7 +85,8 @@ void Run(benchmark::State& state, const char* part, std::int32_t mode, bool writ
 void SpiPages(Bench& b) {
     const std::uint32_t page = b.ctx.device.flashPageWords;
     for (std::uint32_t first = 0; first < b.Words(); first += page) {
-        for (std::uint32_t w = first; w < first + page; ++w) SpiLoadPageAVRWord(b.ctx, w, Pattern(w));
+        for (std::uint32_t w = first; w < first + page; ++w)
+            SpiLoadPageAVRWord(b.ctx, w, Pattern(w));
         SpiWritePageAVRWord(b.ctx, first + page - 1);
         Wait100us(b.ctx, b.ctx.device.flashWriteDelay);
     }
@@ -120,12 +121,14 @@ void ParRead(Bench& b) {
 }
 
 void Par3Write(Bench& b) {
-    for (std::uint32_t w = 0; w < b.Words(); ++w) Par3WriteAVRWord(b.ctx, static_cast<std::uint16_t>(w), Pattern(w));
+    for (std::uint32_t w = 0; w < b.Words(); ++w)
+        Par3WriteAVRWord(b.ctx, static_cast<std::uint16_t>(w), Pattern(w));
 }
 
 void Par3Read(Bench& b) {
     std::uint32_t sum = 0;
-    for (std::uint32_t w = 0; w < b.Words(); ++w) sum += Par3ReadAVRWord(b.ctx, static_cast<std::uint16_t>(w));
+    for (std::uint32_t w = 0; w < b.Words(); ++w)
+        sum += Par3ReadAVRWord(b.ctx, static_cast<std::uint16_t>(w));
     benchmark::DoNotOptimize(sum);
 }
 
@@ -133,7 +136,8 @@ void Par4Write(Bench& b) {
     const std::uint32_t page = b.ctx.device.flashPageWords;
     for (std::uint32_t first = 0; first < b.Words(); first += page) {
         Par4LoadWriteFlashCommand(b.ctx);
-        for (std::uint32_t w = first; w < first + page; ++w) Par4WriteAVRWord(b.ctx, static_cast<std::uint16_t>(w), Pattern(w));
+        for (std::uint32_t w = first; w < first + page; ++w)
+            Par4WriteAVRWord(b.ctx, static_cast<std::uint16_t>(w), Pattern(w));
         Par4StartWritePageAVRWord(b.ctx, static_cast<std::uint16_t>(first + page - 1));
         Par4LoadNoOperation(b.ctx);
     }
@@ -141,12 +145,15 @@ void Par4Write(Bench& b) {
 
 void Par4Read(Bench& b) {
     std::uint32_t sum = 0;
-    for (std::uint32_t w = 0; w < b.Words(); ++w) sum += Par4ReadAVRWord(b.ctx, static_cast<std::uint16_t>(w));
+    for (std::uint32_t w = 0; w < b.Words(); ++w)
+        sum += Par4ReadAVRWord(b.ctx, static_cast<std::uint16_t>(w));
     benchmark::DoNotOptimize(sum);
 }
 
-void Register(const char* name, const char* part, std::int32_t mode, bool write, void (*pass)(Bench&)) {
-    benchmark::RegisterBenchmark(name, [=](benchmark::State& state) { Run(state, part, mode, write, pass); })
+void Register(const char* name, const char* part, std::int32_t mode, bool write,
+              void (*pass)(Bench&)) {
+    benchmark::RegisterBenchmark(
+        name, [=](benchmark::State& state) { Run(state, part, mode, write, pass); })
         ->Iterations(1)
         ->Unit(benchmark::kSecond)
         ->UseRealTime();

@@ -12,10 +12,12 @@ bool IsOneOf(std::uint32_t code, std::initializer_list<std::uint32_t> codes) {
     return false;
 }
 
-bool CheckDeviceCode(Context& ctx, std::initializer_list<std::uint32_t> codes, const char* operation) {
+bool CheckDeviceCode(Context& ctx, std::initializer_list<std::uint32_t> codes,
+                     const char* operation) {
     if (IsOneOf(ctx.device.deviceCode, codes)) return true;
-    ShowInfo(ctx, ctx.messageBuffer.Format("Devicecode 0x%04X fehlt in %s",
-                                           static_cast<unsigned>(ctx.device.deviceCode), operation));
+    ShowInfo(ctx,
+             ctx.messageBuffer.Format("Devicecode 0x%04X fehlt in %s",
+                                      static_cast<unsigned>(ctx.device.deviceCode), operation));
     return false;
 }
 

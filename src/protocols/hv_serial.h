@@ -28,7 +28,8 @@ void Par3WriteFuseBits(Context& ctx);
 void Par4LoadWriteFlashCommand(Context& ctx);
 void Par4LoadWriteEepromCommand(Context& ctx);
 void Par4LoadNoOperation(Context& ctx);
-void Par4WriteAVRWord(Context& ctx, std::uint16_t wordAddress, std::uint16_t word);  // into the page buffer
+// Into the page buffer.
+void Par4WriteAVRWord(Context& ctx, std::uint16_t wordAddress, std::uint16_t word);
 void Par4StartWritePageAVRWord(Context& ctx, std::uint16_t wordAddress);
 std::uint16_t Par4ReadAVRWord(Context& ctx, std::uint16_t wordAddress);
 void Par4LoadPageAVRByte(Context& ctx, std::uint16_t address, std::uint8_t byte);

@@ -60,7 +60,8 @@ std::uint8_t SpiReceiveByte(Context& ctx) {
     for (int i = 0; i < 8; ++i) {
         SetDataBit(ctx, bits::kDataSck, true);
         Xtal1AfterRisingSck(ctx);
-        if ((ReadBoardByte(ctx) & bits::kReadMiso) != 0) result |= static_cast<std::uint8_t>(0x80 >> i);
+        if ((ReadBoardByte(ctx) & bits::kReadMiso) != 0)
+            result |= static_cast<std::uint8_t>(0x80 >> i);
         SetDataBit(ctx, bits::kDataSck, false);
         Xtal1AfterFallingSck(ctx);
     }

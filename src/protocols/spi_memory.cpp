@@ -46,7 +46,8 @@ std::uint8_t Read(Context& ctx, std::uint8_t a, std::uint8_t b, std::uint8_t c) 
 }
 
 void LoadExtendedAddress(Context& ctx, std::uint32_t wordAddress) {
-    if (ctx.device.extendedAddressing == 1) Send(ctx, kLoadExtendedAddress, 0x00, Byte2(wordAddress), 0x00);
+    if (ctx.device.extendedAddressing == 1)
+        Send(ctx, kLoadExtendedAddress, 0x00, Byte2(wordAddress), 0x00);
 }
 
 // Writes one byte and waits until it reads back, or for the whole delay when the
@@ -91,8 +92,10 @@ void SpiWriteAVRWord(Context& ctx, std::uint32_t wordAddress, std::uint16_t word
         Wait100us(ctx, device.flashWriteDelay);
         return;
     }
-    WriteAndPoll(ctx, kWriteFlashLow, kReadFlashLow, wordAddress, low, device.flashWriteDelay, FlashUnpollable);
-    WriteAndPoll(ctx, kWriteFlashHigh, kReadFlashHigh, wordAddress, high, device.flashWriteDelay, FlashUnpollable);
+    WriteAndPoll(ctx, kWriteFlashLow, kReadFlashLow, wordAddress, low, device.flashWriteDelay,
+                 FlashUnpollable);
+    WriteAndPoll(ctx, kWriteFlashHigh, kReadFlashHigh, wordAddress, high, device.flashWriteDelay,
+                 FlashUnpollable);
 }
 
 std::uint16_t SpiReadAVRWord(Context& ctx, std::uint32_t wordAddress) {
@@ -103,19 +106,22 @@ std::uint16_t SpiReadAVRWord(Context& ctx, std::uint32_t wordAddress) {
 }
 
 void SpiLoadPageAVRWord(Context& ctx, std::uint32_t wordAddress, std::uint16_t word) {
-    const auto index = static_cast<std::uint8_t>(Byte0(wordAddress) & (ctx.device.flashPageWords - 1));
+    const auto index =
+        static_cast<std::uint8_t>(Byte0(wordAddress) & (ctx.device.flashPageWords - 1));
     Send(ctx, kWriteFlashLow, 0x00, index, Byte0(word));
     Send(ctx, kWriteFlashHigh, 0x00, index, Byte1(word));
 }
 
 void SpiWritePageAVRWord(Context& ctx, std::uint32_t wordAddress) {
-    const auto page = static_cast<std::uint8_t>(Byte0(wordAddress) & ~(ctx.device.flashPageWords - 1));
+    const auto page =
+        static_cast<std::uint8_t>(Byte0(wordAddress) & ~(ctx.device.flashPageWords - 1));
     LoadExtendedAddress(ctx, wordAddress);
     Send(ctx, kWriteFlashPage, Byte1(wordAddress), page, 0x00);
 }
 
 void SpiWriteAVRByte(Context& ctx, std::uint32_t address, std::uint8_t byte) {
-    WriteAndPoll(ctx, kWriteEeprom, kReadEeprom, address, byte, ctx.device.eepromWriteDelay, EepromUnpollable);
+    WriteAndPoll(ctx, kWriteEeprom, kReadEeprom, address, byte, ctx.device.eepromWriteDelay,
+                 EepromUnpollable);
 }
 
 std::uint8_t SpiReadAVRByte(Context& ctx, std::uint32_t address) {
@@ -130,8 +136,8 @@ std::uint8_t SpiReadSignatureByte(Context& ctx, std::uint8_t index) {
 
 void SpiWriteLockBits(Context& ctx) {
     const DeviceRecord& device = ctx.device;
-    if (IsOneOf(device.deviceCode, {0x9001, 0x9101, 0x9201, 0x9301, 0x9105, 0x9203, 0x9102, 0x9103, 0x9202,
-                                    0x9303, 0x9701, 0x9005, 0x9006, 0x9601})) {
+    if (IsOneOf(device.deviceCode, {0x9001, 0x9101, 0x9201, 0x9301, 0x9105, 0x9203, 0x9102, 0x9103,
+                                    0x9202, 0x9303, 0x9701, 0x9005, 0x9006, 0x9601})) {
         // Old form: Lock1 and Lock2 in bits 1 and 2 of the second byte.
         const auto v = static_cast<std::uint8_t>(ctx.settings.lockBits << 1 | 0xF9);
         Send(ctx, kProgrammingCommand, v, 0x00, 0x00);
@@ -141,8 +147,13 @@ void SpiWriteLockBits(Context& ctx) {
         const auto v = static_cast<std::uint8_t>(device.lockFixedBits | ctx.settings.lockBits);
         Send(ctx, kProgrammingCommand, static_cast<std::uint8_t>(0xFC | (v & 0x03)), 0x00, v);
     } else {
-        Send(ctx, kProgrammingCommand, kWriteLockNew, 0x00,
-             static_cast<std::uint8_t>(device.lockFixedBits | ctx.settings.lockBits));
+        const auto v = static_cast<std::uint8_t>(device.lockFixedBits | ctx.settings.lockBits);
+        // The ATtiny26 takes Lock1 and Lock2 from bits 0 and 1 of the second byte and
+        // ignores the fourth; there 0xFF would leave the chip unlocked.
+        const auto second = device.deviceCode == 0x9109
+                                ? static_cast<std::uint8_t>(kWriteLockNew & (0xFC | v))
+                                : kWriteLockNew;
+        Send(ctx, kProgrammingCommand, second, 0x00, v);
     }
     Wait100us(ctx, device.flashWriteDelay);
 }
@@ -155,24 +166,30 @@ void SpiWriteFuseBits(Context& ctx) {
     bool oldForm = IsOneOf(code, {0x9105, 0x9203, 0x9102, 0x9202, 0x9303, 0x9701, 0x9601});
     if (code == 0x9103) {
         if (device.fuseD0 == 0) return;
-        oldForm = device.fuseD0 == 2;
+        // The AT90S2343 (fuseD0 1) takes RCEN from bit 0 of the second byte as the old
+        // form sends it; the new form would program RCEN whatever FuseLow says.
+        oldForm = device.fuseD0 == 1 || device.fuseD0 == 2;
     }
     if (oldForm) {
         // The fuse bits travel in the second byte.
-        Send(ctx, kProgrammingCommand, static_cast<std::uint8_t>((s.fuseLow & 0x1F) | 0xA0), 0x00, 0x00);
+        Send(ctx, kProgrammingCommand, static_cast<std::uint8_t>((s.fuseLow & 0x1F) | 0xA0), 0x00,
+             0x00);
         Wait100us(ctx, device.flashWriteDelay);
         return;
     }
     if (device.fuseCount >= 1) {
-        Send(ctx, kProgrammingCommand, kWriteFuseLow, 0x00, static_cast<std::uint8_t>(device.lowFuseFixedBits | s.fuseLow));
+        Send(ctx, kProgrammingCommand, kWriteFuseLow, 0x00,
+             static_cast<std::uint8_t>(device.lowFuseFixedBits | s.fuseLow));
         Wait100us(ctx, device.flashWriteDelay);
     }
     if (device.fuseCount >= 2) {
-        Send(ctx, kProgrammingCommand, kWriteFuseHigh, 0x00, static_cast<std::uint8_t>(device.highFuseFixedBits | s.fuseHigh));
+        Send(ctx, kProgrammingCommand, kWriteFuseHigh, 0x00,
+             static_cast<std::uint8_t>(device.highFuseFixedBits | s.fuseHigh));
         Wait100us(ctx, device.flashWriteDelay);
     }
     if (device.fuseCount >= 3) {
-        Send(ctx, kProgrammingCommand, kWriteFuseExt, 0x00, static_cast<std::uint8_t>(device.extFuseFixedBits | s.fuseExt));
+        Send(ctx, kProgrammingCommand, kWriteFuseExt, 0x00,
+             static_cast<std::uint8_t>(device.extFuseFixedBits | s.fuseExt));
         Wait100us(ctx, device.flashWriteDelay);
     }
 }

@@ -65,6 +65,8 @@ ChipTraits TraitsFor(const ChipFacts& f) {
     ChipTraits t;
     t.spiFamily = FamilyOf(f);
     t.oldHvProtocol = IsOldFamily(t.spiFamily);
+    // The ATtiny11/12/15 load the high data byte into a latch of its own (SII 0x3C).
+    t.singleDataLatch = t.oldHvProtocol && t.spiFamily != SpiFamily::kTinyOld;
     t.longPulseParallel = t.oldHvProtocol && f.hvpp;
     if (f.code == 0x9006) t.hvspClocksPerBit = 16;
 

@@ -66,7 +66,8 @@ struct FuseBit {
 // programming chapters (and avrdude.conf's instruction patterns and polling values).
 struct ChipTraits {
     SpiFamily spiFamily = SpiFamily::kModern;
-    bool oldHvProtocol = false;       // one data latch, byte-wise writes, lock bits in bits 1, 2
+    bool oldHvProtocol = false;       // byte-wise writes, lock bits in data bits 1 and 2
+    bool singleDataLatch = false;     // AT90S: one data latch, BS at the write picks the byte
     bool longPulseParallel = false;   // parallel erase and fuse writes act on a long WR pulse
     std::uint8_t hvspClocksPerBit = 1;  // ATtiny15: 16 SCI periods per frame bit
     std::uint8_t fuseMask[3] = {0xFF, 0xFF, 0xFF};  // implemented bits per fuse byte

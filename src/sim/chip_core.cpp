@@ -141,7 +141,8 @@ void ChipCore::WriteFlashPage(std::uint32_t wordAddress, SimTime now) {
     if (WritesLocked()) {
         ++ignoredWrites_;
     } else {
-        for (std::size_t i = 0; i < flashPage_.size(); ++i) contents_.flash[start * 2 + i] &= flashPage_[i];
+        for (std::size_t i = 0; i < flashPage_.size(); ++i)
+            contents_.flash[start * 2 + i] &= flashPage_[i];
     }
     std::fill(flashPage_.begin(), flashPage_.end(), 0xFF);
     StartBusy(BusyKind::kFlashPage, start, timing_.flashWriteUs, now);
@@ -193,8 +194,8 @@ void ChipCore::WriteFuse(int index, std::uint8_t value, bool serial, SimTime now
     }
     std::uint8_t keep = static_cast<std::uint8_t>(~traits_.fuseMask[index]);
     if (serial && traits_.spien.byte == index) keep |= traits_.spien.mask;
-    contents_.fuses[index] =
-        static_cast<std::uint8_t>((value & ~keep) | (contents_.fuses[index] & keep) | ~traits_.fuseMask[index]);
+    contents_.fuses[index] = static_cast<std::uint8_t>(
+        (value & ~keep) | (contents_.fuses[index] & keep) | ~traits_.fuseMask[index]);
     if (timed) StartBusy(BusyKind::kFuse, 0, timing_.fuseWriteUs, now);
 }
 

@@ -36,7 +36,7 @@ void ChipHvLogic::Load(bool xa1, bool xa0, bool bs1, std::uint8_t data) {
     } else if (!xa1 && !xa0) {
         (bs1 ? addressHigh_ : addressLow_) = data;
     } else if (!xa1 && xa0) {
-        if (core_->Traits().oldHvProtocol) {
+        if (core_->Traits().singleDataLatch) {
             // One data latch; BS at the write selects which flash byte it goes to.
             dataLow_ = dataHigh_ = data;
         } else {
@@ -66,7 +66,8 @@ void ChipHvLogic::StartWrite(SimTime now) {
             if (paged) {
                 core_->WriteFlashPage(Address(), now);
             } else {
-                core_->WriteFlashByte(Address(), controls_.bs1, controls_.bs1 ? dataHigh_ : dataLow_, now);
+                core_->WriteFlashByte(Address(), controls_.bs1,
+                                      controls_.bs1 ? dataHigh_ : dataLow_, now);
             }
             break;
         case kWriteEeprom:
@@ -97,7 +98,8 @@ void ChipHvLogic::EndWrite(SimTime now) {
     wrPulseStarted_ = false;
     const SimTime width = now - wrFallTime_;
     if (command_ == kChipErase && width >= kEraseMinPulseNs) core_->ChipErase(now, false);
-    if (command_ == kWriteFuse && width >= kFuseMinPulseNs) core_->WriteFuse(0, dataLow_, false, now, false);
+    if (command_ == kWriteFuse && width >= kFuseMinPulseNs)
+        core_->WriteFuse(0, dataLow_, false, now, false);
 }
 
 void ChipHvLogic::LatchPage(SimTime now) {
@@ -136,9 +138,11 @@ std::uint8_t ChipHvLogic::OutputByte(SimTime now) const {
         case kReadEeprom:
             return core_->ReadEeprom(Address(), now);
         case kReadSignature:
-            return controls_.bs1 ? core_->Contents().calibration : core_->Signature(addressLow_ & 0x03);
+            return controls_.bs1 ? core_->Contents().calibration
+                                 : core_->Signature(addressLow_ & 0x03);
         case kReadFuseLock:
-            if (core_->Traits().oldHvProtocol) return controls_.bs1 ? FuseAndLockByte() : core_->Fuse(0);
+            if (core_->Traits().oldHvProtocol)
+                return controls_.bs1 ? FuseAndLockByte() : core_->Fuse(0);
             if (controls_.bs1) return controls_.bs2 ? core_->Fuse(1) : core_->Lock();
             return controls_.bs2 ? core_->Fuse(2) : core_->Fuse(0);
         default:

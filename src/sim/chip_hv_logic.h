@@ -40,7 +40,9 @@ public:
     std::uint8_t Command() const { return command_; }
 
 private:
-    std::uint32_t Address() const { return static_cast<std::uint32_t>(addressHigh_) << 8 | addressLow_; }
+    std::uint32_t Address() const {
+        return static_cast<std::uint32_t>(addressHigh_) << 8 | addressLow_;
+    }
     void StartWrite(SimTime now);
     void EndWrite(SimTime now);
     void LatchPage(SimTime now);

@@ -11,6 +11,7 @@ constexpr std::uint8_t kFramePeriods = 11;
 }  // namespace
 
 void ChipHvSerial::Enter(std::uint8_t lines) {
+    lines_ = lines;
     sci_ = (lines & kSci) != 0;
     edges_ = 0;
     period_ = 0;
@@ -21,20 +22,24 @@ void ChipHvSerial::Enter(std::uint8_t lines) {
 }
 
 void ChipHvSerial::OnLines(std::uint8_t lines, SimTime now) {
+    // SDI and SII must stand before the SCI edge: a line that changes together with SCI
+    // is still seen at its old level.
+    const std::uint8_t before = lines_;
+    lines_ = lines;
     const bool sci = (lines & kSci) != 0;
     if (sci == sci_) return;
     sci_ = sci;
-    if (sci) OnRisingSci(lines, now);
+    if (sci) OnRisingSci(before, now);
 }
 
-void ChipHvSerial::OnRisingSci(std::uint8_t lines, SimTime now) {
+void ChipHvSerial::OnRisingSci(std::uint8_t levels, SimTime now) {
     // The ATtiny15 divides SCI: only every 16th edge is a bit period.
     const std::uint32_t edge = edges_++;
     if (edge % core_->Traits().hvspClocksPerBit != 0) return;
 
     if (period_ >= 1 && period_ <= 8) {
-        sdi_ = static_cast<std::uint8_t>(sdi_ << 1 | ((lines & kSdi) ? 1 : 0));
-        sii_ = static_cast<std::uint8_t>(sii_ << 1 | ((lines & kSii) ? 1 : 0));
+        sdi_ = static_cast<std::uint8_t>(sdi_ << 1 | ((levels & kSdi) ? 1 : 0));
+        sii_ = static_cast<std::uint8_t>(sii_ << 1 | ((levels & kSii) ? 1 : 0));
     }
     sdoBit_ = period_ < 8 && ((output_ >> (7 - period_)) & 1) != 0;
     inFrame_ = true;

@@ -26,11 +26,13 @@ public:
     bool Sdo(SimTime now) const { return inFrame_ ? sdoBit_ : !core_->Busy(now); }
 
 private:
-    void OnRisingSci(std::uint8_t lines, SimTime now);
+    // levels: SDI and SII as they stood before the edge.
+    void OnRisingSci(std::uint8_t levels, SimTime now);
     void Execute(SimTime now);
 
     ChipCore* core_;
     ChipHvLogic* logic_;
+    std::uint8_t lines_ = 0;    // the socket lines before the latest change
     bool sci_ = false;
     std::uint32_t edges_ = 0;   // SCI rising edges since programming mode was entered
     std::uint8_t period_ = 0;   // frame period of the next bit edge, 0..10

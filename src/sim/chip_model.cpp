@@ -28,11 +28,11 @@ ChipMode SimulatedChip::ModeFor(const SocketDrive& drive) const {
     return ChipMode::kRunning;
 }
 
-void SimulatedChip::EnterMode(ChipMode mode, const SocketDrive& drive) {
+void SimulatedChip::EnterMode(ChipMode mode, const SocketDrive& drive, SimTime now) {
     if (mode == ChipMode::kOff) core_.PowerDown();
     switch (mode) {
         case ChipMode::kSerial:
-            spi_.Enter(drive.dataLines);
+            spi_.Enter(drive.dataLines, now);
             break;
         case ChipMode::kHvSerial:
             hvLogic_.Reset(false);
@@ -51,7 +51,7 @@ void SimulatedChip::EnterMode(ChipMode mode, const SocketDrive& drive) {
 void SimulatedChip::OnDrive(const SocketDrive& drive, SimTime now) {
     const ChipMode mode = ModeFor(drive);
     if (mode != mode_) {
-        EnterMode(mode, drive);
+        EnterMode(mode, drive, now);
         return;
     }
     switch (mode_) {

@@ -54,7 +54,7 @@ public:
 
 private:
     ChipMode ModeFor(const SocketDrive& drive) const;
-    void EnterMode(ChipMode mode, const SocketDrive& drive);
+    void EnterMode(ChipMode mode, const SocketDrive& drive, SimTime now);
 
     ChipOptions options_;
     ChipCore core_;

@@ -8,7 +8,12 @@ void ChipParallel::Enter(const SocketDrive& drive) {
 }
 
 void ChipParallel::OnDrive(const SocketDrive& drive, SimTime now) {
-    if (drive.xtal1 && !xtal1_) logic_->Load(drive.xa1, drive.xa0, drive.bs, drive.dataLines);
+    if (drive.xtal1 && !xtal1_) {
+        // The bus is the board's byte ANDed with the chip's own while OE lets it drive.
+        std::uint8_t bus = drive.dataLines;
+        if (!drive.oe) bus &= logic_->OutputByte(now);
+        logic_->Load(drive.xa1, drive.xa0, drive.bs, bus);
+    }
     xtal1_ = drive.xtal1;
     oe_ = drive.oe;
     ChipHvLogic::Controls controls;

@@ -7,6 +7,9 @@ constexpr std::uint8_t kXtal1 = 0x02;
 constexpr std::uint8_t kMosi = 0x08;
 constexpr std::uint8_t kSck = 0x20;
 
+// The datasheets' wait between RESET going low and the programming-enable instruction.
+constexpr SimTime kStartUpNs = 20'000'000;
+
 constexpr std::uint8_t kEnableFirst = 0xAC;
 constexpr std::uint8_t kEnableSecond = 0x53;
 
@@ -25,7 +28,9 @@ bool IsRead(std::uint8_t opcode) {
 
 }  // namespace
 
-void ChipSpi::Enter(std::uint8_t lines) {
+void ChipSpi::Enter(std::uint8_t lines, SimTime now) {
+    lines_ = lines;
+    startedAt_ = now;
     sckPin_ = sck_ = (lines & kSck) != 0;
     xtal1Pin_ = (lines & kXtal1) != 0;
     samples_ = 0;
@@ -39,7 +44,16 @@ void ChipSpi::Enter(std::uint8_t lines) {
 
 void ChipSpi::OnLines(std::uint8_t lines, SimTime now) {
     const bool sckPin = (lines & kSck) != 0;
-    const bool mosi = (lines & kMosi) != 0;
+    // MOSI must stand before the clock edge: one that changes together with SCK is
+    // still seen at its old level.
+    const bool mosi = (lines_ & kMosi) != 0;
+    lines_ = lines;
+    // Until the start-up time after RESET went low has passed the chip takes no clock.
+    if (now < startedAt_ + kStartUpNs) {
+        sckPin_ = sck_ = sckPin;
+        xtal1Pin_ = (lines & kXtal1) != 0;
+        return;
+    }
     if (!clocking_.xtal1Clocked) {
         if (sckPin != sckPin_) {
             sckPin_ = sckPin;
@@ -155,8 +169,8 @@ std::uint8_t ChipSpi::ReadResult(SimTime now) const {
                 case SpiFamily::kAt90sCombined: {
                     // Bit 7 LB1, bit 6 LB2, bit 5 SPIEN, bit 0 the other fuse bit.
                     const std::uint8_t lock = core_->Lock();
-                    return static_cast<std::uint8_t>(0x1E | (lock & 0x01) << 7 | (lock & 0x02) << 5 |
-                                                     (core_->Fuse(0) & 0x21));
+                    return static_cast<std::uint8_t>(0x1E | (lock & 0x01) << 7 |
+                                                     (lock & 0x02) << 5 | (core_->Fuse(0) & 0x21));
                 }
                 default:
                     return 0xFF;
@@ -195,10 +209,12 @@ void ChipSpi::Execute(SimTime now) {
             core_->WriteEepromByte(byteAddress, b[3], now);
             break;
         case 0xC1:
-            if (core_->Traits().spiFamily == SpiFamily::kModern) core_->LoadEepromPageByte(byteAddress, b[3], now);
+            if (core_->Traits().spiFamily == SpiFamily::kModern)
+                core_->LoadEepromPageByte(byteAddress, b[3], now);
             break;
         case 0xC2:
-            if (core_->Traits().spiFamily == SpiFamily::kModern) core_->WriteEepromPage(byteAddress, now);
+            if (core_->Traits().spiFamily == SpiFamily::kModern)
+                core_->WriteEepromPage(byteAddress, now);
             break;
         default:
             break;

@@ -27,7 +27,8 @@ public:
     ChipSpi(ChipCore& core, SpiClocking clocking) : core_(&core), clocking_(clocking) {}
 
     // RESET went low with the supply in range: a fresh start, out of programming mode.
-    void Enter(std::uint8_t lines);
+    // The chip takes no clock for the first 20 ms.
+    void Enter(std::uint8_t lines, SimTime now);
     void OnLines(std::uint8_t lines, SimTime now);
 
     bool Miso() const { return miso_; }
@@ -45,6 +46,8 @@ private:
     ChipCore* core_;
     SpiClocking clocking_;
     // Pin levels and, for an XTAL1-clocked chip, its synchroniser.
+    std::uint8_t lines_ = 0;    // the socket lines before the latest change
+    SimTime startedAt_ = 0;
     bool sckPin_ = false;
     bool xtal1Pin_ = false;
     bool sck_ = false;          // the SCK level the chip has taken

@@ -19,7 +19,8 @@ constexpr std::size_t kMaxFileBytes = 16u << 20;
 const char kHexDigits[] = "0123456789ABCDEF";
 
 void AppendHex(std::string& out, std::uint32_t value, int digits) {
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kHexDigits[(value >> shift) & 0xF];
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+        out += kHexDigits[(value >> shift) & 0xF];
 }
 
 void AppendMemory(std::string& out, std::string_view name, const std::vector<std::uint8_t>& memory,
@@ -76,7 +77,8 @@ std::vector<std::string_view> Fields(std::string_view line) {
     return fields;
 }
 
-bool ParseMemoryLine(const std::vector<std::string_view>& fields, std::vector<std::uint8_t>& memory) {
+bool ParseMemoryLine(const std::vector<std::string_view>& fields,
+                     std::vector<std::uint8_t>& memory) {
     std::uint32_t address = 0;
     if (fields.size() != 3 || !ParseHexNumber(fields[1], address)) return false;
     const std::string_view data = fields[2];
@@ -138,7 +140,8 @@ std::optional<ChipState> ParseChipState(std::string_view text, std::string& erro
         if (fields.empty()) continue;
         const std::string_view key = fields[0];
         if (key == "part") {
-            if (fields.size() != 2 || state.facts != nullptr) return Fail(error, lineNumber, "bad part line");
+            if (fields.size() != 2 || state.facts != nullptr)
+                return Fail(error, lineNumber, "bad part line");
             state.facts = FindChipByName(fields[1]);
             if (state.facts == nullptr) return Fail(error, lineNumber, "unknown part");
             state.contents.flash.assign(state.facts->flashBytes, 0xFF);
@@ -148,13 +151,16 @@ std::optional<ChipState> ParseChipState(std::string_view text, std::string& erro
         } else if (key == "fuses") {
             if (fields.size() != 4) return Fail(error, lineNumber, "bad fuses line");
             for (int i = 0; i < 3; ++i) {
-                if (!ParseHexByte(fields[i + 1], state.contents.fuses[i])) return Fail(error, lineNumber, "bad fuse byte");
+                if (!ParseHexByte(fields[i + 1], state.contents.fuses[i]))
+                    return Fail(error, lineNumber, "bad fuse byte");
             }
         } else if (key == "lock" || key == "calibration") {
             std::uint8_t& target = key == "lock" ? state.contents.lock : state.contents.calibration;
-            if (fields.size() != 2 || !ParseHexByte(fields[1], target)) return Fail(error, lineNumber, "bad byte");
+            if (fields.size() != 2 || !ParseHexByte(fields[1], target))
+                return Fail(error, lineNumber, "bad byte");
         } else if (key == "flash" || key == "eeprom") {
-            std::vector<std::uint8_t>& memory = key == "flash" ? state.contents.flash : state.contents.eeprom;
+            std::vector<std::uint8_t>& memory =
+                key == "flash" ? state.contents.flash : state.contents.eeprom;
             if (!ParseMemoryLine(fields, memory)) return Fail(error, lineNumber, "bad memory line");
         } else if (key == "end") {
             if (fields.size() != 1) return Fail(error, lineNumber, "bad end line");
@@ -174,7 +180,8 @@ bool SaveChipState(const std::string& path, const SimulatedChip& chip, std::stri
     const std::string temporary = path + ".tmp";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())) || !out.flush()) {
+        if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())) ||
+            !out.flush()) {
             error = temporary + ": " + std::strerror(errno);
             std::remove(temporary.c_str());
             return false;

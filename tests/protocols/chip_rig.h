@@ -24,7 +24,8 @@ struct ChipRig : SimLink {
         ClearLog();
     }
     std::uint16_t FlashWord(std::uint32_t word) const {
-        return static_cast<std::uint16_t>(chip.Contents().flash[2 * word + 1] << 8 | chip.Contents().flash[2 * word]);
+        return static_cast<std::uint16_t>(chip.Contents().flash[2 * word + 1] << 8 |
+                                          chip.Contents().flash[2 * word]);
     }
     sim::SimulatedChip chip;
 };

@@ -71,21 +71,17 @@ TEST(Parallel, ProgramsFlashEepromFusesAndLockOfTheOldParts) {
 
 TEST(Parallel, Dip28PartsTakeTheHighAddressByteFirst) {
     ChipRig rig("AT90S4433", kPar1);
-    rig.PowerUp();
-    ParLoadAddress(rig.ctx, 0x1234);
-    std::vector<std::uint8_t> bus;
-    for (const sim::LatchWrite& w : rig.log) {
-        if (w.command == 0x0A) bus.push_back(w.data);
+    for (const auto& [pins, bus] : {std::pair{28, std::vector<std::uint8_t>{0x12, 0x34}},
+                                   std::pair{40, std::vector<std::uint8_t>{0x34, 0x12}}}) {
+        rig.ctx.device.pinCount = static_cast<std::uint8_t>(pins);
+        rig.ClearLog();
+        ParLoadAddress(rig.ctx, 0x1234);
+        std::vector<std::uint8_t> seen;
+        for (const sim::LatchWrite& w : rig.log) {
+            if (w.command == 0x0A) seen.push_back(w.data);
+        }
+        EXPECT_EQ(seen, bus) << pins;
     }
-    EXPECT_EQ(bus, (std::vector<std::uint8_t>{0x12, 0x34}));
-    rig.ctx.device.pinCount = 40;
-    rig.ClearLog();
-    ParLoadAddress(rig.ctx, 0x1234);
-    bus.clear();
-    for (const sim::LatchWrite& w : rig.log) {
-        if (w.command == 0x0A) bus.push_back(w.data);
-    }
-    EXPECT_EQ(bus, (std::vector<std::uint8_t>{0x34, 0x12}));
 }
 
 TEST(Parallel, TooShortADelayLosesTheHighByteAndTheReadBackShowsIt) {
@@ -97,13 +93,16 @@ TEST(Parallel, TooShortADelayLosesTheHighByteAndTheReadBackShowsIt) {
     EXPECT_EQ(ReadWord(rig, 0x40), 0xFF00 | ((0x40 ^ 0x5AA5) & 0xFF));
 }
 
-TEST(Parallel, NoAnswerWithoutTheProgrammingVoltage) {
-    ChipRig rig("AT90S8515", kPar1);
-    rig.ctx.device.programmingVoltageCode = 0;
-    rig.PowerUp();
-    ParLoadCommand(rig.ctx, 0x08);
-    ParLoadAddressLow(rig.ctx, 0);
-    EXPECT_NE(ParReadByteLow(rig.ctx), 0x1E);
+TEST(Parallel, NoAnswerWithoutTheProgrammingVoltageOrSupply) {
+    for (auto [vcc, vpp] : {std::pair{100, 0}, std::pair{0, 120}}) {
+        ChipRig rig("AT90S8515", kPar1);
+        rig.ctx.device.supplyVoltageCode = static_cast<std::uint8_t>(vcc);
+        rig.ctx.device.programmingVoltageCode = static_cast<std::uint8_t>(vpp);
+        rig.PowerUp();
+        ParLoadCommand(rig.ctx, 0x08);
+        ParLoadAddressLow(rig.ctx, 0);
+        EXPECT_NE(ParReadByteLow(rig.ctx), 0x1E) << vcc << " " << vpp;
+    }
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "link/latch_bits.h"
 #include "link/latch_ops.h"
 #include "link/timing.h"
+#include "link/transport.h"
 #include "protocols/chip_rig.h"
 #include "protocols/spi.h"
 
@@ -35,24 +38,27 @@ TEST(SpiBytes, CostTwentyFourTransfersSentAndThirtyThreeReceivedPlusTwoPerXtal1P
     EXPECT_EQ(rig.log.size(), 33u + 8 * 2 * (4 + 3));
 }
 
-TEST(SpiSync, PowerOnEntersProgrammingModeWithoutAnyWiring) {
-    ChipRig rig("ATmega8", kMspi2);
-    rig.PowerUp();
-    EXPECT_TRUE(rig.chip.SerialEnabled());
-    EXPECT_TRUE(rig.ui.shown.empty());
-    EXPECT_EQ(SpiReadSignatureByte(rig.ctx, 1), 0x93);
-    EXPECT_EQ(SpiReadSignatureByte(rig.ctx, 2), 0x07);
+// Each attempt reads MISO eight times, and each read re-sends the power latch once.
+std::size_t Attempts(const ChipRig& rig) {
+    return std::count_if(rig.log.begin(), rig.log.end(),
+                         [](const sim::LatchWrite& w) { return w.command == CmdPower; }) / 8;
 }
 
-TEST(SpiSync, ChipWithoutSupplyFailsWithTheMessage) {
+TEST(SpiSync, EntersProgrammingModeOrGivesUpAfterSixtyFourOrTenAttempts) {
     for (std::uint32_t mode : {0u, 1u}) {
-        ChipRig rig("ATmega8", kSpi1);
-        rig.ctx.device.spiSyncMode = mode;
-        rig.ctx.device.supplyVoltageCode = 0;
-        BoardInit(rig.ctx);
-        PowerOn(rig.ctx);
-        EXPECT_EQ(rig.ui.Texts(), std::vector<std::string>{"SPISync fehlgeschlagen !"}) << mode;
-        EXPECT_FALSE(rig.chip.SerialEnabled());
+        for (std::uint8_t vcc : {100, 0}) {
+            SCOPED_TRACE(::testing::Message() << mode << " " << int{vcc});
+            ChipRig rig("ATmega8", kSpi1);
+            rig.ctx.device.spiSyncMode = mode;
+            rig.ctx.device.supplyVoltageCode = vcc;
+            rig.PowerUp();  // PowerOn ends with the synchronisation
+            EXPECT_EQ(rig.chip.SerialEnabled(), vcc != 0);
+            const std::vector<std::string> failed{"SPISync fehlgeschlagen !"};
+            EXPECT_EQ(rig.ui.Texts(), vcc != 0 ? std::vector<std::string>{} : failed);
+            rig.ui.shown.clear();
+            EXPECT_EQ(SPISync(rig.ctx), vcc != 0 ? 0 : 7);
+            EXPECT_EQ(Attempts(rig), vcc != 0 ? 1u : (mode == 1 ? 64u : 10u));
+        }
     }
 }
 
@@ -66,8 +72,10 @@ TEST(SpiSync, WalksAnOutOfStepChipRoundWithSckPulsesOrResetPulses) {
         SpiSendByte(rig.ctx, 0x00);  // nine stray clocks
         SetDataBit(rig.ctx, bits::kDataSck, true);
         SetDataBit(rig.ctx, bits::kDataSck, false);
+        rig.ClearLog();
         EXPECT_EQ(SPISync(rig.ctx), 0) << mode;
         EXPECT_TRUE(rig.chip.SerialEnabled()) << mode;
+        EXPECT_GT(Attempts(rig), 1u) << mode;  // the chip was out of step
     }
 }
 
@@ -75,22 +83,40 @@ TEST(SpiSync, At90s1200IsNeverAskedForAnEcho) {
     ChipRig rig("AT90S1200", kSpi2);
     rig.PowerUp();
     EXPECT_TRUE(rig.chip.SerialEnabled());
-    rig.ClearLog();
     EXPECT_EQ(SPISync(rig.ctx), 0);
     for (const sim::LatchWrite& w : rig.log) EXPECT_NE(w.command, 0x08);  // no read-back at all
+}
+
+// A clocked chip takes an SCK level only after two XTAL1 edges have seen it.
+TEST(SpiSync, Xtal1ClockedChipAnswersOnlyWithBothCountsOfTwoOrMore) {
+    sim::ChipOptions options;
+    options.spiClocking.xtal1Clocked = true;
+    for (auto [high, low] : {std::pair{4u, 4u}, std::pair{4u, 0u}, std::pair{1u, 1u}}) {
+        ChipRig rig("AT90S2343", kSpi1, options);
+        rig.ctx.device.spiSyncMode = 1;
+        rig.ctx.device.sckHighClocks = high;
+        rig.ctx.device.sckLowClocks = low;
+        rig.PowerUp();
+        const bool answers = high >= 2 && low >= 2;
+        EXPECT_EQ(rig.chip.SerialEnabled(), answers) << high << " " << low;
+        EXPECT_EQ(SpiReadSignatureByte(rig.ctx, 2), answers ? 0x03 : 0x00) << high << " " << low;
+    }
 }
 
 TEST(SpiPages, MspiWritesPagesAcrossABoundaryAndReadsThemBack) {
     ChipRig rig("ATmega8", kMspi1);  // 32-word pages
     rig.PowerUp();
     for (std::uint32_t page : {1u, 2u}) {
-        for (std::uint32_t w = page * 32; w < page * 32 + 32; ++w) SpiLoadPageAVRWord(rig.ctx, w, static_cast<std::uint16_t>(w * 3));
+        for (std::uint32_t w = page * 32; w < page * 32 + 32; ++w)
+            SpiLoadPageAVRWord(rig.ctx, w, static_cast<std::uint16_t>(w * 3));
         SpiWritePageAVRWord(rig.ctx, page * 32 + 31);
         Wait100us(rig.ctx, rig.ctx.device.flashWriteDelay);
     }
     EXPECT_EQ(SpiReadAVRWord(rig.ctx, 31), 0xFFFF);
     for (std::uint32_t w : {32u, 63u, 64u, 95u}) EXPECT_EQ(SpiReadAVRWord(rig.ctx, w), w * 3) << w;
     EXPECT_EQ(SpiReadAVRWord(rig.ctx, 96), 0xFFFF);
+    SpiWriteAVRByte(rig.ctx, 0x1FF, 0x5A);  // the EEPROM byte by byte
+    EXPECT_EQ(SpiReadAVRByte(rig.ctx, 0x1FF), 0x5A);
 }
 
 TEST(SpiPages, LastWordOfA256KPartGoesThroughTheExtendedAddress) {
@@ -115,7 +141,8 @@ TEST(SpiPages, TooShortADelayLosesTheFirstWordsOfTheNextPage) {
     rig.PowerUp();
     rig.ctx.device.flashWriteDelay = 5;
     for (std::uint32_t page : {0u, 1u}) {
-        for (std::uint32_t w = page * 32; w < page * 32 + 32; ++w) SpiLoadPageAVRWord(rig.ctx, w, 0x1234);
+        for (std::uint32_t w = page * 32; w < page * 32 + 32; ++w)
+            SpiLoadPageAVRWord(rig.ctx, w, 0x1234);
         SpiWritePageAVRWord(rig.ctx, page * 32 + 31);
         Wait100us(rig.ctx, rig.ctx.device.flashWriteDelay);
     }
@@ -141,10 +168,12 @@ TEST(SpiByteWise, WritesWordsAndEepromWithPollingAndWaitsForTheUnpollableValues)
         rig.PowerUp();
         const std::uint16_t words[] = {0x1234, 0xFF12, 0x7F7F, 0x00FF, 0x8000};
         for (std::uint32_t i = 0; i < 5; ++i) SpiWriteAVRWord(rig.ctx, 0x1F0 + i, words[i]);
-        for (std::uint32_t i = 0; i < 5; ++i) EXPECT_EQ(SpiReadAVRWord(rig.ctx, 0x1F0 + i), words[i]);
+        for (std::uint32_t i = 0; i < 5; ++i)
+            EXPECT_EQ(SpiReadAVRWord(rig.ctx, 0x1F0 + i), words[i]);
         const std::uint8_t bytes[] = {0x00, 0x42, 0x80, 0x7F, 0x00, 0x01};
         for (std::uint32_t i = 0; i < 6; ++i) SpiWriteAVRByte(rig.ctx, 0x30 + i, bytes[i]);
-        for (std::uint32_t i = 0; i < 6; ++i) EXPECT_EQ(SpiReadAVRByte(rig.ctx, 0x30 + i), bytes[i]);
+        for (std::uint32_t i = 0; i < 6; ++i)
+            EXPECT_EQ(SpiReadAVRByte(rig.ctx, 0x30 + i), bytes[i]);
         EXPECT_EQ(rig.chip.Core().IgnoredWrites(), 0u);
     }
 }
@@ -165,25 +194,43 @@ TEST(SpiLockAndFuses, NewFormsReachTheChip) {
     EXPECT_EQ(SpiReadAVRWord(rig.ctx, 0), 0x0000);  // lock mode 3 hides the flash
 }
 
-TEST(SpiLockAndFuses, OldFormsReachTheOldParts) {
+TEST(SpiLockAndFuses, OldFormsCarryTheFuseBitsInTheSecondByte) {
     ChipRig s2333("AT90S2333", kSpi2);
-    s2333.ctx.settings.fuseLow = 0xF5;   // CKSEL1 and BODLEVEL programmed
-    s2333.ctx.settings.lockBits = 0xFE;  // Lock1
+    s2333.ctx.settings.fuseLow = 0xF5;  // CKSEL1 and BODLEVEL programmed
     s2333.PowerUp();
     SpiWriteFuseBits(s2333.ctx);
-    SpiWriteLockBits(s2333.ctx);
     EXPECT_EQ(s2333.chip.Core().Fuse(0), 0xD5);  // SPIEN (bit 5) stays programmed
-    EXPECT_EQ(s2333.chip.Core().Lock(), 0xFE);
 
-    ChipRig s2343("AT90S2343", kSpi2);  // fuseD0 1: new form, 0: nothing, 2: old form
-    s2343.ctx.settings.fuseLow = 0xFE;
+    ChipRig s2343("AT90S2343", kSpi2);  // RCEN in bit 0; fuseD0 0 writes nothing
     s2343.PowerUp();
-    s2343.ctx.device.fuseD0 = 0;
-    SpiWriteFuseBits(s2343.ctx);
-    EXPECT_EQ(s2343.chip.Core().Fuse(0), 0xDF);
-    s2343.ctx.device.fuseD0 = 2;
-    SpiWriteFuseBits(s2343.ctx);
-    EXPECT_EQ(s2343.chip.Core().Fuse(0), 0xDE);
+    for (auto [fuseD0, fuseLow, fuse] : {std::tuple{1u, 0xFE, 0xDE}, std::tuple{0u, 0xFF, 0xDE},
+                                         std::tuple{2u, 0xFF, 0xDF}, std::tuple{1u, 0xFF, 0xDF}}) {
+        s2343.ctx.device.fuseD0 = fuseD0;
+        s2343.ctx.settings.fuseLow = static_cast<std::uint8_t>(fuseLow);
+        SpiWriteFuseBits(s2343.ctx);
+        EXPECT_EQ(s2343.chip.Core().Fuse(0), fuse) << fuseD0 << " " << fuseLow;
+    }
+}
+
+// The old and new forms by device code, against every serial part: the lock bits reach
+// the chip, and fuses written with the values the chip holds stay as they are.
+TEST(SpiLockAndFuses, EveryPartTakesItsLockBitsAndTheFusesItIsGiven) {
+    for (const sim::ChipFacts& facts : sim::ChipCatalogue()) {
+        if (!facts.isp) continue;
+        SCOPED_TRACE(facts.part);
+        ChipRig rig(facts.part, kSpi1);
+        const sim::ChipCore& core = rig.chip.Core();
+        const std::uint8_t fuses[3] = {core.Fuse(0), core.Fuse(1), core.Fuse(2)};
+        rig.ctx.settings.fuseLow = fuses[0];
+        rig.ctx.settings.fuseHigh = fuses[1];
+        rig.ctx.settings.fuseExt = fuses[2];
+        rig.ctx.settings.lockBits = 0xFC;
+        rig.PowerUp();
+        SpiWriteFuseBits(rig.ctx);
+        SpiWriteLockBits(rig.ctx);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(core.Fuse(i), fuses[i]) << i;
+        EXPECT_EQ(core.Lock() & 0x03, 0);
+    }
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ long Number(const std::string& text, long empty = 0) {
     return text.empty() ? empty : std::stol(text, nullptr, 0);
 }
 
+// The generated table against the facts it was made from, column by column.
 TEST(ChipCatalogue, MatchesTheFactsTable) {
     std::ifstream in(KESTREL_SOURCE_DIR "/data/avr-device-facts.tsv");
     ASSERT_TRUE(in);
@@ -36,41 +37,28 @@ TEST(ChipCatalogue, MatchesTheFactsTable) {
         ASSERT_LT(row, ChipCatalogue().size());
         const ChipFacts& f = ChipCatalogue()[row++];
         SCOPED_TRACE(c[1]);
-        EXPECT_EQ(f.code, Number(c[0]));
         EXPECT_EQ(std::string(f.part), c[1]);
         const std::vector<std::string> sig = Split(c[2], ' ');
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(f.signature[i], std::stol(sig[i], nullptr, 16));
-        EXPECT_EQ(f.flashBytes, Number(c[3]));
-        EXPECT_EQ(f.eepromBytes, Number(c[4]));
-        EXPECT_EQ(f.flashPageWords, Number(c[5]));
-        EXPECT_EQ(f.eepromPageBytes, Number(c[6]));
-        EXPECT_EQ(f.flashWriteUs, Number(c[7]));
-        EXPECT_EQ(f.eepromWriteUs, Number(c[8]));
-        EXPECT_EQ(f.chipEraseUs, Number(c[9]));
-        EXPECT_EQ(f.fuseBytes, Number(c[10]));
-        EXPECT_EQ(f.lowFuseDefault, Number(c[11], -1));
-        EXPECT_EQ(f.highFuseDefault, Number(c[12], -1));
-        EXPECT_EQ(f.extFuseDefault, Number(c[13], -1));
-        EXPECT_EQ(f.lockBitsPresent, Number(c[14]));
-        EXPECT_EQ(f.isp, c[15] == "y");
-        EXPECT_EQ(f.hvpp, c[16] == "y");
-        EXPECT_EQ(f.hvsp, c[17] == "y");
-        EXPECT_EQ(f.dipPins, Number(c[18]));
-        EXPECT_EQ(f.extendedAddress, c[19] == "y");
+        const std::vector<long> got = {
+            f.code, f.signature[0], f.signature[1], f.signature[2], f.flashBytes, f.eepromBytes,
+            f.flashPageWords, f.eepromPageBytes, f.flashWriteUs, f.eepromWriteUs, f.chipEraseUs,
+            f.fuseBytes, f.lowFuseDefault, f.highFuseDefault, f.extFuseDefault, f.lockBitsPresent,
+            f.isp, f.hvpp, f.hvsp, f.dipPins, f.extendedAddress};
+        std::vector<long> want = {Number(c[0])};
+        for (const std::string& byte : sig) want.push_back(std::stol(byte, nullptr, 16));
+        for (int i = 3; i <= 10; ++i) want.push_back(Number(c[i]));
+        for (int i = 11; i <= 13; ++i) want.push_back(Number(c[i], -1));
+        want.push_back(Number(c[14]));
+        for (int i = 15; i <= 17; ++i) want.push_back(c[i] == "y");
+        want.push_back(Number(c[18]));
+        want.push_back(c[19] == "y");
+        EXPECT_EQ(got, want);
     }
     EXPECT_EQ(row, ChipCatalogue().size());
 }
 
-TEST(ChipCatalogue, HoldsEveryLibraryCodeButTheUnknownOne) {
-    const std::uint16_t codes[] = {
-        0x9001, 0x9004, 0x9005, 0x9006, 0x9007, 0x9101, 0x9102, 0x9103, 0x9105, 0x9108, 0x9109,
-        0x910A, 0x910B, 0x910C, 0x9201, 0x9202, 0x9203, 0x9205, 0x9206, 0x9207, 0x9208, 0x920A,
-        0x9301, 0x9303, 0x9306, 0x9307, 0x9308, 0x930A, 0x930B, 0x930C, 0x930D, 0x930F, 0x9381,
-        0x9383, 0x9401, 0x9402, 0x9403, 0x9404, 0x9405, 0x9406, 0x9407, 0x940A, 0x940B, 0x9482,
-        0x9501, 0x9502, 0x9503, 0x9504, 0x9508, 0x950B, 0x950C, 0x950D, 0x950E, 0x950F, 0x9581,
-        0x9601, 0x9602, 0x9603, 0x9604, 0x9609, 0x960A, 0x9681, 0x9701, 0x9702, 0x9703, 0x9704,
-        0x9781, 0x9782, 0x9801, 0x9802};
-    for (std::uint16_t code : codes) EXPECT_NE(FindChipByCode(code), nullptr) << std::hex << code;
+TEST(ChipCatalogue, HoldsEveryPartButTheUnknownOneAndFindsThemByCodeOrName) {
+    EXPECT_EQ(ChipCatalogue().size(), 71u);  // 72 rows of facts, less the empty 0x9607
     EXPECT_EQ(FindChipByCode(0x9607), nullptr);
     EXPECT_STREQ(FindChipByCode(0x9103)->part, "AT90S2343");
     EXPECT_STREQ(FindChipByName("attiny22")->part, "ATtiny22");

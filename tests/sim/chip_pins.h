@@ -22,7 +22,8 @@ public:
     }
     void WaitUs(std::uint64_t micros) { Step(micros * 1000); }
     void Set(std::uint8_t bits, bool on) {
-        drive.dataLines = static_cast<std::uint8_t>(on ? drive.dataLines | bits : drive.dataLines & ~bits);
+        drive.dataLines =
+            static_cast<std::uint8_t>(on ? drive.dataLines | bits : drive.dataLines & ~bits);
     }
     // The line as the board would read it: its own latch AND what the chip drives.
     bool Line(std::uint8_t bit) {
@@ -32,50 +33,34 @@ public:
     }
     bool Drives(std::uint8_t bit) { return (chip_->Sense(now).mask & bit) != 0; }
 
-    // --- Serial (SPI): bit 0 RESET, bit 1 XTAL1, bit 3 MOSI, bit 4 MISO, bit 5 SCK.
-    static constexpr std::uint8_t kReset = 0x01, kXtal1 = 0x02, kMosi = 0x08, kMiso = 0x10,
-                                  kSck = 0x20;
-    int xtal1PerLevel = 0;  // XTAL1 pulses after every SCK edge
+    // --- Serial (SPI): bit 3 MOSI, bit 4 MISO, bit 5 SCK; RESET as a voltage.
+    static constexpr std::uint8_t kMosi = 0x08, kMiso = 0x10, kSck = 0x20;
+    bool dataWithClock = false;  // MOSI or SDI and SII change in the clock edge's own write
 
-    void PowerSerial(std::uint32_t vcc = 5000) {
+    void PowerSerial(std::uint32_t vcc = 5000, std::uint64_t startUpMicros = 20000) {
         drive = SocketDrive{};
         drive.dataLines = kMiso;
         drive.vccMillivolts = vcc;
         drive.resetMillivolts = 0;
-        WaitUs(20000);
-    }
-    void ResetPulse() {
-        drive.resetMillivolts = drive.vccMillivolts;
-        WaitUs(100);
-        drive.resetMillivolts = 0;
-        WaitUs(20000);
-    }
-    void Xtal1Pulses(int count) {
-        for (int i = 0; i < count; ++i) {
-            Set(kXtal1, true);
-            Step(500);
-            Set(kXtal1, false);
-            Step(500);
-        }
-    }
-    void Sck(bool high) {
-        Set(kSck, high);
-        Step();
-        Xtal1Pulses(xtal1PerLevel);
+        Apply();
+        WaitUs(startUpMicros);
     }
     std::uint8_t SpiByte(std::uint8_t out) {
         std::uint8_t in = 0;
         for (int bit = 7; bit >= 0; --bit) {
             Set(kMosi, (out >> bit) & 1);
+            if (!dataWithClock) Step();
+            Set(kSck, true);
             Step();
-            Sck(true);
             in = static_cast<std::uint8_t>(in << 1 | (Line(kMiso) ? 1 : 0));
-            Sck(false);
+            Set(kSck, false);
+            Step();
         }
         return in;
     }
     // The four bytes the chip sent back while the instruction was shifted in.
-    std::array<std::uint8_t, 4> Spi(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
+    std::array<std::uint8_t, 4> Spi(std::uint8_t a, std::uint8_t b, std::uint8_t c,
+                                    std::uint8_t d) {
         return {SpiByte(a), SpiByte(b), SpiByte(c), SpiByte(d)};
     }
     bool EnableSerial() { return Spi(0xAC, 0x53, 0x00, 0x00)[2] == 0x53; }
@@ -101,7 +86,7 @@ public:
             const bool dataPeriod = period >= 1 && period <= 8;
             Set(kSdi, dataPeriod && ((sdi >> (8 - period)) & 1));
             Set(kSii, dataPeriod && ((sii >> (8 - period)) & 1));
-            Step();
+            if (!dataWithClock) Step();
             for (int i = 0; i < sciPerBit; ++i) {
                 Set(kSci, true);
                 Step();
@@ -113,44 +98,6 @@ public:
         return out;
     }
     bool Sdo() { return Line(kSdo); }
-
-    // --- High-voltage parallel: data bus, XA1, XA0, BS, WR, OE, XTAL1.
-    void ParLoad(bool xa1, bool xa0, bool bs, std::uint8_t data) {
-        drive.oe = true;
-        drive.xa1 = xa1;
-        drive.xa0 = xa0;
-        drive.bs = bs;
-        drive.dataLines = data;
-        Step();
-        drive.xtal1 = true;
-        Step();
-        drive.xtal1 = false;
-        Step();
-    }
-    void ParCommand(std::uint8_t command) { ParLoad(true, false, false, command); }
-    void ParAddress(std::uint16_t address) {
-        ParLoad(false, false, true, static_cast<std::uint8_t>(address >> 8));
-        ParLoad(false, false, false, static_cast<std::uint8_t>(address));
-    }
-    void ParWritePulse(bool bs, std::uint64_t lowMicros) {
-        drive.bs = bs;
-        Step();
-        drive.wr = false;
-        Step();
-        WaitUs(lowMicros);
-        drive.wr = true;
-        Step();
-    }
-    std::uint8_t ParRead(bool bs) {
-        drive.dataLines = 0xFF;
-        drive.bs = bs;
-        drive.oe = false;
-        Step();
-        const SocketSense sense = chip_->Sense(now);
-        drive.oe = true;
-        Step();
-        return static_cast<std::uint8_t>(0xFF & (sense.value | ~sense.mask));
-    }
 
 private:
     SocketChip* chip_;
