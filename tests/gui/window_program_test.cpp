@@ -117,7 +117,9 @@ TEST(WindowProgram, StartsOnTheSimulatedBoardAndShowsTheSelectedDevice) {
     EXPECT_TRUE(shot.save(QString::fromStdString(built.string())));
     const QString kept =
         QString::fromStdString((fs::path(KESTREL_SOURCE_DIR) / "docs" / "main-window.png").string());
-    if (QImage(kept).convertToFormat(QImage::Format_RGB32) != shot) EXPECT_TRUE(shot.save(kept));
+    if (QImage(kept).convertToFormat(QImage::Format_RGB32) != shot) {
+        EXPECT_TRUE(shot.save(kept));
+    }
 }
 
 TEST(WindowProgram, ProgramAndVerifyClickedThroughOnTheSimulator) {
