@@ -98,11 +98,6 @@ TEST(MainWindow, ListsAndProgressBehaveAsThePresenterExpects) {
     window.SetProgressRange(kProgressBar, 0, 0);
     window.SetProgressPosition(kProgressBar, 0);
     EXPECT_EQ(bar->value(), 0);
-
-    window.SetText(kFileNameField, "blinky.hex");
-    EXPECT_EQ(window.Text(kFileNameField), "blinky.hex");
-    window.SetTitle("Merlinox V1.00");
-    EXPECT_EQ(FromQt(window.windowTitle()), "Merlinox V1.00");
 }
 
 TEST(MainWindow, CloseIsAskedAndMayBeRefused) {
