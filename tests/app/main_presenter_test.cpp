@@ -260,29 +260,6 @@ TEST(FuseButtons, StandardRestoresTheDeviceDefaultsWithFixedBits) {
     EXPECT_EQ(w.view.Text(1030), "RSTDISBL");
 }
 
-TEST(Options, EachBoxStoresItsSettingAtOnce) {
-    Window w;
-    w.presenter.Initialise();
-    w.view.UserChecks(kIdCheckBox, false);
-    w.presenter.OnOptionClicked(kIdCheckBox);
-    w.view.UserChecks(kTestChecksumBox, false);
-    w.presenter.OnOptionClicked(kTestChecksumBox);
-    w.view.UserChecks(kFfSaveBox, true);
-    w.presenter.OnOptionClicked(kFfSaveBox);
-    EXPECT_EQ(w.ctx.settings.idCheck, 0);
-    EXPECT_EQ(w.ctx.settings.testChecksum, 0u);
-    EXPECT_EQ(w.ctx.settings.ffSave, 1u);
-}
-
-TEST(Prefs, TheDialogChangesTheValuesInMemoryOnly) {
-    Window w;
-    w.presenter.Initialise();
-    w.settingsDialog.AnswerOk([](SettingsDialogFields& f) { f.correction = "100"; });
-    w.presenter.OnPrefsButton();
-    EXPECT_EQ(w.ctx.settings.timeBaseKorr, 100u);
-    EXPECT_EQ(w.Ini("Hardware", "TimeBaseKorr"), "85");  // as the start-up saved it
-}
-
 TEST(WindowPosition, FollowsMovesAndIgnoresMinimiseAndMaximise) {
     Window w;
     w.presenter.Initialise();

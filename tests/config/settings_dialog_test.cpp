@@ -17,23 +17,22 @@ struct Dialog {
     ScriptedSettingsDialog dialog;
 };
 
-TEST(SettingsDialog, OpensWithTheCurrentValues) {
+TEST(SettingsDialog, OpensWithTheCurrentValuesAndCancelChangesNothing) {
     Dialog d;
-    d.ctx.settings.portAdress = 0x378;
-    d.ctx.settings.timeOut = 1000000;
-    d.ctx.settings.timeBaseKorr = 85;
-    d.ctx.settings.hexLineLen = 32;
+    d.ctx.settings.portAdress = 0x3BC;
     d.ctx.settings.messageBeap = 1;
+    const Settings before = d.ctx.settings;
+    d.dialog.AnswerCancel();
     ShowSettingsDialog(d.ctx, d.dialog);
     ASSERT_EQ(d.dialog.opened.size(), 1u);
     const SettingsDialogFields& shown = d.dialog.opened[0];
-    EXPECT_EQ(shown.port, "0x378");
-    EXPECT_EQ(shown.timeOut, "1000000");
-    EXPECT_EQ(shown.correction, "85");
-    EXPECT_EQ(shown.hexLineLength, "32");
+    EXPECT_EQ(shown.port, "0x3BC");
+    EXPECT_EQ(shown.timeOut, std::to_string(before.timeOut));
+    EXPECT_EQ(shown.correction, std::to_string(before.timeBaseKorr));
+    EXPECT_EQ(shown.hexLineLength, std::to_string(before.hexLineLen));
     EXPECT_TRUE(shown.beep);
-    d.ctx.settings.portAdress = 0x3BC;
-    EXPECT_EQ(FillSettingsDialog(d.ctx).port, "0x3BC");
+    EXPECT_EQ(FillSettingsDialog(d.ctx).port, shown.port);  // nothing was applied
+    EXPECT_EQ(d.ctx.link.dataPort, 0);
 }
 
 TEST(SettingsDialog, PortTextIsReadAsACNumberOfBaseZero) {
@@ -93,28 +92,13 @@ TEST(SettingsDialog, RefusesOutOfRangeAndNonNumericEntriesUntilCorrected) {
     EXPECT_EQ(d.ctx.settings.hexLineLen, 16u);
 }
 
-TEST(SettingsDialog, NumbersBeyondThirtyTwoBitsOrSignedAreNotNumbers) {
-    SettingsDialogFields fields{"0x378", "4294967296", "85", "32", true};
-    auto result = ExchangeSettingsDialog(fields);
-    ASSERT_TRUE(std::holds_alternative<FieldRefusal>(result));
-    EXPECT_EQ(std::get<FieldRefusal>(result).message, "Bitte eine positive ganze Zahl eingeben.");
-    fields.timeOut = "-10000";
-    EXPECT_TRUE(std::holds_alternative<FieldRefusal>(ExchangeSettingsDialog(fields)));
-    fields.timeOut = "";
-    EXPECT_TRUE(std::holds_alternative<FieldRefusal>(ExchangeSettingsDialog(fields)));
-}
-
-TEST(SettingsDialog, CancelChangesNothing) {
-    Dialog d;
-    const Settings before = d.ctx.settings;
-    d.dialog.AnswerCancel();
-    ShowSettingsDialog(d.ctx, d.dialog);
-    EXPECT_EQ(d.ctx.settings.portAdress, before.portAdress);
-    EXPECT_EQ(d.ctx.settings.timeOut, before.timeOut);
-    EXPECT_EQ(d.ctx.settings.timeBaseKorr, before.timeBaseKorr);
-    EXPECT_EQ(d.ctx.settings.hexLineLen, before.hexLineLen);
-    EXPECT_EQ(d.ctx.settings.messageBeap, before.messageBeap);
-    EXPECT_EQ(d.ctx.link.dataPort, 0);
+TEST(SettingsDialog, NumbersBeyondThirtyTwoBitsSignedOrEmptyAreNotNumbers) {
+    for (const char* text : {"4294967296", "-10000", "", "1e6"}) {
+        const auto result = ExchangeSettingsDialog({"0x378", text, "85", "32", true});
+        ASSERT_TRUE(std::holds_alternative<FieldRefusal>(result)) << text;
+        EXPECT_EQ(std::get<FieldRefusal>(result).message,
+                  "Bitte eine positive ganze Zahl eingeben.");
+    }
 }
 
 }  // namespace

@@ -16,23 +16,9 @@
 namespace merlinox::gui {
 namespace {
 
-bool IsKind(QWidget* widget, ControlKind kind) {
-    switch (kind) {
-        case ControlKind::StaticText:
-            return qobject_cast<QLabel*>(widget) != nullptr;
-        case ControlKind::ProgressBar:
-            return qobject_cast<QProgressBar*>(widget) != nullptr;
-        case ControlKind::PushButton:
-            return qobject_cast<QPushButton*>(widget) != nullptr;
-        case ControlKind::Edit:
-            return qobject_cast<QLineEdit*>(widget) != nullptr;
-        case ControlKind::ComboBox:
-            return qobject_cast<QComboBox*>(widget) != nullptr;
-        case ControlKind::CheckBox:
-            return qobject_cast<QCheckBox*>(widget) != nullptr;
-    }
-    return false;
-}
+// The Qt class of each kind of control, in ControlKind order.
+constexpr const char* kKindClass[] = {"QLabel",    "QProgressBar", "QPushButton",
+                                      "QLineEdit", "QComboBox",    "QCheckBox"};
 
 TEST(MainWindow, EveryControlIsAWidgetNamedByItsIdWithItsFirstText) {
     MainWindow window;
@@ -41,7 +27,7 @@ TEST(MainWindow, EveryControlIsAWidgetNamedByItsIdWithItsFirstText) {
         auto* widget = window.findChild<QWidget*>(QString::number(spec.id));
         ASSERT_NE(widget, nullptr);
         EXPECT_EQ(widget, window.Control(spec.id));
-        EXPECT_TRUE(IsKind(widget, spec.kind));
+        EXPECT_TRUE(widget->inherits(kKindClass[static_cast<int>(spec.kind)]));
         EXPECT_EQ(window.Text(spec.id), std::string(spec.text));
         EXPECT_TRUE(widget->isEnabled());
     }
@@ -112,11 +98,6 @@ TEST(MainWindow, ListsAndProgressBehaveAsThePresenterExpects) {
     window.SetProgressRange(kProgressBar, 0, 0);
     window.SetProgressPosition(kProgressBar, 0);
     EXPECT_EQ(bar->value(), 0);
-
-    window.SetText(kFileNameField, "blinky.hex");
-    EXPECT_EQ(window.Text(kFileNameField), "blinky.hex");
-    window.SetTitle("Merlinox V1.00");
-    EXPECT_EQ(FromQt(window.windowTitle()), "Merlinox V1.00");
 }
 
 TEST(MainWindow, CloseIsAskedAndMayBeRefused) {
