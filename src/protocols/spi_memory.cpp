@@ -148,12 +148,7 @@ void SpiWriteLockBits(Context& ctx) {
         Send(ctx, kProgrammingCommand, static_cast<std::uint8_t>(0xFC | (v & 0x03)), 0x00, v);
     } else {
         const auto v = static_cast<std::uint8_t>(device.lockFixedBits | ctx.settings.lockBits);
-        // The ATtiny26 takes Lock1 and Lock2 from bits 0 and 1 of the second byte and
-        // ignores the fourth; there 0xFF would leave the chip unlocked.
-        const auto second = device.deviceCode == 0x9109
-                                ? static_cast<std::uint8_t>(kWriteLockNew & (0xFC | v))
-                                : kWriteLockNew;
-        Send(ctx, kProgrammingCommand, second, 0x00, v);
+        Send(ctx, kProgrammingCommand, kWriteLockNew, 0x00, v);
     }
     Wait100us(ctx, device.flashWriteDelay);
 }
