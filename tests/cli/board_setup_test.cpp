@@ -10,6 +10,7 @@
 
 #include "app/context.h"
 #include "cli/board_commands.h"
+#include "cli_test_support.h"
 #include "sim/board_sim.h"
 #include "support/scratch_dir.h"
 #include "support/scripted_ui.h"
@@ -17,6 +18,7 @@
 namespace merlinox::cli {
 namespace {
 
+using merlinox::testing::Capture;
 using merlinox::testing::ScratchDir;
 using merlinox::testing::ScriptedUi;
 
@@ -25,19 +27,13 @@ struct Cli {
     Cli() {
         options.roots.proc = dir.Path("proc");
         options.roots.dev = dir.Path("dev");
-        notices = std::tmpfile();
         ctx.link.timeoutCount = 100;
     }
-    ~Cli() { std::fclose(notices); }
-    std::string Notices() {
-        std::rewind(notices);
-        std::string text;
-        for (int c; (c = std::fgetc(notices)) != EOF;) text.push_back(static_cast<char>(c));
-        return text;
-    }
+    std::string Notices() { return capture.Text(); }
     ScratchDir dir;
     BoardOptions options;
-    std::FILE* notices;
+    Capture capture;
+    std::FILE* notices = capture.file();
     ScriptedUi ui;
     Context ctx{ui};
 };

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/busy_lock_file.h"
+#include "cli_test_support.h"
 #include "operations/operation_rig.h"
 #include "support/scratch_dir.h"
 
@@ -29,15 +30,9 @@ public:
         const std::string command = "cd '" + dir.Dir().string() + "' && XDG_RUNTIME_DIR='" +
                                     dir.Path("run") + "' XDG_STATE_HOME='" + dir.Path("state") +
                                     "' '" + std::string(KESTREL_BINARY_DIR) +
-                                    "/src/kestrel-cli' " + arguments + " </dev/null 2>&1";
+                                    "/src/kestrel-cli' " + arguments + " </dev/null";
         Result result;
-        std::FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr) return result;
-        char buffer[4096];
-        std::size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-        const int status = ::pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.status = RunShell(command, result.output);
         return result;
     }
     bool Has(const Result& r, const std::string& text) const {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli_test_support.h"
 #include "files/files_test_support.h"
 
 namespace merlinox {
@@ -19,18 +20,8 @@ struct ConvertCommand : ::testing::Test {
     std::string output;  // stdout and stderr of the last run
 
     int Convert(const std::string& arguments) {
-        FILE* pipe = popen(
-            (std::string(KESTREL_BINARY_DIR) + "/src/kestrel-cli convert " + arguments + " 2>&1")
-                .c_str(),
-            "r");
-        if (pipe == nullptr) return -1;
-        output.clear();
-        char buffer[4096];
-        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-            output.append(buffer, got);
-        }
-        const int status = pclose(pipe);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return testing::RunShell(std::string(KESTREL_BINARY_DIR) + "/src/kestrel-cli convert " + arguments,
+                                 output);
     }
 };
 

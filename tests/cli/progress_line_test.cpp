@@ -5,25 +5,12 @@
 #include <string>
 
 #include "cli/progress_line.h"
+#include "cli_test_support.h"
 
 namespace merlinox::cli {
 namespace {
 
-// Collects what the progress line writes.
-struct Capture {
-    Capture() { out = ::open_memstream(&buffer, &size); }
-    ~Capture() {
-        std::fclose(out);
-        std::free(buffer);
-    }
-    std::string Text() {
-        std::fflush(out);
-        return std::string(buffer, size);
-    }
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = nullptr;
-};
+using testing::Capture;
 
 void RunPass(ProgressLine& line) {
     line.SetRange(50);

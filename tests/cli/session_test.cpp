@@ -8,12 +8,14 @@
 #include "app/messages.h"
 #include "cli/device_listing.h"
 #include "cli/session.h"
+#include "cli_test_support.h"
 #include "support/scratch_dir.h"
 #include "support/scripted_ui.h"
 
 namespace merlinox::cli {
 namespace {
 
+using testing::Capture;
 using testing::ScratchDir;
 using testing::ScriptedUi;
 
@@ -21,26 +23,6 @@ std::string Device(const std::string& name, const std::string& code = "0x07", co
     return name + ";DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;0x93;" + code +
            ";0;SPI1;READFUSE;0;0;32;4;0;0;2;0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF;Y" + end;
 }
-
-// Output written to a FILE*, collected as a string.
-class Capture {
-public:
-    Capture() : file_(open_memstream(&data_, &size_)) {}
-    ~Capture() {
-        if (file_ != nullptr) std::fclose(file_);
-        std::free(data_);
-    }
-    std::FILE* file() { return file_; }
-    std::string Text() {
-        std::fflush(file_);
-        return {data_, size_};
-    }
-
-private:
-    char* data_ = nullptr;
-    std::size_t size_ = 0;
-    std::FILE* file_;
-};
 
 // Runs the test body in dir as the current directory.
 class InDirectory {

@@ -1,8 +1,5 @@
 #pragma once
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,24 +11,14 @@
 #include "files/cell_source.h"
 #include "files/data_loader.h"
 #include "files/data_writers.h"
+#include "support/scratch_dir.h"
 #include "support/scripted_ui.h"
 
 namespace merlinox::testing {
 
-// A fresh directory for one test, removed with everything in it afterwards.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "merlinox-files-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
+// A scratch directory whose `dir / name` is the path of a file in it.
+struct TempDir : ScratchDir {
+    std::string operator/(const std::string& name) const { return Path(name); }
 };
 
 inline void WriteFile(const std::string& path, const std::string& content) {
