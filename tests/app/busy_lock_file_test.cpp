@@ -2,25 +2,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "app/busy_lock_file.h"
+#include "support/scratch_dir.h"
 
 namespace merlinox {
 namespace {
 
-std::string FreshDirectory(const char* name) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     (std::string("merlinox-busy-") + name + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    return dir.string();
-}
-
 TEST(BusyLockFile, MarksTheOperationForAnotherMarkerOnTheSameDirectory) {
-    const std::string dir = FreshDirectory("same");
+    const testing::ScratchDir scratch;
+    const std::string dir = scratch.Path("busy");
     BusyLockFile mine(dir);
     BusyLockFile other(dir);
     EXPECT_FALSE(other.BusyWindowExists());
@@ -37,11 +31,11 @@ TEST(BusyLockFile, MarksTheOperationForAnotherMarkerOnTheSameDirectory) {
     EXPECT_FALSE(other.BusyWindowExists());
     EXPECT_FALSE(std::filesystem::exists(mine.Path()));
     mine.Destroy();  // harmless twice
-    std::filesystem::remove_all(dir);
 }
 
 TEST(BusyLockFile, IsSeenAcrossProcessesAndNotAfterTheHolderDied) {
-    const std::string dir = FreshDirectory("proc");
+    const testing::ScratchDir scratch;
+    const std::string dir = scratch.Path("busy");
     int ready[2];
     int release[2];
     ASSERT_EQ(::pipe(ready), 0);
@@ -71,17 +65,14 @@ TEST(BusyLockFile, IsSeenAcrossProcessesAndNotAfterTheHolderDied) {
     EXPECT_TRUE(observer.Holding());
     observer.Destroy();
     for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(BusyLockFile, UnusableDirectoryLeavesTheOperationUnmarked) {
-    const std::string file = FreshDirectory("file");
-    { std::ofstream(file) << "not a directory"; }
-    BusyLockFile marker(file + "/sub");
+    const testing::ScratchDir scratch;
+    BusyLockFile marker(scratch.Write("file", "not a directory") + "/sub");
     marker.Create(0, 0);
     EXPECT_FALSE(marker.Holding());
     EXPECT_FALSE(marker.BusyWindowExists());
-    std::filesystem::remove(file);
 }
 
 }  // namespace

@@ -30,10 +30,6 @@ struct Scenario : ::testing::Test {
         ASSERT_EQ(Program(), 0) << ::testing::PrintToString(rig.Messages());
         rig.ui.shown.clear();
     }
-    bool ChipEepromBlank() {
-        const auto& e = rig.Contents().eeprom;
-        return std::all_of(e.begin(), e.end(), [](std::uint8_t b) { return b == 0xFF; });
-    }
 
     OperationRig rig;
     std::vector<std::uint8_t> flash;
@@ -46,7 +42,8 @@ TEST_F(Scenario, CancelInTheFlashPassSkipsEepromFusesAndLocks) {
     EXPECT_EQ(Program(), 7);
     EXPECT_TRUE(rig.Showed("Programmierung abgebrochen !"));
     EXPECT_FALSE(rig.Showed("Keine Fehler beim Brennen"));
-    EXPECT_TRUE(ChipEepromBlank());
+    const auto& chipEeprom = rig.Contents().eeprom;
+    EXPECT_TRUE(std::all_of(chipEeprom.begin(), chipEeprom.end(), [](auto b) { return b == 0xFF; }));
     EXPECT_EQ(rig.Contents().lock, 0xFF);
     EXPECT_TRUE(rig.ControlsUnlocked());
     EXPECT_EQ(rig.ctx.operation.cancelRequested, 0);
@@ -192,12 +189,7 @@ TEST_F(Scenario, FullDiskDuringReadOutEndsWithTheFileError) {
 // The board stops answering in the middle of the flash pass: one timeout message, the
 // pass ends like a cancelled one, and the window is usable again at once.
 struct DeadBoard : Scenario {
-    DeadBoard() : Scenario(Faults()) {}
-    static sim::BoardFaults Faults() {
-        sim::BoardFaults faults;
-        faults.dieAfter = 60000;
-        return faults;
-    }
+    DeadBoard() : Scenario(sim::BoardFaults{.dieAfter = 60000}) {}
 };
 
 TEST_F(DeadBoard, OperationEndsWithItsMessagesAndUnlocks) {
@@ -215,7 +207,6 @@ TEST_F(DeadBoard, OperationEndsWithItsMessagesAndUnlocks) {
     EXPECT_TRUE(rig.ControlsUnlocked());
     EXPECT_FALSE(rig.ctx.link.boardLost);
 }
-
 
 // The fuse bytes of the panel reach the chip in each way of writing them: the parallel
 // write with its read-back, the high-voltage serial frames and the serial instructions.
