@@ -68,6 +68,14 @@ std::string OneLine(std::string_view text) {
     return encoded;
 }
 
+// The reader drops surrounding blanks and one pair of enclosing quotes; a value that
+// would lose either is written inside quotes, so that it reads back as it was set.
+std::string StoredValue(std::string_view value) {
+    const std::string encoded = OneLine(value);
+    if (ValueOf(encoded, 0) == encoded) return encoded;
+    return "\"" + encoded + "\"";
+}
+
 // The file a save replaces: the target of a symbolic link, so that the link survives.
 std::string ResolveTarget(const std::string& diskPath) {
     struct stat info {};
@@ -194,7 +202,7 @@ std::uint32_t IniFile::GetInt(std::string_view section, std::string_view key,
 }
 
 void IniFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string encodedValue = OneLine(value);
+    const std::string encodedValue = StoredValue(value);
     const auto position = Locate(section, key);
     if (position && position->keyLine < lines_.size()) {
         Line& line = lines_[position->keyLine];

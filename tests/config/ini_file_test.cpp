@@ -96,12 +96,17 @@ TEST(IniFile, HugeAndBinaryLinesSurviveASave) {
     EXPECT_EQ(ReadProfileInt(path, "HARDWARE", "timeout", 0), 6u);
 }
 
-TEST(IniFile, WritingCreatesTheFileAndKeepsValuesOnOneLine) {
+TEST(IniFile, WritingCreatesTheFileAndValuesReadBackAsSetOnOneLine) {
     ScratchDir dir;
     const std::string path = dir.Path("new.ini");
     ASSERT_EQ(WriteProfileInt(path, "Kestrel INI-Section", "DeviceIndex", 3), 0);
     ASSERT_EQ(WriteProfileString(path, "Kestrel INI-Section", "Note", "a\r\n[Hardware]"), 0);
-    EXPECT_EQ(dir.Read("new.ini"), "[Kestrel INI-Section]\r\nDeviceIndex=3\r\nNote=a  [Hardware]\r\n");
+    ASSERT_EQ(WriteProfileString(path, "Kestrel INI-Section", "LastFile", "\rx.hex "), 0);
+    ASSERT_EQ(WriteProfileString(path, "Kestrel INI-Section", "Quoted", "'x'"), 0);
+    EXPECT_EQ(dir.Read("new.ini"), "[Kestrel INI-Section]\r\nDeviceIndex=3\r\nNote=a  [Hardware]\r\n"
+                                   "LastFile=\" x.hex \"\r\nQuoted=\"'x'\"\r\n");
+    EXPECT_EQ(ReadProfileString(path, "Kestrel INI-Section", "LastFile", ""), " x.hex ");
+    EXPECT_EQ(ReadProfileString(path, "Kestrel INI-Section", "Quoted", ""), "'x'");
     EXPECT_EQ(ReadProfileInt(path, "kestrel ini-section", "deviceindex", 0), 3u);
     EXPECT_EQ(ReadProfileString(path, "Hardware", "Note", "none"), "none");
 }
