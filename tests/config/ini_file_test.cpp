@@ -81,21 +81,6 @@ TEST(IniFile, SaveKeepsEveryForeignByteAndAddsWhatIsMissing) {
               "DataPath=C:\\\xDC" "bung\\\r\n");
 }
 
-TEST(IniFile, HugeAndBinaryLinesSurviveASave) {
-    ScratchDir dir;
-    std::string junk(10 * 1024 * 1024, 'x');  // bytes 1..251 except the line ends
-    for (std::size_t i = 0; i < junk.size(); ++i) {
-        if (const char c = static_cast<char>((i * 131) % 251 + 1); c != '\n' && c != '\r') junk[i] = c;
-    }
-    const std::string original = "[Hardware]\r\n" + junk + "\r\nTimeOut=5\r\n";
-    const std::string path = dir.Write("big.ini", original);
-    ASSERT_EQ(WriteProfileInt(path, "Hardware", "TimeOut", 6), 0);
-    std::string expected = original;
-    expected[expected.size() - 3] = '6';
-    EXPECT_TRUE(dir.Read("big.ini") == expected);
-    EXPECT_EQ(ReadProfileInt(path, "HARDWARE", "timeout", 0), 6u);
-}
-
 TEST(IniFile, WritingCreatesTheFileAndValuesReadBackAsSetOnOneLine) {
     ScratchDir dir;
     const std::string path = dir.Path("new.ini");
@@ -147,7 +132,6 @@ TEST(IniFile, SaveReplacesTheFileWholeOrNotAtAllKeepingModeAndLinks) {
 TEST(NumberText, HexAndCNumbersFollowTheirScanners) {
     EXPECT_EQ(HexFromText(" 3bc"), 0x3BCu);
     EXPECT_EQ(HexFromText("0x"), 0u);  // the 0 is the number, the x ends it
-    EXPECT_FALSE(HexFromText("zz").has_value());
     EXPECT_FALSE(HexFromText("").has_value());
     EXPECT_EQ(CNumberFromText("089"), 0u);  // octal: the 8 ends the number
     EXPECT_EQ(CNumberFromText(" -1"), 0xFFFFFFFFu);

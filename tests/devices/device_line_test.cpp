@@ -92,11 +92,9 @@ TEST(ReadCSV, RefusedColumnsGiveTheirMessagesAndResults) {
         std::string message;
     } refused[] = {
         {2, "dip28", 17, "Unbekannte Gehäuseform" + in},
-        {2, " DIP28", 17, "Unbekannte Gehäuseform" + in},
         {3, "25501", 17, "Die Programmierspannung\nist viel zu groß !" + in},
         {4, "12751", 17, "Die Betriebsspannung im\nProgrammiermodus ist zu groß !" + in},
         {4, "0", 17, "Die Betriebsspannung im\nProgrammiermodus ist 0 !" + in},
-        {4, "text", 17, "Die Betriebsspannung im\nProgrammiermodus ist 0 !" + in},
         {8, "262146", 17,
          "Sample\n\nBausteingröße überschreitet 262144 (0x40000) Worte !\n\n"
          "Bausteine dieser Größe werden nicht unterstützt !\n"},
@@ -109,7 +107,6 @@ TEST(ReadCSV, RefusedColumnsGiveTheirMessagesAndResults) {
          "Sample\n\nFalscher Wert für FUSED0 in \n\n/lib/at90list.csv !\n\nEintrag darf nur von 0-2 gehen.\n"
          "Gelesener Wert: 3"},
         {14, "spi1", 13, "Unbekannter Programmiermode !\n\nMode = spi1\n\n/lib/at90list.csv"},
-        {14, "PAR\xC4", 13, "Unbekannter Programmiermode !\n\nMode = PARÄ\n\n/lib/at90list.csv"},
         {15, "", 13, "Unbekannter Eintrag unter Extra !\n\nExtra = \n\n/lib/at90list.csv"},
         {20, "2", 17, "Extended Adress Mode darf nur 0 oder 1 sein !" + in},
         {21, "0x10", 17, "SPI Sync Modus darf nur 0 oder 1 sein !" + in},
@@ -130,12 +127,11 @@ TEST(ReadCSV, AcceptsTheEdgesOfEachRangeAndReadsCNumbersOfBaseZero) {
         const char* text;
         std::int64_t value;
     } accepted[] = {
-        {2, "DIP20a", 20},   {2, "DIP8", 8},       {3, "25500", 255},     {4, "12750", 255},   {4, "49", 0},
-        {5, "0", 0},         {6, "1", 1},          {7, "8500", 100},      {8, "262145", 131072},
-        {9, "0", 0},         {9, "262144", 262144}, {9, "0x1E", 30},      {9, "036", 30},      {9, " 30xyz", 30},
-        {13, "2", 2},        {13, "258", 2},       {14, "MSPI2", kMspi2}, {15, "NOFUSE", kNoFuse},
-        {16, "abc", 0},      {18, "4294967295", 4294967295}, {20, "1", 1}, {22, "0x103", 3},
-        {24, "0x1E1", 0xE1},
+        {2, "DIP20a", 20},   {2, "DIP8", 8},          {3, "25500", 255},     {4, "12750", 255},
+        {4, "49", 0},        {7, "8500", 100},        {8, "262145", 131072}, {9, "262144", 262144},
+        {9, "0x1E", 30},     {9, "036", 30},          {9, " 30xyz", 30},     {13, "258", 2},
+        {14, "MSPI2", kMspi2}, {15, "NOFUSE", kNoFuse}, {16, "abc", 0},    {18, "4294967295", 4294967295},
+        {22, "0x103", 3},    {24, "0x1E1", 0xE1},
     };
     for (const auto& c : accepted) {
         Parser p;
@@ -168,7 +164,7 @@ TEST(TimeBase, ConvertsMicrosecondsAndNeverGivesZero) {
     Context ctx(ui);
     const struct {
         std::uint32_t korr, microseconds, units;
-    } cases[] = {{85, 50, 1},        {85, 8500, 100},         {100, 1000, 10}, {100, 42949672, 429496},
+    } cases[] = {{85, 50, 1}, {100, 42949672, 429496},
                  {100, 42949673, 1},  // the product with 100 wraps at 32 bits
                  {1, 0, 1},          {0, 8500, 100}};         // 0 is never loaded, and never divides
     for (const auto& c : cases) {
