@@ -43,7 +43,8 @@ int OperationHandlers::OnReadOutButton() {
     request.filter = kSaveFilter;
     request.filterIndex = ctx_.settings.dataFormat + 1;
     request.initialDirectory = DirectoryOnDisk(ctx_.paths);
-    request.initialName = SplitWindowsPath(ctx_.paths.fileName).baseName;
+    // The name without its extension; a ':' in it is part of the name, not a drive.
+    request.initialName = ctx_.paths.fileName.substr(0, ctx_.paths.fileName.rfind('.'));
     request.defaultExtension = "hex";
     request.confirmOverwrite = true;
     if (busy_.BusyWindowExists()) return kRefusedBusy;

@@ -95,10 +95,15 @@ void LoadDataFile(Context& ctx, const IniFile& ini) {
     const std::string& section = ctx.device.name;
     paths.directory = ini.GetString(section, "DataPath", "C:\\");
     const WindowsPathParts where = SplitWindowsPath(paths.directory);
-    const WindowsPathParts file = SplitWindowsPath(ini.GetString(section, "LastFile", "tmp"));
-    paths.filePath = where.drive + where.directory + file.baseName + file.extension;
-    paths.eepromPath = where.drive + where.directory + file.baseName + ".eep";
-    paths.fileName = file.baseName + file.extension;
+    // Only the name in "LastFile" counts, and all of it: a save writes the name alone,
+    // and a Linux name may hold a ':' just where a drive letter would end ("a:b.hex").
+    const std::string lastFile = ini.GetString(section, "LastFile", "tmp");
+    const auto separator = lastFile.find_last_of("\\/");
+    const std::string name = separator == std::string::npos ? lastFile : lastFile.substr(separator + 1);
+    const std::string baseName = name.substr(0, name.rfind('.'));
+    paths.filePath = where.drive + where.directory + name;
+    paths.eepromPath = where.drive + where.directory + baseName + ".eep";
+    paths.fileName = name;
 }
 
 }  // namespace

@@ -141,6 +141,8 @@ TEST(LoadConfiguration, DataFileIsTakenFromDirectoryAndNameKeys) {
         // Without the final backslash the last directory counts as a name; a directory
         // in "LastFile" is ignored.
         {"C:\\daten", "D:\\x\\prog.tar.hex", "C:\\prog.tar.hex", "C:\\prog.tar.eep", "prog.tar.hex"},
+        // A Linux name may have a ':' where a drive letter would end.
+        {"\\home\\x\\", "a:b.hex", "\\home\\x\\a:b.hex", "\\home\\x\\a:b.eep", "a:b.hex"},
     };
     for (const auto& c : cases) {
         Programmer p(c.dataPath ? std::string("[Sample]\r\nDataPath=") + c.dataPath + "\r\nLastFile=" + c.lastFile : "");
