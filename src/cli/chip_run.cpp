@@ -22,7 +22,7 @@ ChipRun::ChipRun(GlobalOptions& global, ChipOptions& options, BoardOptions& boar
       boardOptions_(board),
       session_(global),
       progress_(stderr, ::isatty(::fileno(stderr)) != 0, global.quiet),
-      ui_(*session_.ctx().ui, progress_),
+      ui_(*session_.ctx().ui, progress_, session_.ctx()),
       view_(progress_),
       busy_(BusyLockFile::DefaultDirectory()),
       handlers_(session_.ctx(), view_, dialogs_, busy_) {

@@ -9,6 +9,7 @@
 #include "cli/chip_options.h"
 #include "cli/cli_view.h"
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "cli/progress_line.h"
 #include "cli/session.h"
 
@@ -53,6 +54,7 @@ private:
     GlobalOptions& global_;
     ChipOptions& options_;
     BoardOptions& boardOptions_;
+    InterruptAsCancel interrupt_;
     Session session_;
     ProgressLine progress_;
     CliUserInterface ui_;

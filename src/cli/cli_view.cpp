@@ -1,5 +1,10 @@
 #include "cli/cli_view.h"
 
+#include <cstdio>
+
+#include "cli/interrupt.h"
+#include "operations/progress.h"
+
 namespace merlinox::cli {
 
 void CliView::SetText(int id, std::string_view text) {
@@ -76,6 +81,15 @@ std::optional<FileDialogChoice> CliFileDialogs::Save(const FileDialogRequest& re
         choice.path += request.defaultExtension;
     }
     return choice;
+}
+
+void CliUserInterface::PumpMessages() {
+    inner_.PumpMessages();
+    if (InterruptAsCancel::Consume()) {
+        progress_.Break();
+        std::fputs("kestrel-cli: interrupted, cancelling the operation\n", stderr);
+        RequestCancel(ctx_);
+    }
 }
 
 }  // namespace merlinox::cli

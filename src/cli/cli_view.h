@@ -9,6 +9,10 @@
 #include "app/user_interface.h"
 #include "cli/progress_line.h"
 
+namespace merlinox {
+struct Context;
+}
+
 namespace merlinox::cli {
 
 // The main window of the command line: it keeps the controls' states the way the
@@ -65,20 +69,23 @@ private:
     std::optional<FileDialogChoice> choice_;
 };
 
-// The terminal's message boxes, with the progress line ended before each box.
+// The terminal's message boxes, with the progress line ended before each box. Its
+// message pump delivers an interruption (see InterruptAsCancel) as a Cancel press.
 class CliUserInterface : public UserInterface {
 public:
-    CliUserInterface(UserInterface& inner, ProgressLine& progress) : inner_(inner), progress_(progress) {}
+    CliUserInterface(UserInterface& inner, ProgressLine& progress, Context& ctx)
+        : inner_(inner), progress_(progress), ctx_(ctx) {}
     int ShowBox(BoxKind kind, std::string_view text) override {
         progress_.Break();
         return inner_.ShowBox(kind, text);
     }
     void Beep() override { inner_.Beep(); }
-    void PumpMessages() override { inner_.PumpMessages(); }
+    void PumpMessages() override;
 
 private:
     UserInterface& inner_;
     ProgressLine& progress_;
+    Context& ctx_;
 };
 
 }  // namespace merlinox::cli

@@ -1,0 +1,40 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "cli_test_support.h"
+#include "operations/operation_rig.h"
+#include "support/scratch_dir.h"
+
+namespace merlinox::testing {
+namespace {
+
+// Ctrl-C in the middle of a long programming pass: the pass ends as if Cancel had been
+// pressed, and the tool leaves through the operation's clean-up with its own exit status
+// instead of dying with the programming voltage on.
+TEST(Interrupt, CtrlCCancelsTheRunningPassAndTheToolEndsThroughItsCleanUp) {
+    ScratchDir dir;
+    std::filesystem::copy_file(std::string(KESTREL_SOURCE_DIR) + "/data/at90list.csv",
+                               dir.Path("at90list.csv"));
+    dir.Write("big.bin", Bytes(TestPattern(200000, 3)));
+    const std::string script =
+        "cd '" + dir.Dir().string() + "' || exit 1; "
+        "export XDG_RUNTIME_DIR=\"$PWD/run\" XDG_STATE_HOME=\"$PWD/state\"; '" +
+        KESTREL_BINARY_DIR + "/src/kestrel-cli' program big.bin --yes --board sim "
+        "--device 'ATmega2560 (ISP)' >out 2>&1 </dev/null & pid=$!; "
+        "for i in $(seq 1200); do "
+        "grep -q 'Programmspeicher: [1-9]0%' out && break; sleep 0.05; done; "
+        "kill -INT $pid; wait $pid; echo \"exit $?\"; cat out";
+    std::string output;
+    ASSERT_EQ(RunShell(script, output), 0);
+    EXPECT_NE(output.find("exit 7\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("kestrel-cli: interrupted, cancelling the operation\n"
+                          "Programmierung abgebrochen !"),
+              std::string::npos)
+        << output;
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("state/merlinox/chip.state")));
+}
+
+}  // namespace
+}  // namespace merlinox::testing
