@@ -10,9 +10,8 @@
 #include "cli/device_choice.h"
 #include "config/configuration.h"
 #include "sim/board_sim.h"
-#include "sim/chip_catalogue.h"
 #include "sim/chip_model.h"
-#include "sim/chip_state_file.h"
+#include "sim/kept_chip.h"
 
 namespace merlinox::cli {
 
@@ -41,40 +40,17 @@ int ChipRun::Prepare() {
     return 0;
 }
 
-// The socket of the simulated board holds the chip of the state file when it is the
-// part asked for (by --sim-chip, or else any part with the selected device's code);
-// otherwise a new, blank chip of that part, as if the user had changed the chip.
+// The socket of the simulated board holds the chip a user would put in for the device
+// (see PickChipForSocket); without one the run cannot go on.
 int ChipRun::PrepareSimulatedChip(sim::SimBoard& board) {
-    Context& ctx = session_.ctx();
     const std::string& path = options_.simState.empty() ? DefaultSimStatePath() : options_.simState;
-    std::string error;
-    std::optional<sim::ChipState> state;
-    if (std::filesystem::exists(path)) {
-        state = sim::LoadChipState(path, error);
-        if (!state) {
-            std::fprintf(stderr, "kestrel-cli: the chip state in %s is unusable (%s); "
-                                 "a blank chip is in the socket\n", path.c_str(), error.c_str());
-        }
+    sim::PickedChip picked =
+        sim::PickChipForSocket(path, options_.simChip, ctx().device.deviceCode);
+    for (const std::string& notice : picked.notices) {
+        std::fprintf(stderr, "kestrel-cli: %s\n", notice.c_str());
     }
-    const sim::ChipFacts* facts = nullptr;
-    if (!options_.simChip.empty()) {
-        facts = sim::FindChipByName(options_.simChip);
-        if (facts == nullptr) {
-            std::fprintf(stderr, "kestrel-cli: no simulated part \"%s\"\n", options_.simChip.c_str());
-            return 2;
-        }
-    } else if (state && state->facts->code == ctx.device.deviceCode) {
-        facts = state->facts;
-    } else {
-        facts = sim::FindChipByCode(static_cast<std::uint16_t>(ctx.device.deviceCode));
-        if (facts == nullptr) {
-            std::fprintf(stderr, "kestrel-cli: no simulated part has the device code 0x%04X\n",
-                         static_cast<unsigned>(ctx.device.deviceCode));
-            return 2;
-        }
-    }
-    chip_ = std::make_unique<sim::SimulatedChip>(*facts);
-    if (state && state->facts == facts) chip_->Contents() = state->contents;
+    if (!picked.chip) return 2;
+    chip_ = std::move(picked.chip);
     board.Insert(chip_.get());
     return 0;
 }
@@ -82,12 +58,8 @@ int ChipRun::PrepareSimulatedChip(sim::SimBoard& board) {
 void ChipRun::SaveSimulatedChip() {
     if (!chip_) return;
     const std::string& path = options_.simState.empty() ? DefaultSimStatePath() : options_.simState;
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    std::string error;
-    if (!sim::SaveChipState(path, *chip_, error)) {
-        std::fprintf(stderr, "kestrel-cli: the simulated chip could not be kept in %s: %s\n",
-                     path.c_str(), error.c_str());
+    if (const std::string problem = sim::KeepChip(path, *chip_); !problem.empty()) {
+        std::fprintf(stderr, "kestrel-cli: %s\n", problem.c_str());
     }
 }
 

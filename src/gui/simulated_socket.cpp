@@ -1,12 +1,10 @@
 #include "gui/simulated_socket.h"
 
 #include <cstdio>
-#include <filesystem>
 
 #include "sim/board_sim.h"
-#include "sim/chip_catalogue.h"
 #include "sim/chip_model.h"
-#include "sim/chip_state_file.h"
+#include "sim/kept_chip.h"
 
 namespace merlinox::gui {
 
@@ -22,33 +20,11 @@ SimulatedSocket::~SimulatedSocket() {
 void SimulatedSocket::Follow(std::uint32_t deviceCode) {
     if (chip_ && (!fixedPart_.empty() || chip_->Facts().code == deviceCode)) return;
     Save();
-    std::string error;
-    std::optional<sim::ChipState> state;
-    if (std::filesystem::exists(statePath_)) {
-        state = sim::LoadChipState(statePath_, error);
-        if (!state) {
-            std::fprintf(stderr, "kestrel: the chip state in %s is unusable (%s)\n",
-                         statePath_.c_str(), error.c_str());
-        }
+    sim::PickedChip picked = sim::PickChipForSocket(statePath_, fixedPart_, deviceCode);
+    for (const std::string& notice : picked.notices) {
+        std::fprintf(stderr, "kestrel: %s\n", notice.c_str());
     }
-    const sim::ChipFacts* facts = nullptr;
-    if (!fixedPart_.empty()) {
-        facts = sim::FindChipByName(fixedPart_);
-        if (facts == nullptr) {
-            std::fprintf(stderr, "kestrel: no simulated part \"%s\"\n", fixedPart_.c_str());
-        }
-    } else if (state && state->facts->code == deviceCode) {
-        facts = state->facts;
-    } else {
-        facts = sim::FindChipByCode(static_cast<std::uint16_t>(deviceCode));
-    }
-    if (facts == nullptr) {
-        Insert(nullptr);  // nothing of that part: the socket stays empty
-        return;
-    }
-    auto chip = std::make_unique<sim::SimulatedChip>(*facts);
-    if (state && state->facts == facts) chip->Contents() = state->contents;
-    Insert(std::move(chip));
+    Insert(std::move(picked.chip));  // nothing of that part: the socket stays empty
 }
 
 void SimulatedSocket::Insert(std::unique_ptr<sim::SimulatedChip> chip) {
@@ -58,12 +34,8 @@ void SimulatedSocket::Insert(std::unique_ptr<sim::SimulatedChip> chip) {
 
 void SimulatedSocket::Save() {
     if (!chip_) return;
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(statePath_).parent_path(), ignored);
-    std::string error;
-    if (!sim::SaveChipState(statePath_, *chip_, error)) {
-        std::fprintf(stderr, "kestrel: the simulated chip could not be kept in %s: %s\n",
-                     statePath_.c_str(), error.c_str());
+    if (const std::string problem = sim::KeepChip(statePath_, *chip_); !problem.empty()) {
+        std::fprintf(stderr, "kestrel: %s\n", problem.c_str());
     }
 }
 
