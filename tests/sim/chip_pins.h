@@ -31,7 +31,6 @@ public:
         const std::uint8_t chip = static_cast<std::uint8_t>(sense.value | ~sense.mask);
         return (drive.dataLines & chip & bit) != 0;
     }
-    bool Drives(std::uint8_t bit) { return (chip_->Sense(now).mask & bit) != 0; }
 
     // --- Serial (SPI): bit 3 MOSI, bit 4 MISO, bit 5 SCK; RESET as a voltage.
     static constexpr std::uint8_t kMosi = 0x08, kMiso = 0x10, kSck = 0x20;
@@ -41,7 +40,6 @@ public:
         drive = SocketDrive{};
         drive.dataLines = kMiso;
         drive.vccMillivolts = vcc;
-        drive.resetMillivolts = 0;
         Apply();
         WaitUs(startUpMicros);
     }
@@ -97,7 +95,6 @@ public:
         }
         return out;
     }
-    bool Sdo() { return Line(kSdo); }
 
 private:
     SocketChip* chip_;
