@@ -79,6 +79,7 @@ void VcdWriter::Dump(SimTime time, bool all) {
         if (!stamped) {
             std::fprintf(out_, "#%" PRIu64 "\n", time);
             stamped = true;
+            lastTime_ = time;
         }
         last_[s] = value;
         if (kSignals[s].width == 1) {
@@ -104,7 +105,6 @@ void VcdWriter::OnTransfer(const TransferRecord& record) {
     // Time never runs backwards in a dump, even when the wall clock is coarse.
     const SimTime time = record.time > lastTime_ ? record.time : lastTime_;
     Dump(time, false);
-    lastTime_ = time;
 }
 
 }  // namespace merlinox::sim

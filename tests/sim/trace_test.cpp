@@ -129,5 +129,19 @@ TEST(VcdTrace, DumpsTheDecodedLinesOfAPowerCycleReadableByGtkwave) {
     EXPECT_EQ(ReadVcd(dir.Read("back.vcd")), dump);
 }
 
+// On real hardware the wall clock can give two transfers the same time, or an earlier
+// one: each change is still filed under its own time, and the dump never runs back.
+TEST(VcdTrace, TransfersOnACoarseClockKeepTheirTimes) {
+    MemFile out;
+    sim::VcdWriter writer(out.file);
+    for (const auto& [time, data] : {std::pair{5000u, 0x00}, {5000u, 0x20}, {4000u, 0x00}}) {
+        writer.OnTransfer({.time = time, .command = CmdData, .data = std::uint8_t(data), .ok = true});
+    }
+    const auto sck = ReadVcd(out.Text()).at("SCK");  // the first store changed nothing
+    ASSERT_EQ(sck.size(), 3u);
+    EXPECT_EQ(sck[1], std::make_pair(std::uint64_t{5000}, 1u));
+    EXPECT_EQ(sck[2], std::make_pair(std::uint64_t{5000}, 0u));
+}
+
 }  // namespace
 }  // namespace merlinox
