@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
 #include "cli/device_choice.h"
 #include "config/configuration.h"
-#include "config/data_file_paths.h"
 #include "devices/device_selection.h"
 #include "sim/chip_catalogue.h"
 
@@ -53,22 +51,15 @@ void OperationRig::CancelAtPump(int pump) {
     };
 }
 
-void OperationRig::UseDataFile(const std::string& diskPath) {
-    SetDataFileFromDisk(ctx.paths, diskPath);
-}
-
-bool OperationRig::Showed(std::string_view text) const { return Count(text) > 0; }
-
 int OperationRig::Count(std::string_view text) const {
     return static_cast<int>(std::count_if(ui.shown.begin(), ui.shown.end(),
                                           [text](const auto& box) { return box.text == text; }));
 }
 
 bool OperationRig::ControlsUnlocked() const {
-    for (const int id : kLockedControls) {
-        if (!view.IsEnabled(id)) return false;
-    }
-    return !view.IsEnabled(kCancelButton) && view.Text(kStatusLine) == "Warte auf Eingaben" &&
+    const auto enabled = [this](int id) { return view.IsEnabled(id); };
+    return std::all_of(kLockedControls.begin(), kLockedControls.end(), enabled) &&
+           !view.IsEnabled(kCancelButton) && view.Text(kStatusLine) == "Warte auf Eingaben" &&
            !busy.own;
 }
 
@@ -82,11 +73,5 @@ std::vector<std::uint8_t> TestPattern(std::size_t size, std::uint32_t seed) {
     }
     return data;
 }
-
-std::string Bytes(const std::vector<std::uint8_t>& data) {
-    return std::string(data.begin(), data.end());
-}
-
-bool HaveSrecord() { return std::system("srec_cmp --version >/dev/null 2>&1") == 0; }
 
 }  // namespace merlinox::testing

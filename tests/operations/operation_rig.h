@@ -8,6 +8,7 @@
 
 #include "app/context.h"
 #include "app/operation_handlers.h"
+#include "config/data_file_paths.h"
 #include "sim/board_sim.h"
 #include "sim/chip_model.h"
 #include "support/scratch_dir.h"
@@ -44,11 +45,11 @@ public:
     void CancelAtPump(int pump);
 
     // The data file the handlers use: set as a stored path from a path on disk.
-    void UseDataFile(const std::string& diskPath);
+    void UseDataFile(const std::string& diskPath) { SetDataFileFromDisk(ctx.paths, diskPath); }
 
     std::vector<std::string> Messages() const { return ui.Texts(); }
-    bool Showed(std::string_view text) const;
-    int Count(std::string_view text) const;
+    int Count(std::string_view text) const;  // boxes shown with exactly this text
+    bool Showed(std::string_view text) const { return Count(text) > 0; }
     // True when every control an operation locks is enabled again and Cancel is off.
     bool ControlsUnlocked() const;
 
@@ -69,10 +70,9 @@ private:
 // stretches in between, so that the skipping of blank cells is exercised.
 std::vector<std::uint8_t> TestPattern(std::size_t size, std::uint32_t seed);
 
-// A flash image from a pattern, as word-aligned bytes.
-std::string Bytes(const std::vector<std::uint8_t>& data);
-
-// True when srec_cmp can be run.
-bool HaveSrecord();
+// The pattern as the bytes of a file.
+inline std::string Bytes(const std::vector<std::uint8_t>& data) {
+    return {data.begin(), data.end()};
+}
 
 }  // namespace merlinox::testing

@@ -12,16 +12,4 @@ int ScriptedUi::ShowBox(BoxKind kind, std::string_view text) {
     return answer;
 }
 
-void ScriptedUi::Beep() {
-    ++beeps;
-    beepPending_ = true;
-}
-
-std::vector<std::string> ScriptedUi::Texts() const {
-    std::vector<std::string> texts;
-    texts.reserve(shown.size());
-    for (const auto& box : shown) texts.push_back(box.text);
-    return texts;
-}
-
 }  // namespace merlinox::testing

@@ -19,11 +19,18 @@ public:
     };
 
     int ShowBox(BoxKind kind, std::string_view text) override;
-    void Beep() override;
+    void Beep() override {
+        ++beeps;
+        beepPending_ = true;
+    }
     void PumpMessages() override { ++pumps; }
 
     void Answer(int answer) { answers.push_back(answer); }
-    std::vector<std::string> Texts() const;
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& box : shown) texts.push_back(box.text);
+        return texts;
+    }
     const Shown& Last() const { return shown.back(); }
 
     std::vector<Shown> shown;

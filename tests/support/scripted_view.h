@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/main_view.h"
@@ -15,8 +16,8 @@ namespace merlinox::testing {
 
 // The main window without a display: it keeps each control's text, enabled and
 // checked state, list and progress values as the Qt window would, and writes every
-// call into a journal so that tests can check the order of what a user saw. Controls
-// start as the window creates them: enabled, with their first texts.
+// text it is given into a journal so that tests can check the order of what a user
+// saw. Controls start as the window creates them: enabled, with their first texts.
 class ScriptedView : public MainView {
 public:
     struct Control {
@@ -25,30 +26,41 @@ public:
         bool checked = false;
         std::vector<std::string> items;
         int selected = -1;
-        int rangeLow = 0;
-        int rangeHigh = 100;
+        std::pair<int, int> range{0, 100};
         int position = 0;
     };
 
     ScriptedView();
 
-    void SetText(int id, std::string_view text) override;
-    std::string Text(int id) const override;
-    void Enable(int id, bool enabled) override;
-    bool IsEnabled(int id) const override;
-    void SetChecked(int id, bool checked) override;
-    bool IsChecked(int id) const override;
-    void ResetList(int id) override;
-    void AppendToList(int id, std::string_view text) override;
-    void SelectInList(int id, int index) override;
-    int SelectedIndex(int id) const override;
-    void SetProgressRange(int id, int low, int high) override;
-    void SetProgressPosition(int id, int position) override;
-    void SetTitle(std::string_view title) override;
-    void MoveTo(int x, int y) override;
+    void SetText(int id, std::string_view text) override {
+        At(id).text = text;
+        journal.push_back("text " + std::to_string(id) + " " + std::string(text));
+    }
+    std::string Text(int id) const override { return Get(id).text; }
+    void Enable(int id, bool enabled) override { At(id).enabled = enabled; }
+    bool IsEnabled(int id) const override { return Get(id).enabled; }
+    void SetChecked(int id, bool checked) override { At(id).checked = checked; }
+    bool IsChecked(int id) const override { return Get(id).checked; }
+    void ResetList(int id) override {
+        At(id).items.clear();
+        At(id).selected = -1;
+    }
+    void AppendToList(int id, std::string_view text) override { At(id).items.emplace_back(text); }
+    void SelectInList(int id, int index) override {
+        const bool inside = index >= 0 && static_cast<std::size_t>(index) < Get(id).items.size();
+        At(id).selected = inside ? index : -1;
+    }
+    int SelectedIndex(int id) const override { return Get(id).selected; }
+    void SetProgressRange(int id, int low, int high) override { At(id).range = {low, high}; }
+    void SetProgressPosition(int id, int position) override { At(id).position = position; }
+    void SetTitle(std::string_view) override {}
+    void MoveTo(int x, int y) override {
+        left = x;
+        top = y;
+    }
     int Left() const override { return left; }
     int Top() const override { return top; }
-    void Redraw() override;
+    void Redraw() override { ++redraws; }
 
     // What a user does before a handler runs: the box changes its own state, the list
     // its selection.
@@ -58,36 +70,29 @@ public:
     const Control& Get(int id) const;
     const std::vector<std::string>& Items(int id) const { return Get(id).items; }
 
-    std::vector<std::string> journal;
-    std::string title;
+    std::vector<std::string> journal;  // "text <id> <text>" for each SetText
     int left = 0;
     int top = 0;
     int redraws = 0;
 
 private:
     Control& At(int id);
-    void Log(std::string entry) { journal.push_back(std::move(entry)); }
 
     std::map<int, Control> controls_;
 };
 
 // File dialogs that answer from a queue (nothing: the user cancelled) and remember
-// what they were asked.
+// what they proposed.
 class ScriptedFileDialogs : public FileDialogs {
 public:
     struct Asked {
-        bool save;
-        std::string filter;
         int filterIndex;
         std::string initialDirectory;
         std::string initialName;
-        std::string defaultExtension;
-        bool mustExist;
-        bool confirmOverwrite;
     };
 
-    std::optional<FileDialogChoice> Open(const FileDialogRequest& request) override;
-    std::optional<FileDialogChoice> Save(const FileDialogRequest& request) override;
+    std::optional<FileDialogChoice> Open(const FileDialogRequest& r) override { return Next(r); }
+    std::optional<FileDialogChoice> Save(const FileDialogRequest& r) override { return Next(r); }
 
     void Answer(std::optional<FileDialogChoice> choice) { answers.push_back(std::move(choice)); }
 
@@ -95,24 +100,26 @@ public:
     std::vector<Asked> asked;
 
 private:
-    std::optional<FileDialogChoice> Next(bool save, const FileDialogRequest& request);
+    std::optional<FileDialogChoice> Next(const FileDialogRequest& request);
 };
 
 // The busy marker between processes, simulated: titles of other programs' windows
 // are listed in foreignTitles.
 class ScriptedBusyMarker : public BusyMarker {
 public:
-    void Create(int x, int y) override;
-    void Destroy() override;
-    bool BusyWindowExists() override;
-    bool WindowTitledExists(std::string_view title) override;
+    void Create(int, int) override {
+        own = true;
+        ++created;
+    }
+    void Destroy() override { own = false; }
+    bool BusyWindowExists() override { return WindowTitledExists(kBusyWindowTitle); }
+    bool WindowTitledExists(std::string_view title) override {
+        return (own && title == kBusyWindowTitle) || foreignTitles.contains(title);
+    }
 
     std::set<std::string, std::less<>> foreignTitles;
     bool own = false;
     int created = 0;
-    int destroyed = 0;
-    int createdX = 0;
-    int createdY = 0;
 };
 
 // The settings dialog with a scripted user: each answer is what the user does next

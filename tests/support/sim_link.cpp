@@ -1,5 +1,6 @@
 #include "support/sim_link.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace merlinox::testing {
@@ -37,12 +38,6 @@ bool MatchVolts(const std::vector<sim::LatchWrite>& log, std::size_t i, std::uin
 
 }  // namespace
 
-std::string Store(std::uint8_t command, std::uint8_t data) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02X=%02X", command, data);
-    return text;
-}
-
 std::string Volts(unsigned vcc, unsigned vpp) {
     return "V(" + std::to_string(vcc) + "," + std::to_string(vpp) + ")";
 }
@@ -54,7 +49,7 @@ std::string DelayMs(std::uint32_t milliseconds) {
     return Delay(units == 0 ? 1 : units);
 }
 
-std::vector<std::string> Summarize(const std::vector<sim::LatchWrite>& log) {
+std::vector<std::string> SimLink::Summary() const {
     std::vector<std::string> tokens;
     std::uint8_t signal = 0;
     std::size_t i = 0;
@@ -76,21 +71,19 @@ std::vector<std::string> Summarize(const std::vector<sim::LatchWrite>& log) {
                 continue;
             }
         }
-        tokens.push_back(Store(log[i].command, log[i].data));
+        char store[8];
+        std::snprintf(store, sizeof store, "%02X=%02X", log[i].command, log[i].data);
+        tokens.push_back(store);
         if (log[i].command == kSignal) signal = log[i].data;
         ++i;
     }
     return tokens;
 }
 
-std::vector<std::string> SimLink::Summary() const { return Summarize(log); }
-
 int SimLink::Timeouts() const {
-    int n = 0;
-    for (const auto& box : ui.shown) {
-        if (box.text.find("Timeout-Fehler") != std::string::npos) ++n;
-    }
-    return n;
+    return static_cast<int>(std::count_if(ui.shown.begin(), ui.shown.end(), [](const auto& box) {
+        return box.text.find("Timeout-Fehler") != std::string::npos;
+    }));
 }
 
 }  // namespace merlinox::testing

@@ -19,7 +19,13 @@ struct SimLink {
     SimLink(const SimLink&) = delete;
     SimLink& operator=(const SimLink&) = delete;
 
-    // The board's record folded into readable tokens (see Summarize).
+    // The board's record folded into readable tokens, strictly:
+    //   "CC=DD"      one store, command and data in hex
+    //   "V(vcc,vpp)" the 51 signal-latch stores that shift and load both voltage codes
+    //                (decimal), only if their untouched bits equal the signal latch before
+    //   "W(n)"       n signal-latch stores with the delay bit set on top of the current
+    //                signal latch, followed by the one that clears it again
+    // Anything that does not match exactly stays as single stores.
     std::vector<std::string> Summary() const;
     void ClearLog() { log.clear(); }
     int Timeouts() const;  // timeout boxes shown so far
@@ -30,16 +36,6 @@ struct SimLink {
     std::vector<sim::LatchWrite> log;
 };
 
-// Folds a run of latch stores into tokens, strictly:
-//   "CC=DD"      one store, command and data in hex
-//   "V(vcc,vpp)" the 51 signal-latch stores that shift and load both voltage codes
-//                (decimal), only when their untouched bits equal the signal latch before
-//   "W(n)"       n signal-latch stores with the delay bit set on top of the current
-//                signal latch, followed by the one that clears it again
-// Anything that does not match exactly stays as single stores.
-std::vector<std::string> Summarize(const std::vector<sim::LatchWrite>& log);
-
-std::string Store(std::uint8_t command, std::uint8_t data);
 std::string Volts(unsigned vcc, unsigned vpp);
 std::string Delay(std::uint32_t transfers);
 // The delay token of Wait1ms(ms) with "TimeBaseKorr" 85.
