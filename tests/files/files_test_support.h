@@ -63,22 +63,19 @@ public:
         : image_(std::move(bytes)), kind_(kind) {}
 
     std::uint32_t ReadCell(std::uint32_t address) override {
-        ++reads;
         ImageCellSource cells(image_.data(), static_cast<std::uint32_t>(image_.size()), kind_);
         return cells.ReadCell(address);
     }
     void SetStatus(std::string_view text) override { statuses.emplace_back(text); }
-    void InitProgress(std::uint32_t total) override { progressTotal = total; }
     void StepProgress() override {
         ++steps;
         if (cancelAfterSteps != 0 && steps >= cancelAfterSteps) cancel = true;
     }
-    void StepProgressDown() override { ++downSteps; }
     bool CancelRequested() override { return cancel; }
     void BoardOff() override { ++boardOffs; }
 
     std::vector<std::string> statuses;
-    std::uint32_t reads = 0, steps = 0, downSteps = 0, progressTotal = 0, cancelAfterSteps = 0;
+    std::uint32_t steps = 0, cancelAfterSteps = 0;
     int boardOffs = 0;
     bool cancel = false;
 
