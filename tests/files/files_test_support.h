@@ -67,17 +67,12 @@ public:
         return cells.ReadCell(address);
     }
     void SetStatus(std::string_view text) override { statuses.emplace_back(text); }
-    void StepProgress() override {
-        ++steps;
-        if (cancelAfterSteps != 0 && steps >= cancelAfterSteps) cancel = true;
-    }
-    bool CancelRequested() override { return cancel; }
+    void StepProgress() override { ++steps; }
     void BoardOff() override { ++boardOffs; }
 
     std::vector<std::string> statuses;
-    std::uint32_t steps = 0, cancelAfterSteps = 0;
+    std::uint32_t steps = 0;
     int boardOffs = 0;
-    bool cancel = false;
 
 private:
     std::vector<std::uint8_t> image_;

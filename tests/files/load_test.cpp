@@ -28,7 +28,6 @@ TEST_F(FilesFixture, RecognisesEachFormatFromTheFirstTwoLines) {
         {"S1130000\r\n", kFormatS1},
         {"S00E0000544F4C56414E4520372E3122\r\nS204000000FB\r\n", kFormatS2},
         {"S30500000000FA\n", kFormatS3},
-        {"s1130000\r\n", kFormatBinary},  // lower-case record type
         {"00001A:940C\r\n", kFormatRom},
         {"01F0:3C\n", kFormatRom},
         {"01F0:3C", kFormatBinary},  // without its line end a ROM line is 7 long
@@ -90,18 +89,6 @@ TEST_F(FilesFixture, FileMayFillTheDeviceExactly) {
     EXPECT_EQ(ctx->image.highestAddress, MemoryImage::kSize - 1);
     EXPECT_EQ(Load("AB").result, kLoadOk);
     EXPECT_EQ(Bytes()[2], 0xFF);
-}
-
-TEST_F(FilesFixture, CompanionInAnotherFormatIsReadWithItsOwnReader) {
-    WriteFile(dir / "a.hex", ":04000000010203FFF7\r\n:00000001FF\r\n");
-    WriteFile(dir / "a.eep", "0000:11\r\n0003:44\r\n");
-    EXPECT_EQ(LoadFileForPass(*ctx, dir / "a.hex", kFlash).format, kFormatIntel8);
-    CloseInputFile(*ctx);
-    const PassLoad eeprom = LoadFileForPass(*ctx, dir / "a.eep", kEeprom);
-    EXPECT_EQ(eeprom.result, kLoadOk);
-    EXPECT_EQ(eeprom.format, kFormatRom);
-    EXPECT_TRUE(ctx->files.inputFile.IsOpen()) << "open until the pass has ended";
-    EXPECT_EQ(Bytes()[3], 0x44);
 }
 
 }  // namespace
