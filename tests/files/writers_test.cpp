@@ -80,12 +80,6 @@ TEST_F(Writers, MotorolaFilesCarryHeaderIdentificationAndTheRecordTypeOfTheAddre
     EXPECT_EQ(lines[1], "S30500000000FA");
     EXPECT_EQ(lines[2].substr(0, 8), "S1230000");
     EXPECT_EQ(lines.back(), "S70500000000FA");
-    ASSERT_EQ(Save(kFormatS2, source, kFlash, 0x10000), kSaveOk);
-    lines = OutLines();
-    EXPECT_EQ(lines[1], "S204000000FB");
-    EXPECT_EQ(lines[1 + 0x800].substr(0, 8), "S123FFE0");
-    EXPECT_EQ(lines[2 + 0x800].substr(0, 10), "S224010000");
-    EXPECT_EQ(lines.back(), "S804000000FB");
     // The byte count must fit its two digits: at most 250 data bytes per record.
     ctx->settings.hexLineLen = 254;
     ASSERT_EQ(Save(kFormatS1, source, kEeprom, 0x400), kSaveOk);
@@ -117,11 +111,6 @@ TEST_F(Writers, BinaryEndsAtTheLastCellThatIsNotBlankAndNeedsOne) {
     EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
                               "Der Baustein enthält nur Leerzellen im Programmspeicher" + tail,
                               "Der Baustein enthält nur Leerzellen im Datenspeicher" + tail}));
-    // With FFSave a blank chip is all there, as ROM lines too.
-    ctx->settings.ffSave = 1;
-    RecordingSource blankFlash({}, kFlash);
-    ASSERT_EQ(Save(kFormatRom, blankFlash, kFlash, 2), kSaveOk);
-    EXPECT_EQ(ReadFile(out), "000000:FFFF\r\n000001:FFFF\r\n");
 }
 
 // Binary output opens the file after the search for the end: the chip is switched off.
