@@ -45,10 +45,9 @@ struct FilesFixture : ::testing::Test {
     }
 
     // Writes content to a file and loads it as a programming pass would.
-    PassLoad Load(const std::string& content, MemoryKind kind = kFlash,
-                  const std::string& name = "data") {
-        WriteFile(dir / name, content);
-        const PassLoad load = LoadFileForPass(*ctx, dir / name, kind);
+    PassLoad Load(const std::string& content, MemoryKind kind = kFlash) {
+        WriteFile(dir / "data", content);
+        const PassLoad load = LoadFileForPass(*ctx, dir / "data", kind);
         CloseInputFile(*ctx);
         return load;
     }

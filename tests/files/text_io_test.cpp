@@ -26,11 +26,7 @@ std::vector<std::string> Lines(const std::string& content) {
 
 TEST(HexText, ReadsDigitsUpToTheFirstOtherCharacterAndNeverPastTheText) {
     EXPECT_EQ(HexByte("aF", 0), 0xAFu);
-    EXPECT_EQ(HexValue(std::string_view("12\0"
-                                        "4",
-                                        4),
-                       0, 4),
-              0x12u);
+    EXPECT_EQ(HexValue(std::string("12") + '\0' + "4", 0, 4), 0x12u);
     const std::string_view cut("1234", 2);  // "34" lies beyond the view
     EXPECT_EQ(HexValue(cut, 0, 8), 0x12u);
     EXPECT_EQ(HexByte(cut, 1), 0x2u);
@@ -38,13 +34,12 @@ TEST(HexText, ReadsDigitsUpToTheFirstOtherCharacterAndNeverPastTheText) {
               31u);
 }
 
-TEST(TextMode, ReadsReturnLineFeedAndLoneLineFeedAsOneLineEnd) {
+// Return line feed and a lone line feed are one line end; overlong lines are cut and
+// count as one line each.
+TEST(TextMode, ReadsEitherLineEndAndCutsOverlongLines) {
     EXPECT_EQ(Lines("a\r\nb\nc\rd\r\r\n\nlast"),
               (std::vector<std::string>{"a\n", "b\n", "c\rd\r\n", "\n", "last"}));
     EXPECT_EQ(Lines(std::string("a\0b\n", 4)), std::vector<std::string>{std::string("a\0b\n", 4)});
-}
-
-TEST(TextMode, CutsOverlongLinesAndCountsEachOnce) {
     const auto lines = Lines(std::string(10 * 1024 * 1024, 'x') + "\r\n" + std::string(2046, 'y') +
                              "\r\n" + std::string(2047, 'z') + "\r\nnext\n");
     ASSERT_EQ(lines.size(), 4u);
