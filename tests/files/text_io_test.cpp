@@ -5,19 +5,15 @@
 
 #include "files/hex_text.h"
 #include "files/input_file.h"
-#include "files_test_support.h"
+#include "support/scratch_dir.h"
 
 namespace merlinox {
 namespace {
 
-using testing::TempDir;
-using testing::WriteFile;
-
 std::vector<std::string> Lines(const std::string& content) {
-    TempDir dir;
-    WriteFile(dir / "t", content);
+    testing::ScratchDir dir;
     InputFile file;
-    EXPECT_EQ(file.Open(dir / "t", false), 0);
+    EXPECT_EQ(file.Open(dir.Write("t", content), false), 0);
     std::vector<std::string> lines;
     std::string_view line;
     while (file.ReadLine(line) == InputFile::ReadStatus::Line) lines.emplace_back(line);
