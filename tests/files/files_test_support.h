@@ -45,10 +45,9 @@ struct FilesFixture : ::testing::Test {
     }
 
     // Writes content to a file and loads it as a programming pass would.
-    PassLoad Load(const std::string& content, MemoryKind kind = kFlash,
-                  const std::string& name = "data") {
-        WriteFile(dir / name, content);
-        const PassLoad load = LoadFileForPass(*ctx, dir / name, kind);
+    PassLoad Load(const std::string& content, MemoryKind kind = kFlash) {
+        WriteFile(dir / "data", content);
+        const PassLoad load = LoadFileForPass(*ctx, dir / "data", kind);
         CloseInputFile(*ctx);
         return load;
     }
@@ -63,24 +62,16 @@ public:
         : image_(std::move(bytes)), kind_(kind) {}
 
     std::uint32_t ReadCell(std::uint32_t address) override {
-        ++reads;
         ImageCellSource cells(image_.data(), static_cast<std::uint32_t>(image_.size()), kind_);
         return cells.ReadCell(address);
     }
     void SetStatus(std::string_view text) override { statuses.emplace_back(text); }
-    void InitProgress(std::uint32_t total) override { progressTotal = total; }
-    void StepProgress() override {
-        ++steps;
-        if (cancelAfterSteps != 0 && steps >= cancelAfterSteps) cancel = true;
-    }
-    void StepProgressDown() override { ++downSteps; }
-    bool CancelRequested() override { return cancel; }
+    void StepProgress() override { ++steps; }
     void BoardOff() override { ++boardOffs; }
 
     std::vector<std::string> statuses;
-    std::uint32_t reads = 0, steps = 0, downSteps = 0, progressTotal = 0, cancelAfterSteps = 0;
+    std::uint32_t steps = 0;
     int boardOffs = 0;
-    bool cancel = false;
 
 private:
     std::vector<std::uint8_t> image_;

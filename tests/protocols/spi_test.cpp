@@ -33,9 +33,6 @@ TEST(SpiBytes, CostTwentyFourTransfersSentAndThirtyThreeReceivedPlusTwoPerXtal1P
     rig.ClearLog();
     SpiSendByte(rig.ctx, 0x00);
     EXPECT_EQ(rig.log.size(), 24u + 8 * 2 * (4 + 3));
-    rig.ClearLog();
-    SpiReceiveByte(rig.ctx);
-    EXPECT_EQ(rig.log.size(), 33u + 8 * 2 * (4 + 3));
 }
 
 // Each attempt reads MISO eight times, and each read re-sends the power latch once.
@@ -103,22 +100,6 @@ TEST(SpiSync, Xtal1ClockedChipAnswersOnlyWithBothCountsOfTwoOrMore) {
     }
 }
 
-TEST(SpiPages, MspiWritesPagesAcrossABoundaryAndReadsThemBack) {
-    ChipRig rig("ATmega8", kMspi1);  // 32-word pages
-    rig.PowerUp();
-    for (std::uint32_t page : {1u, 2u}) {
-        for (std::uint32_t w = page * 32; w < page * 32 + 32; ++w)
-            SpiLoadPageAVRWord(rig.ctx, w, static_cast<std::uint16_t>(w * 3));
-        SpiWritePageAVRWord(rig.ctx, page * 32 + 31);
-        Wait100us(rig.ctx, rig.ctx.device.flashWriteDelay);
-    }
-    EXPECT_EQ(SpiReadAVRWord(rig.ctx, 31), 0xFFFF);
-    for (std::uint32_t w : {32u, 63u, 64u, 95u}) EXPECT_EQ(SpiReadAVRWord(rig.ctx, w), w * 3) << w;
-    EXPECT_EQ(SpiReadAVRWord(rig.ctx, 96), 0xFFFF);
-    SpiWriteAVRByte(rig.ctx, 0x1FF, 0x5A);  // the EEPROM byte by byte
-    EXPECT_EQ(SpiReadAVRByte(rig.ctx, 0x1FF), 0x5A);
-}
-
 TEST(SpiPages, LastWordOfA256KPartGoesThroughTheExtendedAddress) {
     ChipRig rig("ATmega2560", kMspi2);
     rig.PowerUp();
@@ -159,39 +140,6 @@ TEST(SpiByteWise, TooShortADelayLosesTheHighByteAndTheReadBackShowsIt) {
     SpiWriteAVRWord(rig.ctx, 0x10, 0x1234);
     EXPECT_EQ(SpiReadAVRWord(rig.ctx, 0x10), 0xFF34);
     EXPECT_EQ(rig.chip.Core().IgnoredWrites(), 1u);
-}
-
-TEST(SpiByteWise, WritesWordsAndEepromWithPollingAndWaitsForTheUnpollableValues) {
-    for (const char* part : {"AT90S2313", "AT90S2343", "AT90S1200", "ATtiny12"}) {
-        SCOPED_TRACE(part);
-        ChipRig rig(part, kSpi2);
-        rig.PowerUp();
-        const std::uint16_t words[] = {0x1234, 0xFF12, 0x7F7F, 0x00FF, 0x8000};
-        for (std::uint32_t i = 0; i < 5; ++i) SpiWriteAVRWord(rig.ctx, 0x1F0 + i, words[i]);
-        for (std::uint32_t i = 0; i < 5; ++i)
-            EXPECT_EQ(SpiReadAVRWord(rig.ctx, 0x1F0 + i), words[i]);
-        const std::uint8_t bytes[] = {0x00, 0x42, 0x80, 0x7F, 0x00, 0x01};
-        for (std::uint32_t i = 0; i < 6; ++i) SpiWriteAVRByte(rig.ctx, 0x30 + i, bytes[i]);
-        for (std::uint32_t i = 0; i < 6; ++i)
-            EXPECT_EQ(SpiReadAVRByte(rig.ctx, 0x30 + i), bytes[i]);
-        EXPECT_EQ(rig.chip.Core().IgnoredWrites(), 0u);
-    }
-}
-
-TEST(SpiLockAndFuses, NewFormsReachTheChip) {
-    ChipRig rig("ATmega8", kSpi1);
-    rig.ctx.device.fuseCount = 2;
-    rig.ctx.device.lockFixedBits = 0xC0;
-    rig.ctx.settings.fuseLow = 0xE4;
-    rig.ctx.settings.fuseHigh = 0xD1;
-    rig.ctx.settings.lockBits = 0xFC;
-    rig.PowerUp();
-    SpiWriteFuseBits(rig.ctx);
-    SpiWriteLockBits(rig.ctx);
-    EXPECT_EQ(rig.chip.Core().Fuse(0), 0xE4);
-    EXPECT_EQ(rig.chip.Core().Fuse(1), 0xD1);
-    EXPECT_EQ(rig.chip.Core().Lock(), 0xFC);
-    EXPECT_EQ(SpiReadAVRWord(rig.ctx, 0), 0x0000);  // lock mode 3 hides the flash
 }
 
 TEST(SpiLockAndFuses, OldFormsCarryTheFuseBitsInTheSecondByte) {
