@@ -26,20 +26,25 @@ struct Capture {
     std::FILE* out = nullptr;
 };
 
-// Runs kestrel-cli in dir without a terminal, with its runtime and state directories in dir.
-// Its stdout and stderr go to `output`; returns its exit status, -1 if it did not exit.
-inline int RunCli(const std::string& dir, const std::string& arguments, std::string& output) {
-    const std::string command = "cd '" + dir + "' && XDG_RUNTIME_DIR='" + dir +
-                                "/run' XDG_STATE_HOME='" + dir + "/state' '" KESTREL_BINARY_DIR
-                                "/src/kestrel-cli' " + arguments + " </dev/null 2>&1";
+// Runs a shell command; its stdout and stderr go to `output`. Returns the exit status,
+// -1 when it did not exit normally.
+inline int RunShell(const std::string& command, std::string& output) {
     output.clear();
-    std::FILE* pipe = ::popen(command.c_str(), "r");
+    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
     if (pipe == nullptr) return -1;
     char buffer[4096];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
     const int status = ::pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs kestrel-cli in dir without a terminal, with its runtime and state directories in dir.
+inline int RunCli(const std::string& dir, const std::string& arguments, std::string& output) {
+    return RunShell("cd '" + dir + "' && XDG_RUNTIME_DIR='" + dir + "/run' XDG_STATE_HOME='" +
+                        dir + "/state' '" KESTREL_BINARY_DIR "/src/kestrel-cli' " + arguments +
+                        " </dev/null",
+                    output);
 }
 
 }  // namespace merlinox::testing
