@@ -21,8 +21,8 @@ struct PassLoad {
 
 // The common start of a programming or verify pass: recognises, opens and loads the file.
 // With a result of kLoadOk and a format other than kFormatNone, ctx.files.inputFile stays
-// open until the caller's pass has ended (CloseInputFile). A missing EEPROM companion
-// gives kLoadOk with kFormatNone.
+// open until the caller's pass has ended (CloseInputFile). A missing EEPROM companion,
+// and one without any data, gives kLoadOk with kFormatNone.
 PassLoad LoadFileForPass(Context& ctx, const std::string& path, MemoryKind kind);
 
 // The second half of LoadFileForPass, for a format already recognised: opens path as

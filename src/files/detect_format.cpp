@@ -41,6 +41,11 @@ DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind ki
     }
 
     DataFormat result = kFormatNone;
+    // The format of an end record among the examined lines. A record file without data
+    // (avr-objcopy's companion of a program without EEPROM variables, a read-out of an
+    // erased EEPROM) is no more than its end record, after a header for S-records; it
+    // is read as the empty record file it is, not as binary data of its own text.
+    DataFormat endRecordFormat = kFormatNone;
     int examined = 0;
     std::string_view line;
     // A read error ends the examination like the end of the file; the load that follows
@@ -64,6 +69,7 @@ DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind ki
                 result = kFormatIntel32;
                 break;
             }
+            if (type == '1') endRecordFormat = kFormatIntel8;
             if (type == '2') {
                 // Segment records first; a linear address record right after them
                 // makes it Intel32. A lone segment record is no Intel file.
@@ -81,10 +87,14 @@ DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind ki
             if (type == '1') result = kFormatS1;
             if (type == '2') result = kFormatS2;
             if (type == '3') result = kFormatS3;
+            if (type >= '7' && type <= '9') {
+                endRecordFormat = static_cast<DataFormat>(kFormatS3 - (type - '7'));
+            }
         }
         if (result != kFormatNone) break;
     }
 
+    if (result == kFormatNone) result = endRecordFormat;
     if (result == kFormatNone) result = kFormatBinary;
     ctx.settings.dataFormat = result;
     return result;

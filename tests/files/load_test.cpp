@@ -27,6 +27,9 @@ TEST_F(FilesFixture, RecognitionLooksAtTwoLinesAndFallsBackToBinary) {
         {"\n\n:10000000\n", kFormatBinary},  // only two lines are examined
         {std::string(":1000") + '\0' + "0000\n", kFormatBinary},
         {"S1\x01\n", kFormatS1},  // the last two characters are left out of the binary test
+        // Record files without data: their end record, after a header for S-records.
+        {":00000001FF\n", kFormatIntel8},
+        {"S0030000FC\r\nS804000000FB\r\n", kFormatS2},
     };
     for (const auto& [content, format] : cases) {
         WriteFile(dir / "f", content);
@@ -47,7 +50,7 @@ TEST_F(FilesFixture, ReadErrorsAreReportedWithTheFileError) {
     EXPECT_EQ(ui.Last().kind, BoxKind::Plain);
 }
 
-TEST_F(FilesFixture, EmptyFileAndDataOnlyAtAddressZeroHoldNoData) {
+TEST_F(FilesFixture, EmptyFileAndDataOnlyAtAddressZeroHoldNoDataAnEmptyCompanionIsNone) {
     EXPECT_EQ(Load("").result, kLoadFailed);
     EXPECT_EQ(Load("\x12").result, kLoadFailed);
     EXPECT_EQ(Load("0000:3C\r\n", kEeprom).result, kLoadFailed);
@@ -56,6 +59,14 @@ TEST_F(FilesFixture, EmptyFileAndDataOnlyAtAddressZeroHoldNoData) {
     // A record file that ends without its end record and without data fails silently.
     EXPECT_EQ(Load("S00600004844521B\r\nS10400001AE1\r\n").result, kLoadFailed);
     EXPECT_EQ(Load(":0100000012ED\r\n").result, kLoadFailed);
+    EXPECT_EQ(ui.shown.size(), 4u);
+    // An EEPROM companion without data, as avr-objcopy writes it for a program without
+    // EEPROM variables, is no EEPROM data: the pass is done without a message.
+    for (const char* empty : {":00000001FF\r\n", "S0030000FC\r\nS9030000FC\r\n"}) {
+        const PassLoad load = Load(empty, kEeprom);
+        EXPECT_EQ(load.result, kLoadOk);
+        EXPECT_EQ(load.format, kFormatNone);
+    }
     EXPECT_EQ(ui.shown.size(), 4u);
 }
 
