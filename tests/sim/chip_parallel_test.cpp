@@ -1,6 +1,6 @@
 // High-voltage parallel programming of the old AT90S parts: what the chip makes of WR
-// pulses. The plain flash, EEPROM and signature cycles are tested through the protocol
-// operations (tests/protocols/parallel_test.cpp).
+// pulses. The plain cycles are exercised by the protocol tests and by the end-to-end
+// runs of every parallel mode on the simulated board.
 #include <gtest/gtest.h>
 
 #include "link/latch_bits.h"
