@@ -92,5 +92,20 @@ TEST(ChipSpi, OnlyTheChipEraseSetsBitsAgainAndItHonoursEesave) {
     }
 }
 
+// An old part takes its lock bits only in its own form (bits 2 and 1 of the second
+// byte) and ignores the new form, so the end-to-end runs catch a PC side that mixes
+// them up.
+TEST(ChipSpi, OldAndNewLockFormsAreToldApartByThePart) {
+    for (auto [part, second, fourth, lock] : {std::tuple{"AT90S2313", 0xFF, 0xFC, 0xFF},
+                                              std::tuple{"AT90S2313", 0xFD, 0x00, 0xFE},
+                                              std::tuple{"ATmega8", 0xF9, 0x00, 0xC0}}) {
+        SerialChip chip(part);
+        ASSERT_TRUE(chip.pins.EnableSerial());
+        chip.Do(0xAC, static_cast<std::uint8_t>(second), 0x00, static_cast<std::uint8_t>(fourth),
+                9000);
+        EXPECT_EQ(chip.chip.Core().Lock(), lock) << part << " " << second;
+    }
+}
+
 }  // namespace
 }  // namespace merlinox::sim
