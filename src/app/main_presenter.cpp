@@ -1,6 +1,7 @@
 #include "app/main_presenter.h"
 
 #include "app/context.h"
+#include "app/library_location.h"
 #include "app/messages.h"
 #include "app/version_info.h"
 #include "config/configuration.h"
@@ -15,9 +16,9 @@ namespace merlinox {
 
 namespace {
 
-// The program file whose version block names the version in the title; looked up in
-// the current directory, where the program is started from.
-constexpr const char* kProgramFile = "kestrel";
+// The running program's own file, wherever it was started from: its version block
+// names the version in the title.
+constexpr const char* kProgramFile = "/proc/self/exe";
 
 }  // namespace
 
@@ -36,7 +37,7 @@ void MainPresenter::Initialise() {
     view.SetTitle(WindowTitleFor(version));
 
     ctx_.iniPath = WorkingDirectoryFile(kIniFileName);
-    ctx_.library.libraryPath = WorkingDirectoryFile(kLibraryFileName);
+    ctx_.library.libraryPath = LibraryFileFor("");
     LoadConfiguration(ctx_);
 
     previousX_ = ctx_.settings.xKoord;

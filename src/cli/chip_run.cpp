@@ -26,6 +26,7 @@ ChipRun::ChipRun(GlobalOptions& global, ChipOptions& options, BoardOptions& boar
       busy_(BusyLockFile::DefaultDirectory()),
       handlers_(session_.ctx(), view_, dialogs_, busy_) {
     session_.ctx().ui = &ui_;
+    progress_.SetVerbose(global.verbose);
 }
 
 ChipRun::~ChipRun() = default;
@@ -36,6 +37,11 @@ int ChipRun::Prepare() {
     if (const int r = ApplyChipOptions(ctx, options_); r != 0) return r;
     prepared_ = true;
     if (const int r = board_.Open(ctx, boardOptions_, stderr); r != 0) return r;
+    if (global_.verbose) {
+        std::fprintf(stderr, "kestrel-cli: library %s\nkestrel-cli: device %s\nkestrel-cli: %s\n",
+                     ctx.library.libraryPath.c_str(), ctx.device.name.c_str(),
+                     ctx.link.demoMode ? "demo mode, no board" : board_.Description().c_str());
+    }
     if (sim::SimBoard* simulator = board_.Simulator()) return PrepareSimulatedChip(*simulator);
     return 0;
 }

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "app/busy_lock_file.h"
+#include "cli/busy_marker.h"
 #include "app/operation_handlers.h"
 #include "cli/board_setup.h"
 #include "cli/chip_options.h"
@@ -60,7 +60,7 @@ private:
     CliUserInterface ui_;
     CliView view_;
     CliFileDialogs dialogs_;
-    BusyLockFile busy_;
+    CliBusyMarker busy_;
     OperationHandlers handlers_;
     // The chip outlives the board that drives it: the board's last transfers at close
     // still reach the socket.

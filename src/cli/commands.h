@@ -14,7 +14,9 @@ namespace merlinox::cli {
 // result code.
 struct GlobalOptions {
     bool yes = false;    // answer OK and Retry to every question
-    bool quiet = false;  // no progress output
+    bool quiet = false;    // only errors and the result
+    bool verbose = false;  // also the steps: library, device, board, each step's time
+    std::string library;   // --library FILE, when the working directory has none
     BoardOptions board;  // how the commands that touch the board reach it
     int exitStatus = 0;
 };

@@ -1,10 +1,12 @@
 #include "cli/device_choice.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
 #include "app/context.h"
 #include "cli/chip_options.h"
+#include "cli/closest_names.h"
 #include "devices/device_selection.h"
 #include "devices/library_reader.h"
 
@@ -29,11 +31,11 @@ std::vector<std::string> ManufacturerNames(Context& ctx) {
     return names;
 }
 
-std::optional<DevicePlace> FindDeviceByName(Context& ctx, std::string_view name) {
+std::vector<LibraryDevice> LibraryDevices(Context& ctx) {
     const int manufacturers = static_cast<int>(ManufacturerNames(ctx).size());
     const int savedIndex = ctx.settings.manufIndex;
-    std::optional<DevicePlace> found;
-    for (int m = 0; m < manufacturers && !found; ++m) {
+    std::vector<LibraryDevice> devices;
+    for (int m = 0; m < manufacturers; ++m) {
         if (OpenLibrary(ctx) != kLibraryOk) break;
         ctx.settings.manufIndex = m;
         if (FindManufacturer(ctx) == kLibraryOk) {
@@ -42,27 +44,104 @@ std::optional<DevicePlace> FindDeviceByName(Context& ctx, std::string_view name)
             // when the selected device is loaded.
             int index = 0;
             for (int r = NextDevice(ctx, scratch); r != kLibraryEnd; r = NextDevice(ctx, scratch)) {
-                if (r == kLibraryOk && EqualIgnoringCase(scratch.name, name)) {
-                    found = DevicePlace{m, index};
-                    break;
-                }
+                if (r == kLibraryOk) devices.push_back({scratch.name, DevicePlace{m, index}});
                 ++index;
             }
         }
         CloseLibrary(ctx);
     }
     ctx.settings.manufIndex = savedIndex;
-    return found;
+    return devices;
 }
+
+std::string_view PartName(std::string_view libraryName) {
+    const std::size_t open = libraryName.find(" (");
+    if (open == std::string_view::npos || !libraryName.ends_with(')')) return libraryName;
+    return libraryName.substr(0, open);
+}
+
+namespace {
+
+// The names a slip of the keyboard away from typed: against the full names when the
+// user typed a way of programming too, otherwise against the parts, each part then
+// given with all its full names.
+std::vector<std::string> ClosestDevices(const std::vector<LibraryDevice>& devices,
+                                        std::string_view typed) {
+    constexpr std::size_t kShown = 6;
+    const std::size_t reach = std::max<std::size_t>(2, typed.size() / 3);
+    const bool withMode = typed.find('(') != std::string_view::npos;
+    std::vector<std::string> keys;
+    for (const LibraryDevice& device : devices) {
+        keys.emplace_back(withMode ? std::string_view(device.name) : PartName(device.name));
+    }
+    const std::vector<std::string> near = ClosestNames(typed, keys, kShown, reach);
+    if (withMode) return near;
+    std::vector<std::string> names;
+    for (const std::string& part : near) {
+        for (const LibraryDevice& device : devices) {
+            if (PartName(device.name) == part && names.size() < kShown) names.push_back(device.name);
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
+DeviceMatch MatchDevice(const std::vector<LibraryDevice>& devices, std::string_view typed) {
+    DeviceMatch match;
+    for (const LibraryDevice& device : devices) {
+        if (EqualIgnoringCase(device.name, typed)) {
+            match.place = device.place;
+            return match;
+        }
+    }
+    for (const LibraryDevice& device : devices) {
+        if (EqualIgnoringCase(PartName(device.name), typed)) {
+            match.candidates.push_back(device.name);
+            match.place = device.place;
+        }
+    }
+    if (match.candidates.size() == 1) return match;
+    match.place.reset();
+    match.ambiguous = !match.candidates.empty();
+    if (match.candidates.empty()) match.candidates = ClosestDevices(devices, typed);
+    return match;
+}
+
+std::optional<DevicePlace> FindDeviceByName(Context& ctx, std::string_view name) {
+    return MatchDevice(LibraryDevices(ctx), name).place;
+}
+
+namespace {
+
+void ReportNoMatch(std::string_view typed, const DeviceMatch& match) {
+    const std::string shown(typed);
+    if (match.ambiguous) {
+        std::fprintf(stderr, "kestrel-cli: \"%s\" names more than one device; say which:\n",
+                     shown.c_str());
+    } else if (match.candidates.empty()) {
+        std::fprintf(stderr, "kestrel-cli: no device \"%s\" in the library "
+                             "(kestrel-cli devices lists them)\n", shown.c_str());
+    } else {
+        std::fprintf(stderr, "kestrel-cli: no device \"%s\" in the library; closest:\n",
+                     shown.c_str());
+    }
+    for (const std::string& name : match.candidates) {
+        std::fprintf(stderr, "    -d \"%s\"\n", name.c_str());
+    }
+}
+
+}  // namespace
 
 int ApplyChipOptions(Context& ctx, const ChipOptions& options) {
     std::optional<DevicePlace> place;
     if (!options.device.empty()) {
-        place = FindDeviceByName(ctx, options.device);
-        if (!place) {
-            std::fprintf(stderr, "kestrel-cli: no device \"%s\" in the library\n", options.device.c_str());
+        const DeviceMatch match = MatchDevice(LibraryDevices(ctx), options.device);
+        if (!match.place) {
+            ReportNoMatch(options.device, match);
             return kLibraryFailed;
         }
+        place = match.place;
     } else if (options.manufacturer >= 0) {
         place = DevicePlace{options.manufacturer, options.index};
     }

@@ -23,8 +23,30 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b);
 // The active manufacturers of the library, in file order.
 std::vector<std::string> ManufacturerNames(Context& ctx);
 
-// The first device whose name equals name (letter case ignored), searched through all
-// manufacturers; nothing when there is none.
+// A device of the library under its full name, such as "ATmega8 (ISP)".
+struct LibraryDevice {
+    std::string name;
+    DevicePlace place;
+};
+
+// Every usable device of the library, manufacturer by manufacturer in file order.
+std::vector<LibraryDevice> LibraryDevices(Context& ctx);
+
+// The part a library name stands for: the name without the way of programming in
+// parentheses ("ATmega8 (ISP)" gives "ATmega8").
+std::string_view PartName(std::string_view libraryName);
+
+// What a typed device name selects: a full library name (letter case ignored), else a
+// part name that only one device carries. Otherwise no place, and the candidates the
+// user may have meant: every device of an ambiguous part, or the closest names.
+struct DeviceMatch {
+    std::optional<DevicePlace> place;
+    std::vector<std::string> candidates;
+    bool ambiguous = false;  // the candidates are the devices of the one part typed
+};
+DeviceMatch MatchDevice(const std::vector<LibraryDevice>& devices, std::string_view typed);
+
+// The device the typed name selects (see MatchDevice); nothing when it selects none.
 std::optional<DevicePlace> FindDeviceByName(Context& ctx, std::string_view name);
 
 struct ChipOptions;

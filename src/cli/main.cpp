@@ -1,11 +1,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/command_guess.h"
 #include "cli/commands.h"
+#include "version.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Merlinox: drives the parallel-port programmer board for Atmel AVR chips"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "kestrel-cli (Merlinox) " KESTREL_VERSION_STRING);
     // Global options such as --yes may follow the subcommand: the subcommands created
     // below inherit this and hand options they do not know to the tool itself.
     app.fallthrough();
@@ -23,6 +26,15 @@ int main(int argc, char** argv) {
     merlinox::cli::AddEraseCommand(app, options);
     merlinox::cli::AddFusesCommand(app, options);
 
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // A slip in the command's name reads better as a guess than as CLI11's verdict
+        // on the extra word.
+        if (merlinox::cli::ReportMistypedCommand(app, argc, argv, stderr)) {
+            return static_cast<int>(CLI::ExitCodes::ExtrasError);
+        }
+        return app.exit(error);
+    }
     return options.exitStatus;
 }

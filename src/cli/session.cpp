@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "app/library_location.h"
 #include "config/configuration.h"
 #include "config/windows_path.h"
 
@@ -12,8 +13,9 @@ Session::Session(const GlobalOptions& options)
 
 Session::Session(const GlobalOptions& options, std::FILE* in, std::FILE* messages, bool interactive)
     : ui_(in, messages, options.yes, interactive), ctx_(ui_) {
+    ui_.SetQuiet(options.quiet);
     ctx_.iniPath = WorkingDirectoryFile(kIniFileName);
-    ctx_.library.libraryPath = WorkingDirectoryFile(kLibraryFileName);
+    ctx_.library.libraryPath = LibraryFileFor(options.library);
 }
 
 int Session::LoadConfiguration() {

@@ -9,9 +9,12 @@ TerminalUi::TerminalUi(std::FILE* in, std::FILE* out, bool assumeYes, bool inter
     : in_(in), out_(out), assumeYes_(assumeYes), interactive_(interactive) {}
 
 int TerminalUi::ShowBox(BoxKind kind, std::string_view text) {
-    std::fprintf(out_, "%.*s\n", static_cast<int>(text.size()), text.data());
-    if (kind == BoxKind::Info || kind == BoxKind::Plain) return kIdOk;
+    const bool question = kind == BoxKind::RetryCancel || kind == BoxKind::OkCancel;
     const int yes = kind == BoxKind::RetryCancel ? kIdRetry : kIdOk;
+    // A confirmation that --yes answers is no news; Retry/Cancel reports an error.
+    if (kind == BoxKind::OkCancel && assumeYes_ && quiet_) return yes;
+    std::fprintf(out_, "%.*s\n", static_cast<int>(text.size()), text.data());
+    if (!question) return kIdOk;
     if (assumeYes_) {
         std::fprintf(out_, "%s\n", kind == BoxKind::RetryCancel ? "[Wiederholen]" : "[OK]");
         return yes;

@@ -13,6 +13,11 @@ class TerminalUi : public UserInterface {
 public:
     TerminalUi(std::FILE* in, std::FILE* out, bool assumeYes, bool interactive);
 
+    // Quiet: a confirmation answered by --yes is not shown; errors (Retry/Cancel among
+    // them) still are, and so is a question refused for want of a terminal, whose
+    // refusal is the result.
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
+
     int ShowBox(BoxKind kind, std::string_view text) override;
     void Beep() override;
 
@@ -23,6 +28,7 @@ private:
     std::FILE* out_;
     bool assumeYes_;
     bool interactive_;
+    bool quiet_ = false;
 };
 
 }  // namespace merlinox::cli

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "gui/x11_windows.h"
+#include "platform/x11_windows.h"
 
 namespace merlinox::gui {
 
@@ -56,12 +56,12 @@ void DesktopBusyMarker::Destroy() {
 
 bool DesktopBusyMarker::BusyWindowExists() {
     if (window_ || lockFile_.BusyWindowExists()) return true;
-    return X11WindowTitled(kBusyWindowTitle);
+    return platform::X11WindowTitled(kBusyWindowTitle);
 }
 
 bool DesktopBusyMarker::WindowTitledExists(std::string_view title) {
     if (title == kBusyWindowTitle && BusyWindowExists()) return true;
-    return X11WindowTitled(title);
+    return platform::X11WindowTitled(title);
 }
 
 }  // namespace merlinox::gui

@@ -5,11 +5,13 @@
 
 #include "app/main_presenter.h"
 #include "gui/desktop_busy_marker.h"
-#include "gui/x11_windows.h"
+#include "platform/x11_windows.h"
 #include "support/scratch_dir.h"
 
 namespace merlinox::gui {
 namespace {
+
+using platform::X11WindowTitled;
 
 // The X server learns of a window a little after Qt shows it.
 bool Eventually(std::string_view title, bool expected) {

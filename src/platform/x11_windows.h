@@ -1,7 +1,7 @@
 #pragma once
 #include <string_view>
 
-namespace merlinox::gui {
+namespace merlinox::platform {
 
 // True when a top-level window whose title is exactly title exists on the X display
 // named by $DISPLAY, in any process. Without a display (headless, offscreen) nothing
@@ -10,4 +10,4 @@ namespace merlinox::gui {
 // without the list puts each window into a frame of its own).
 bool X11WindowTitled(std::string_view title);
 
-}  // namespace merlinox::gui
+}  // namespace merlinox::platform

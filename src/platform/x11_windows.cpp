@@ -1,4 +1,4 @@
-#include "gui/x11_windows.h"
+#include "platform/x11_windows.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace merlinox::gui {
+namespace merlinox::platform {
 
 namespace {
 
@@ -121,4 +121,4 @@ bool X11WindowTitled(std::string_view title) {
     return found;
 }
 
-}  // namespace merlinox::gui
+}  // namespace merlinox::platform
