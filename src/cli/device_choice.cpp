@@ -7,6 +7,7 @@
 #include "app/context.h"
 #include "cli/chip_options.h"
 #include "cli/closest_names.h"
+#include "cli/device_listing.h"
 #include "devices/device_selection.h"
 #include "devices/library_reader.h"
 
@@ -33,24 +34,14 @@ std::vector<std::string> ManufacturerNames(Context& ctx) {
 
 std::vector<LibraryDevice> LibraryDevices(Context& ctx) {
     const int manufacturers = static_cast<int>(ManufacturerNames(ctx).size());
-    const int savedIndex = ctx.settings.manufIndex;
     std::vector<LibraryDevice> devices;
     for (int m = 0; m < manufacturers; ++m) {
-        if (OpenLibrary(ctx) != kLibraryOk) break;
-        ctx.settings.manufIndex = m;
-        if (FindManufacturer(ctx) == kLibraryOk) {
-            DeviceRecord scratch;
-            // Every active line counts for the device index, parsed or not, as it does
-            // when the selected device is loaded.
-            int index = 0;
-            for (int r = NextDevice(ctx, scratch); r != kLibraryEnd; r = NextDevice(ctx, scratch)) {
-                if (r == kLibraryOk) devices.push_back({scratch.name, DevicePlace{m, index}});
-                ++index;
-            }
-        }
-        CloseLibrary(ctx);
+        // Every active line counts for the device index, parsed or not, as it does when
+        // the selected device is loaded.
+        VisitDevices(ctx, m, [&devices, m](int index, int result, const DeviceRecord& record) {
+            if (result == kLibraryOk) devices.push_back({record.name, DevicePlace{m, index}});
+        });
     }
-    ctx.settings.manufIndex = savedIndex;
     return devices;
 }
 

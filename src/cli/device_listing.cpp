@@ -10,31 +10,22 @@ namespace merlinox::cli {
 
 namespace {
 
-const char* ModeKeyword(std::int32_t mode) {
-    constexpr const char* kModes[] = {"-", "PAR1", "PAR2", "PAR3", "PAR4", "SPI1", "SPI2", "MSPI1", "MSPI2"};
-    return mode >= 0 && mode <= 8 ? kModes[mode] : "?";
-}
-
 const char* ExtraKeyword(std::int32_t extra) {
     return extra == kReadFuse ? "READFUSE" : extra == kNoFuse ? "NOFUSE" : "-";
 }
 
 void PrintDevices(Context& ctx, int manufacturer, int selected, std::FILE* out) {
-    ctx.settings.manufIndex = manufacturer;
-    if (OpenLibrary(ctx) != kLibraryOk) return;
-    FindManufacturer(ctx);
-    DeviceRecord scratch;
-    int index = 0;
-    for (int result; (result = NextDevice(ctx, scratch)) != kLibraryEnd; ++index) {
+    int count = 0;
+    VisitDevices(ctx, manufacturer, [&](int index, int result, const DeviceRecord& record) {
         const char mark = index == selected ? '*' : ' ';
         if (result == kLibraryOk) {
-            std::fprintf(out, "   %c%3d  %s\n", mark, index, scratch.name.c_str());
+            std::fprintf(out, "   %c%3d  %s\n", mark, index, record.name.c_str());
         } else {
             std::fprintf(out, "   %c%3d  (line not usable, result %d)\n", mark, index, result);
         }
-    }
-    if (index == 0) std::fprintf(out, "         (no devices)\n");
-    CloseLibrary(ctx);
+        ++count;
+    });
+    if (count == 0) std::fprintf(out, "         (no devices)\n");
 }
 
 // A last line without a line end has its flag one character earlier than the eye
@@ -57,6 +48,27 @@ void PrintUnterminatedLastLine(Context& ctx, std::FILE* out) {
 }
 
 }  // namespace
+
+const char* ModeKeyword(std::int32_t mode) {
+    constexpr const char* kModes[] = {"-", "PAR1", "PAR2", "PAR3", "PAR4", "SPI1", "SPI2", "MSPI1", "MSPI2"};
+    return mode >= 0 && mode <= 8 ? kModes[mode] : "?";
+}
+
+void VisitDevices(Context& ctx, int manufacturer, const DeviceVisitor& visit) {
+    const int savedIndex = ctx.settings.manufIndex;
+    ctx.settings.manufIndex = manufacturer;
+    if (OpenLibrary(ctx) == kLibraryOk) {
+        if (FindManufacturer(ctx) == kLibraryOk) {
+            DeviceRecord scratch;
+            int index = 0;
+            for (int result; (result = NextDevice(ctx, scratch)) != kLibraryEnd; ++index) {
+                visit(index, result, scratch);
+            }
+        }
+        CloseLibrary(ctx);
+    }
+    ctx.settings.manufIndex = savedIndex;
+}
 
 int PrintLibrary(Context& ctx, std::FILE* out) {
     std::fprintf(out, "Device library %s\n", ctx.library.libraryPath.c_str());

@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 
 namespace merlinox {
 struct Context;
@@ -7,6 +9,15 @@ struct DeviceRecord;
 }  // namespace merlinox
 
 namespace merlinox::cli {
+
+// Calls visit for every active device line of the manufacturer with that index, in
+// file order: the device index as "DeviceIndex" counts it, the result of parsing the
+// line and the record it gave (valid only when the result is 0).
+using DeviceVisitor = std::function<void(int index, int result, const DeviceRecord& record)>;
+void VisitDevices(Context& ctx, int manufacturer, const DeviceVisitor& visit);
+
+// The library's name of a programming mode: "PAR1" to "MSPI2", "-" for none.
+const char* ModeKeyword(std::int32_t mode);
 
 // Writes the manufacturers of the library and their devices in file order, numbered
 // the way "ManufIndex" and "DeviceIndex" count them, with the selected device marked.
@@ -17,5 +28,9 @@ int PrintLibrary(Context& ctx, std::FILE* out);
 
 // Writes the record field by field.
 void PrintDeviceRecord(const DeviceRecord& device, std::FILE* out);
+
+// The library and the selected device as one JSON object, for scripts. 0, or 13 when
+// the library cannot be opened (the object then says so).
+int PrintLibraryJson(Context& ctx, int selectedDeviceResult, std::FILE* out);
 
 }  // namespace merlinox::cli

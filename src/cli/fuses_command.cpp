@@ -11,6 +11,7 @@
 #include "cli/cli_view.h"
 #include "cli/commands.h"
 #include "cli/device_choice.h"
+#include "cli/fuse_json.h"
 #include "cli/session.h"
 #include "config/configuration.h"
 #include "devices/device_record.h"
@@ -112,10 +113,12 @@ void AddFusesCommand(CLI::App& app, GlobalOptions& global) {
     auto options = std::make_shared<ChipOptions>();
     auto settings = std::make_shared<std::vector<std::string>>();
     auto standard = std::make_shared<bool>(false);
+    auto json = std::make_shared<bool>(false);
     cmd->add_option("-s,--set", *settings, "NAME=VALUE: a byte and its value, or a bit and 0/1");
     cmd->add_flag("--standard", *standard, "The device's default values (button \"Standard\")");
+    cmd->add_flag("--json", *json, "Show the stored bytes and bits as one JSON object");
     AddDeviceOptions(*cmd, *options);
-    cmd->callback([&global, options, settings, standard] {
+    cmd->callback([&global, options, settings, standard, json] {
         Session session(global);
         session.LoadConfiguration();
         Context& ctx = session.ctx();
@@ -134,7 +137,11 @@ void AddFusesCommand(CLI::App& app, GlobalOptions& global) {
         }
         if (result == 0) {
             ForceFixedFuseBits(ctx);
-            PrintFuses(ctx, stdout);
+            if (*json) {
+                PrintFusesJson(ctx, stdout);
+            } else {
+                PrintFuses(ctx, stdout);
+            }
             SaveConfiguration(ctx);
         }
         global.exitStatus = result;

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/library_location.h"
+#include "cli/closest_names.h"
+#include "cli/device_choice.h"
+#include "cli_test_support.h"
+#include "support/scratch_dir.h"
+#include "version.h"
+
+namespace merlinox::cli {
+namespace {
+
+using testing::ScratchDir;
+
+std::vector<LibraryDevice> SomeDevices() {
+    return {{"ATtiny12 (HV seriell)", {0, 3}}, {"ATtiny12 (SPI Sockel 1)", {0, 4}},
+            {"ATmega8 (ISP)", {0, 40}},        {"ATmega328P (ISP)", {0, 70}},
+            {"ATmega329 (ISP)", {0, 64}},      {"ATmega3290 (ISP)", {0, 65}},
+            {"Odd name", {1, 0}}};
+}
+
+// The full name or a part name that one device carries selects it, in any letter case; a
+// part with two devices and a slip of the keyboard list what the user may have meant.
+TEST(DeviceChoice, MatchesFullAndUniquePartNamesAndOffersCandidatesOtherwise) {
+    const auto devices = SomeDevices();
+    const auto placeOf = [&devices](const std::string& typed) {
+        const auto place = MatchDevice(devices, typed).place;
+        return place ? place->manufacturer * 1000 + place->device : -1;
+    };
+    EXPECT_EQ(placeOf("atmega328p"), 70);
+    EXPECT_EQ(placeOf("ATMEGA8"), 40);
+    EXPECT_EQ(placeOf("atmega8 (isp)"), 40);
+    EXPECT_EQ(placeOf("Odd name"), 1000);
+    EXPECT_EQ(placeOf("ATmega"), -1);
+
+    const DeviceMatch twice = MatchDevice(devices, "attiny12");
+    EXPECT_TRUE(twice.ambiguous);
+    EXPECT_EQ(twice.candidates,
+              (std::vector<std::string>{"ATtiny12 (HV seriell)", "ATtiny12 (SPI Sockel 1)"}));
+
+    const DeviceMatch slip = MatchDevice(devices, "atmega329x");
+    EXPECT_FALSE(slip.ambiguous);
+    ASSERT_GE(slip.candidates.size(), 2u);
+    EXPECT_EQ(slip.candidates[0], "ATmega329 (ISP)");
+    EXPECT_EQ(slip.candidates[1], "ATmega3290 (ISP)");
+    EXPECT_TRUE(MatchDevice(devices, "xyzzy-board").candidates.empty());
+    EXPECT_EQ(MatchDevice(devices, "ATmega8 (SPI)").candidates.front(), "ATmega8 (ISP)");
+}
+
+TEST(ClosestNames, RankByEditsIgnoringCaseAndStopAtTheReach) {
+    EXPECT_EQ(EditDistance("progam", "PROGRAM"), 1u);
+    EXPECT_EQ(EditDistance("", "erase"), 5u);
+    EXPECT_EQ(EditDistance("verfiy", "verify"), 2u);
+    const std::vector<std::string> commands = {"read", "erase", "program", "verify"};
+    EXPECT_EQ(ClosestNames("raed", commands, 2, 3), (std::vector<std::string>{"read", "erase"}));
+    EXPECT_EQ(ClosestNames("raed", commands, 2, 2), (std::vector<std::string>{"read"}));
+    EXPECT_TRUE(ClosestNames("flash", commands, 1, 2).empty());
+}
+
+// Working directory first, then the named file (even when missing, so the error names
+// it), then the installed copy; with none the working directory's.
+TEST(LibraryLocation, PrefersTheWorkingDirectoryThenTheNamedFileThenTheInstalledCopy) {
+    ScratchDir dir;
+    const std::string here = dir.Path("here.csv");
+    const std::string given = dir.Path("given.csv");
+    const std::string installed = dir.Write("installed.csv", ":Atmel;Y\r\n");
+    EXPECT_EQ(PickLibraryFile({here, given, installed}), given);
+    EXPECT_EQ(PickLibraryFile({here, "", installed}), installed);
+    EXPECT_EQ(PickLibraryFile({here, "", dir.Path("gone.csv")}), here);
+    dir.Write("here.csv", ":Atmel;Y\r\n");
+    EXPECT_EQ(PickLibraryFile({here, given, installed}), here);
+}
+
+// What a user sees from the tool itself: the version, a guess for a mistyped command, the
+// library named with --library, the device by its part name, the JSON listings, and how
+// much -q and -v say.
+TEST(CommandLine, VersionGuessesLibraryOptionJsonAndHowMuchARunSays) {
+    ScratchDir dir;
+    std::string out;
+    ASSERT_EQ(testing::RunCli(dir.Dir().string(), "--version", out), 0);
+    EXPECT_EQ(out, "kestrel-cli (Merlinox) " KESTREL_VERSION_STRING "\n");
+
+    EXPECT_NE(testing::RunCli(dir.Dir().string(), "progam fw.bin --yes", out), 0);
+    EXPECT_EQ(out, "kestrel-cli: \"progam\" is no command; did you mean \"program\"?\n");
+    EXPECT_NE(testing::RunCli(dir.Dir().string(), "--board sim frobnicate", out), 0);
+    EXPECT_NE(out.find("\"frobnicate\" is no command"), std::string::npos) << out;
+
+    const std::string library = "--library '" KESTREL_SOURCE_DIR "/data/at90list.csv' ";
+    ASSERT_EQ(testing::RunCli(dir.Dir().string(), library + "devices --json", out), 0) << out;
+    EXPECT_NE(out.find("\"library\": \"" KESTREL_SOURCE_DIR "/data/at90list.csv\""),
+              std::string::npos);
+    EXPECT_NE(out.find("{\"index\": 40, \"device\": {\"name\": \"ATmega8 (ISP)\", \"part\": "
+                       "\"ATmega8\", \"mode\": \"MSPI1\", \"flashBytes\": 8192, \"eepromBytes\": "
+                       "512, \"signature\": \"1E 93 07\", \"pins\": 28}}"),
+              std::string::npos)
+        << out;
+
+    ASSERT_EQ(testing::RunCli(dir.Dir().string(), library + "fuses --json -d atmega8 -s CKSEL3=1",
+                              out),
+              0)
+        << out;
+    EXPECT_NE(out.find("\"device\": \"ATmega8 (ISP)\""), std::string::npos) << out;
+    EXPECT_NE(out.find("\"FuseLow\": {\"value\": 233, \"bits\": [{\"name\": \"BODLEVEL\", \"bit\": "
+                       "7, \"value\": 1, \"fixed\": false}"),
+              std::string::npos)
+        << out;
+
+    dir.Write("fw.bin", std::string("\x0c\x94\x34\x00", 4));
+    const std::string sim = library + "--board sim --yes ";
+    ASSERT_EQ(testing::RunCli(dir.Dir().string(), sim + "-q program fw.bin -d ATMEGA8", out), 0);
+    EXPECT_EQ(out, "Keine Fehler beim Brennen\n");
+    ASSERT_EQ(testing::RunCli(dir.Dir().string(), sim + "-v verify fw.bin -d atmega8", out), 0);
+    EXPECT_NE(out.find("kestrel-cli: device ATmega8 (ISP)\nkestrel-cli: simulated board\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Prüfe Programmspeicher: done after "), std::string::npos) << out;
+
+    EXPECT_EQ(testing::RunCli(dir.Dir().string(), sim + "erase -d attiny12", out), 13);
+    EXPECT_NE(out.find("names more than one device; say which:\n    -d \"ATtiny12 (HV seriell)\"\n"
+                       "    -d \"ATtiny12 (SPI Sockel 1)\"\n"),
+              std::string::npos)
+        << out;
+}
+
+}  // namespace
+}  // namespace merlinox::cli
