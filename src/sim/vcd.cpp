@@ -20,14 +20,25 @@ constexpr SignalInfo kSignals[VcdWriter::kSignalCount] = {
     {"XA1", 1},      {"XA0", 1},      {"BS", 1},    {"WR", 1},  {"OE", 1},   {"XTAL1", 1},
 };
 
-// Identifier codes of the VCD format: printable characters from '!'.
-char Code(int signal) { return static_cast<char>('!' + signal); }
+// Identifier codes of the VCD format: printable characters from '!' on.
+std::string Code(std::size_t wire) { return std::string(1, static_cast<char>('!' + wire)); }
 
 std::uint32_t Bit(std::uint8_t value, std::uint8_t mask) { return (value & mask) != 0 ? 1u : 0u; }
 
 }  // namespace
 
 VcdWriter::VcdWriter(std::FILE* out) : out_(out) {
+    for (int s = 0; s < kSignalCount; ++s) {
+        const auto signal = static_cast<Signal>(s);
+        const std::string name = kSignals[s].name;
+        if (kSignals[s].width == 1) {
+            wires_.push_back({signal, -1, name, Code(wires_.size())});
+            continue;
+        }
+        for (int bit = kSignals[s].width - 1; bit >= 0; --bit) {
+            wires_.push_back({signal, bit, name + std::to_string(bit), Code(wires_.size())});
+        }
+    }
     WriteHeader();
     std::fprintf(out_, "#0\n$dumpvars\n");
     Dump(0, true);
@@ -37,9 +48,8 @@ VcdWriter::VcdWriter(std::FILE* out) : out_(out) {
 void VcdWriter::WriteHeader() {
     std::fprintf(out_, "$version Merlinox board trace $end\n$timescale 1ns $end\n");
     std::fprintf(out_, "$scope module board $end\n");
-    for (int s = 0; s < kSignalCount; ++s) {
-        std::fprintf(out_, "$var wire %d %c %s $end\n", kSignals[s].width, Code(s),
-                     kSignals[s].name);
+    for (const Wire& wire : wires_) {
+        std::fprintf(out_, "$var wire 1 %s %s $end\n", wire.code.c_str(), wire.name.c_str());
     }
     std::fprintf(out_, "$upscope $end\n$enddefinitions $end\n");
 }
@@ -71,25 +81,23 @@ std::uint32_t VcdWriter::ValueOf(Signal signal) const {
     return 0;
 }
 
+unsigned VcdWriter::WireValue(const Wire& wire) const {
+    const std::uint32_t value = ValueOf(wire.signal);
+    return wire.bit < 0 ? value : (value >> wire.bit) & 1u;
+}
+
 void VcdWriter::Dump(SimTime time, bool all) {
     bool stamped = all || time == lastTime_;
-    for (int s = 0; s < kSignalCount; ++s) {
-        const std::uint32_t value = ValueOf(static_cast<Signal>(s));
-        if (!all && value == last_[s]) continue;
+    for (Wire& wire : wires_) {
+        const unsigned value = WireValue(wire);
+        if (!all && value == wire.last) continue;
         if (!stamped) {
             std::fprintf(out_, "#%" PRIu64 "\n", time);
             stamped = true;
             lastTime_ = time;
         }
-        last_[s] = value;
-        if (kSignals[s].width == 1) {
-            std::fprintf(out_, "%u%c\n", value, Code(s));
-        } else {
-            char digits[9];
-            for (int b = 0; b < 8; ++b) digits[b] = ((value >> (7 - b)) & 1) != 0 ? '1' : '0';
-            digits[8] = '\0';
-            std::fprintf(out_, "b%s %c\n", digits, Code(s));
-        }
+        wire.last = value;
+        std::fprintf(out_, "%u%s\n", value, wire.code.c_str());
     }
 }
 

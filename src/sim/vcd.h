@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "sim/board_latches.h"
 #include "sim/trace.h"
@@ -12,7 +14,9 @@ namespace merlinox::sim {
 // it works behind every back end: the voltage codes, the socket lines of the three
 // programming interfaces (several names for one data-latch bit, as docs/board.md lists
 // them), the data latch and the read-back byte, whose nibbles arrive with the transfers
-// of commands 0x04 (low) and 0x08 (high).
+// of commands 0x04 (low) and 0x08 (high). Every variable is one wire: the 8-bit values
+// come as eight wires each, DATA7 to DATA0, because libsigrok's reader (and with it
+// PulseView) gives up on a dump with vectors.
 class VcdWriter final : public TransferSink {
 public:
     explicit VcdWriter(std::FILE* out);
@@ -24,14 +28,24 @@ public:
     };
 
 private:
+    // One wire of the dump: a 1-bit signal, or one bit of an 8-bit one.
+    struct Wire {
+        Signal signal;
+        int bit;  // -1 for a 1-bit signal
+        std::string name;
+        std::string code;
+        unsigned last = 0;
+    };
+
     void WriteHeader();
     void Dump(SimTime time, bool all);
     std::uint32_t ValueOf(Signal signal) const;
+    unsigned WireValue(const Wire& wire) const;
 
     std::FILE* out_;
     BoardLatches latches_;
     std::uint8_t readBack_ = 0;
-    std::uint32_t last_[kSignalCount] = {};
+    std::vector<Wire> wires_;
     SimTime lastTime_ = 0;  // the latest timestamp written
 };
 
