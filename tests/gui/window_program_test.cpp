@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "app/busy_lock_file.h"
+#include "cli/cli_test_support.h"
 #include "gui/qt_text.h"
 #include "gui/window_program.h"
 #include "modal_answers.h"
@@ -20,8 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // The window program as a user starts it in a working directory that holds our
-// device library and the built program file (as scripts/run puts it there), on the
-// simulated board, with the ATmega8 chosen in the list and every dialog answered.
+// device library (and no program file: the title's version is the running program's),
+// on the simulated board, with the ATmega8 chosen in the list and every dialog answered.
 struct Program {
     testing::ScratchDir dir;
     fs::path previousDirectory = fs::current_path();
@@ -30,7 +32,6 @@ struct Program {
 
     Program() {
         fs::copy_file(KESTREL_SOURCE_DIR "/data/at90list.csv", dir.Path("at90list.csv"));
-        fs::create_symlink(KESTREL_BINARY_DIR "/src/gui/kestrel", dir.Path("kestrel"));
         fs::current_path(dir.Dir());
         WindowOptions options;
         options.board.board = "sim";
@@ -55,10 +56,32 @@ struct Program {
 
 // The chosen device reaches the simulated socket, a move of the window and its close
 // reach the presenter.
+// The built program tells its version without a display, and says why it does not open
+// beside an operation that only a lock file marks.
+TEST(WindowProgram, TellsItsVersionAndWhyItQuitsBesideARunningOperation) {
+    testing::ScratchDir dir;
+    const std::string program = KESTREL_BINARY_DIR "/src/gui/kestrel";
+    std::string out;
+    ASSERT_EQ(testing::RunShell("env -u DISPLAY '" + program + "' --version", out), 0) << out;
+    EXPECT_EQ(out, "kestrel (Merlinox) " KESTREL_VERSION_STRING "\n");
+
+    fs::create_directory(dir.Path("run"));
+    BusyLockFile commandLineRun(dir.Path("run/merlinox"));
+    commandLineRun.Create(0, 0);
+    ASSERT_TRUE(commandLineRun.Holding());
+    const std::string start = "cd '" + dir.Dir().string() + "' && env -u DISPLAY XDG_RUNTIME_DIR='" +
+                              dir.Path("run") + "' QT_QPA_PLATFORM=offscreen '" + program + "'";
+    ASSERT_EQ(testing::RunShell(start, out), 0) << out;
+    EXPECT_NE(out.find("kestrel: another programmer operation is running; start the window "
+                       "again when it has ended\n"),
+              std::string::npos)
+        << out;
+}
+
 TEST(WindowProgram, FollowsTheChosenDeviceAndSavesAndRemindsOnClose) {
     Program p;
     EXPECT_TRUE(p.answers.texts.empty());
-    // The version block of the built program file, in its short form.
+    // The version block of the running program, in its short form.
     EXPECT_EQ(FromQt(p.window().windowTitle()),
               "Merlinox V" + std::to_string(KESTREL_VERSION_MAJOR) + "." +
                   std::to_string(KESTREL_VERSION_MINOR) + std::to_string(KESTREL_VERSION_PATCH));

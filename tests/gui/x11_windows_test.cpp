@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 
+#include <cstdlib>
+#include <string>
+
 #include "app/main_presenter.h"
+#include "cli/busy_marker.h"
 #include "gui/desktop_busy_marker.h"
 #include "platform/x11_windows.h"
 #include "support/scratch_dir.h"
@@ -41,9 +45,18 @@ TEST(X11WindowSearch, FindsAnotherProgramsBusyWindowByItsExactTitle) {
     EXPECT_FALSE(X11WindowTitled("PendrakeDevil "));
     EXPECT_TRUE(marker.BusyWindowExists());
     EXPECT_FALSE(MayStart(marker));
+    // The command line, which opens no window, sees it on the display too, and only
+    // there: without a display its own lock file is all it knows.
+    cli::CliBusyMarker commandLine(dir.Path("cli"));
+    EXPECT_TRUE(commandLine.BusyWindowExists());
+    const std::string display = std::getenv("DISPLAY");
+    unsetenv("DISPLAY");
+    EXPECT_FALSE(commandLine.BusyWindowExists());
+    setenv("DISPLAY", display.c_str(), 1);
     sibling.Destroy();
     EXPECT_TRUE(Eventually("PendrakeDevil", false));
     EXPECT_FALSE(marker.BusyWindowExists());
+    EXPECT_FALSE(commandLine.BusyWindowExists());
 }
 
 }  // namespace
