@@ -70,7 +70,9 @@ std::vector<std::string> ClosestDevices(const std::vector<LibraryDevice>& device
     std::vector<std::string> names;
     for (const std::string& part : near) {
         for (const LibraryDevice& device : devices) {
-            if (PartName(device.name) == part && names.size() < kShown) names.push_back(device.name);
+            if (PartName(device.name) == part && names.size() < kShown) {
+                names.push_back(device.name);
+            }
         }
     }
     return names;

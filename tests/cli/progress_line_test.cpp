@@ -50,7 +50,8 @@ TEST(ProgressLine, WritesEveryTenthOrRedrawsOneLineWithTheTimeTakenAndLeft) {
                            "100% 0:50\n"),
               std::string::npos);
 
-    EXPECT_TRUE(Pass(false, Output::Verbose).ends_with("Prüfe Programmspeicher: done after 50.0 s\n"));
+    EXPECT_TRUE(Pass(false, Output::Verbose)
+                    .ends_with("Prüfe Programmspeicher: done after 50.0 s\n"));
     EXPECT_EQ(Pass(true, Output::Quiet), "");
 }
 
