@@ -28,6 +28,7 @@ WindowProgram::~WindowProgram() {
 
 void WindowProgram::Start() {
     presenter.Initialise();
+    window.ShowSimulatedBoard(connection.Simulator() != nullptr);
     if (sim::SimBoard* board = connection.Simulator()) {
         const std::string path =
             options_.simState.empty() ? cli::DefaultSimStatePath() : options_.simState;
