@@ -72,13 +72,14 @@ QWidget* MainWindow::BuildTop() {
     boardColumn->addWidget(picture);
     // Under the picture for as long as the window runs: a user must never take the
     // simulator's success for a programmed chip.
-    simulatedMarker_ = new QLabel("Simulierte Platine", board);
-    simulatedMarker_->setObjectName("simulatedBoardMarker");
-    simulatedMarker_->setAlignment(Qt::AlignCenter);
-    simulatedMarker_->setStyleSheet("QLabel { background: #ffd24d; color: black; "
-                                    "font-weight: bold; padding: 2px; }");
-    simulatedMarker_->setVisible(false);
-    boardColumn->addWidget(simulatedMarker_);
+    auto* marker = new QLabel("Simulierte Platine", board);
+    marker->setObjectName("simulatedBoardMarker");
+    marker->setAlignment(Qt::AlignCenter);
+    marker->setStyleSheet("QLabel { background: #ffd24d; color: black; "
+                          "font-weight: bold; padding: 2px; }");
+    marker->setVisible(false);
+    boardColumn->addWidget(marker);
+    simulatedMarker_ = marker;
     grid->addWidget(board, 0, 0, 2, 1);
 
     auto* manufacturers = Add(kManufacturerList, new QComboBox(top));
