@@ -38,7 +38,7 @@ void WindowProgram::OpenBoard(Context& c) {
         const std::string said(text, size);
         std::free(text);
         std::fputs(said.c_str(), stderr);
-        if (c.link.demoMode && !said.empty()) ShowInfo(c, said);
+        if ((c.link.demoMode || result != 0) && !said.empty()) ShowInfo(c, said);
     }
     if (result != 0) c.link.demoMode = true;
 }
