@@ -27,8 +27,8 @@ std::optional<std::uint16_t> ParsePortAddress(const std::string& text) {
 void AddBoardOptions(CLI::App& command, BoardOptions& options) {
     command
         .add_option("--board", options.board,
-                    "auto (ppdev when a port at the configured base opens, else the simulator), "
-                    "sim, ppdev or ioport")
+                    "auto (ppdev; the simulator only when the kernel lists no parallel port, "
+                    "demo mode when a listed port does not open), sim, ppdev or ioport")
         ->check(CLI::IsMember({"auto", "sim", "ppdev", "ioport"}));
     command.add_option_function<std::string>(
         "--port",
@@ -43,6 +43,23 @@ void AddBoardOptions(CLI::App& command, BoardOptions& options) {
     command.add_option("--sim-fault", options.simFaults,
                        "Simulated board fault: no-board, no-ready, no-ack, die-after=N, "
                        "slow-ack=K, stuck-bit=B:V");
+}
+
+std::unique_ptr<PortAccess> BoardConnection::OpenPpdev(std::uint16_t base,
+                                                       const platform::PpdevRoots& roots,
+                                                       std::string& error) {
+    auto ppdev = platform::PpdevPort::Open(base, roots, error);
+    if (ppdev) description_ = "ppdev " + ppdev->Device();
+    return ppdev;
+}
+
+std::unique_ptr<PortAccess> BoardConnection::OpenIoPort(std::uint16_t base, std::string& error) {
+    auto io = platform::IoPort::Open(base, error);
+    if (!io) return nullptr;
+    char text[32];
+    std::snprintf(text, sizeof text, "I/O ports 0x%X", base);
+    description_ = text;
+    return io;
 }
 
 BoardConnection::BoardConnection() = default;
@@ -103,22 +120,17 @@ int BoardConnection::Open(Context& ctx, const BoardOptions& options, std::FILE* 
 
     const std::uint16_t base = options.port.value_or(ctx.settings.portAdress);
     std::string error;
-    if (!simulatorOnly && (options.board == "auto" || options.board == "ppdev")) {
-        auto ppdev = platform::PpdevPort::Open(base, options.roots, error);
-        if (ppdev) {
-            description_ = "ppdev " + ppdev->Device();
-            hardware_ = std::move(ppdev);
-        } else if (options.board == "auto") {
-            std::fprintf(notices, "%s; using the simulated board\n", error.c_str());
-        }
+    const char* simulatorReason = nullptr;
+    if (simulatorOnly) {
+        simulatorReason = options.board == "sim" ? "--board=sim" : "--sim-fault";
+    } else if (options.board == "auto" && !platform::KernelListsParports(options.roots)) {
+        // Only a PC without any parallel port gets the simulator unasked: once the kernel
+        // lists one, a board may hang on it and a pretended success would be a lie.
+        simulatorReason = "the kernel lists no parallel port";
     } else if (options.board == "ioport") {
-        auto io = platform::IoPort::Open(base, error);
-        if (io) {
-            char text[32];
-            std::snprintf(text, sizeof text, "I/O ports 0x%X", base);
-            description_ = text;
-            hardware_ = std::move(io);
-        }
+        hardware_ = OpenIoPort(base, error);
+    } else {
+        hardware_ = OpenPpdev(base, options.roots, error);
     }
 
     ctx_ = &ctx;
@@ -130,9 +142,12 @@ int BoardConnection::Open(Context& ctx, const BoardOptions& options, std::FILE* 
         priority_ = std::make_unique<platform::LinuxPriority>();
         ctx.link.priority = priority_.get();
         port = hardware_.get();
-    } else if (options.board == "sim" || options.board == "auto") {
+    } else if (simulatorReason != nullptr) {
         simulator_ = std::make_unique<sim::SimBoard>(faults);
         description_ = "simulated board";
+        // Said on every run, --quiet or not: nothing of it reaches a real chip.
+        std::fprintf(notices, "using the simulated board, no real chip is touched (%s)\n",
+                     simulatorReason);
         port = simulator_.get();
     } else {
         std::fprintf(notices, "%s\n", error.c_str());

@@ -44,6 +44,8 @@ std::optional<std::uint16_t> ParsePortAddress(const std::string& text);
 // The port set-up of the command line: opens the chosen back end, wraps it in the trace
 // writers and hangs it into the context (port, operating-system type 0, priority). When
 // no back end is usable the context goes into demo mode, as on a PC without port access.
+// "auto" is ppdev, except on a PC whose kernel lists no parallel port at all: only there
+// the simulator stands in. Whenever the simulator is used, notices say so.
 // The connection must outlive every use of the context's port; it unhooks itself.
 class BoardConnection {
 public:
@@ -62,6 +64,9 @@ public:
 
 private:
     bool OpenTraceFiles(const BoardOptions& options, std::FILE* notices);
+    std::unique_ptr<PortAccess> OpenPpdev(std::uint16_t base, const platform::PpdevRoots& roots,
+                                          std::string& error);
+    std::unique_ptr<PortAccess> OpenIoPort(std::uint16_t base, std::string& error);
     void Close();
 
     Context* ctx_ = nullptr;

@@ -63,10 +63,24 @@ QWidget* MainWindow::BuildTop() {
     auto* grid = new QGridLayout(top);
     grid->setContentsMargins(0, 0, 0, 0);
 
-    auto* picture = new QLabel(top);
+    auto* board = new QWidget(top);
+    auto* boardColumn = new QVBoxLayout(board);
+    boardColumn->setContentsMargins(0, 0, 0, 0);
+    auto* picture = new QLabel(board);
     picture->setObjectName("boardPicture");
     picture->setPixmap(QIcon(":/art/socket_picture.svg").pixmap(160, 80));
-    grid->addWidget(picture, 0, 0, 2, 1);
+    boardColumn->addWidget(picture);
+    // Under the picture for as long as the window runs: a user must never take the
+    // simulator's success for a programmed chip.
+    auto* marker = new QLabel("Simulierte Platine", board);
+    marker->setObjectName("simulatedBoardMarker");
+    marker->setAlignment(Qt::AlignCenter);
+    marker->setStyleSheet("QLabel { background: #ffd24d; color: black; "
+                          "font-weight: bold; padding: 2px; }");
+    marker->setVisible(false);
+    boardColumn->addWidget(marker);
+    simulatedMarker_ = marker;
+    grid->addWidget(board, 0, 0, 2, 1);
 
     auto* manufacturers = Add(kManufacturerList, new QComboBox(top));
     auto* devices = Add(kDeviceList, new QComboBox(top));
@@ -86,6 +100,8 @@ QWidget* MainWindow::BuildTop() {
     grid->addWidget(progress, 3, 0, 1, 2);
     return top;
 }
+
+void MainWindow::ShowSimulatedBoard(bool simulated) { simulatedMarker_->setVisible(simulated); }
 
 QWidget* MainWindow::BuildButtons() {
     auto* area = new QWidget(this);

@@ -22,6 +22,9 @@ public:
     // its state) or a list's selection by the user.
     void Bind(int id, std::function<void()> handler);
 
+    // The marker beside the board picture that says the board is the simulator.
+    void ShowSimulatedBoard(bool simulated);
+
     // Asked when the user closes the window: false keeps it open.
     std::function<bool()> closeRequested;
     std::function<void(int x, int y)> moved;
@@ -60,6 +63,7 @@ private:
     void Dispatch(int id);
 
     std::map<int, QWidget*> controls_;
+    QWidget* simulatedMarker_ = nullptr;
     std::map<int, std::function<void()>> handlers_;
 };
 

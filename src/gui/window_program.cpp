@@ -1,8 +1,10 @@
 #include "gui/window_program.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/data_file_choice.h"
+#include "app/messages.h"
 #include "cli/chip_options.h"
 
 namespace merlinox::gui {
@@ -10,9 +12,7 @@ namespace merlinox::gui {
 WindowProgram::WindowProgram(WindowOptions options)
     : busy(options.lockDirectory),
       presenter(ctx, MainPorts{window, dialogs, busy, settingsDialog},
-                [this](Context& c) {
-                    if (connection.Open(c, options_.board, stderr) != 0) c.link.demoMode = true;
-                }),
+                [this](Context& c) { OpenBoard(c); }),
       handlers(ctx, window, dialogs, busy),
       options_(std::move(options)) {
     ui.SetParent(&window);
@@ -26,8 +26,26 @@ WindowProgram::~WindowProgram() {
     socket.reset();
 }
 
+void WindowProgram::OpenBoard(Context& c) {
+    // What the set-up has to say goes to stderr; why the board is not usable also into a
+    // box, since a window user sees no terminal.
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* notices = ::open_memstream(&text, &size);
+    const int result = connection.Open(c, options_.board, notices != nullptr ? notices : stderr);
+    if (notices != nullptr) {
+        std::fclose(notices);
+        const std::string said(text, size);
+        std::free(text);
+        std::fputs(said.c_str(), stderr);
+        if ((c.link.demoMode || result != 0) && !said.empty()) ShowInfo(c, said);
+    }
+    if (result != 0) c.link.demoMode = true;
+}
+
 void WindowProgram::Start() {
     presenter.Initialise();
+    window.ShowSimulatedBoard(connection.Simulator() != nullptr);
     if (sim::SimBoard* board = connection.Simulator()) {
         const std::string path =
             options_.simState.empty() ? cli::DefaultSimStatePath() : options_.simState;

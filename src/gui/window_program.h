@@ -52,6 +52,7 @@ public:
 private:
     void Wire();
     void DeviceChanged();
+    void OpenBoard(Context& c);
 
     WindowOptions options_;
 };

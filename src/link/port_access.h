@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace merlinox {
 
@@ -12,6 +13,8 @@ public:
     virtual void WriteData(std::uint8_t value) = 0;
     virtual void WriteControl(std::uint8_t value) = 0;
     virtual std::uint8_t ReadStatus() = 0;
+    // Why a register access failed, with its remedy; empty while every access worked.
+    virtual std::string Problem() const { return {}; }
 };
 
 }  // namespace merlinox

@@ -69,14 +69,21 @@ std::uint8_t ReadBoardByte(Context& ctx) {
 void ShowTimeoutMessage(Context& ctx) {
     ++ctx.link.failedTransfers;
     if (ctx.link.stopAfterTimeout) ctx.link.boardLost = true;
-    ShowInfo(ctx,
-             "\nTimeout-Fehler bei Datenübertragung !!\n\nMögliche Fehler:\n\n"
-             "Brenner nicht eingeschaltet.\n"
-             "Brenner an der falschen Schnittstelle oder\ngar nicht angeschlossen.\n"
-             "Falsche Port-Adresse in den PREFS.\n"
-             "Kabel defekt oder viel zu lang.\n"
-             "Ein Druckerumschalter falsch geschaltet ?\n"
-             "Baustein im Sockel vergessen !!");
+    std::string text =
+        "\nTimeout-Fehler bei Datenübertragung !!\n\nMögliche Fehler:\n\n"
+        "Brenner nicht eingeschaltet.\n"
+        "Brenner an der falschen Schnittstelle oder\ngar nicht angeschlossen.\n"
+        "Falsche Port-Adresse in den PREFS.\n"
+        "Kabel defekt oder viel zu lang.\n"
+        "Ein Druckerumschalter falsch geschaltet ?\n"
+        "Baustein im Sockel vergessen !!";
+    // A port that failed in the system says why; that beats every guess above.
+    if (ctx.port != nullptr) {
+        if (const std::string problem = ctx.port->Problem(); !problem.empty()) {
+            text += "\n\n" + problem;
+        }
+    }
+    ShowInfo(ctx, text);
 }
 
 void ShowDemoMessage(Context& ctx) {

@@ -24,7 +24,31 @@ std::string Hex(std::uint16_t value) {
     return text;
 }
 
+class RunningKernel final : public PpdevSystem {
+public:
+    int Open(const char* path, int flags) override { return ::open(path, flags); }
+    int Ioctl(int fd, unsigned long request, void* argument) override {
+        return argument == nullptr ? ::ioctl(fd, request) : ::ioctl(fd, request, argument);
+    }
+    int Close(int fd) override { return ::close(fd); }
+};
+
 }  // namespace
+
+PpdevSystem& KernelPpdevSystem() {
+    static RunningKernel kernel;
+    return kernel;
+}
+
+bool KernelListsParports(const PpdevRoots& roots) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (fs::directory_iterator it(fs::path(roots.proc) / "sys/dev/parport", ec), end;
+         !ec && it != end; it.increment(ec)) {
+        if (it->path().filename() != "default") return true;
+    }
+    return false;
+}
 
 std::string FindParport(std::uint16_t base, const PpdevRoots& roots, std::string& error) {
     namespace fs = std::filesystem;
@@ -86,62 +110,69 @@ std::unique_ptr<PpdevPort> PpdevPort::Open(std::uint16_t base, const PpdevRoots&
                                            std::string& error) {
     const std::string device = FindParport(base, roots, error);
     if (device.empty()) return nullptr;
-    const int fd = ::open(device.c_str(), O_RDWR | O_CLOEXEC);
+    PpdevSystem& system = roots.system != nullptr ? *roots.system : KernelPpdevSystem();
+    const int fd = system.Open(device.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
         error = DescribePpdevFailure(device, "open", errno);
         return nullptr;
     }
     // Exclusive first: nobody else may share the port while a chip is being programmed.
-    if (::ioctl(fd, PPEXCL) != 0) {
+    if (system.Ioctl(fd, PPEXCL, nullptr) != 0) {
         error = DescribePpdevFailure(device, "PPEXCL", errno);
-        ::close(fd);
+        system.Close(fd);
         return nullptr;
     }
-    if (::ioctl(fd, PPCLAIM) != 0) {
+    if (system.Ioctl(fd, PPCLAIM, nullptr) != 0) {
         error = DescribePpdevFailure(device, "PPCLAIM", errno);
-        ::close(fd);
+        system.Close(fd);
         return nullptr;
     }
     // The claim rewrote the control register; command 0 without strobe stores nothing.
     unsigned char control = 0;
-    if (::ioctl(fd, PPWCONTROL, &control) != 0) {
+    if (system.Ioctl(fd, PPWCONTROL, &control) != 0) {
         error = DescribePpdevFailure(device, "PPWCONTROL", errno);
         // Already failing: the release and close can only fail the same way.
-        (void)::ioctl(fd, PPRELEASE);
-        ::close(fd);
+        (void)system.Ioctl(fd, PPRELEASE, nullptr);
+        system.Close(fd);
         return nullptr;
     }
-    return std::unique_ptr<PpdevPort>(new PpdevPort(fd, device));
+    return std::unique_ptr<PpdevPort>(new PpdevPort(system, fd, device));
 }
 
 PpdevPort::~PpdevPort() {
     // Data 0 and no strobe: the board's latches keep what the last operation left,
     // which BoardOff has made safe; nothing half-sent can be latched later.
-    unsigned char zero = 0;
-    if (::ioctl(fd_, PPWDATA, &zero) != 0) Failed("PPWDATA");
-    if (::ioctl(fd_, PPWCONTROL, &zero) != 0) Failed("PPWCONTROL");
-    if (::ioctl(fd_, PPRELEASE) != 0) Failed("PPRELEASE");
-    if (::close(fd_) != 0) Failed("close");
+    data_ = -1;
+    WriteData(0);
+    WriteControl(0);
+    if (system_->Ioctl(fd_, PPRELEASE, nullptr) != 0) Failed("PPRELEASE");
+    if (system_->Close(fd_) != 0) Failed("close");
 }
 
 void PpdevPort::Failed(const char* what) {
     if (fault_.empty()) fault_ = DescribePpdevFailure(device_, what, errno);
 }
 
-void PpdevPort::WriteData(std::uint8_t value) {
+bool PpdevPort::Write(unsigned long request, const char* name, std::uint8_t value) {
     unsigned char v = value;
-    if (::ioctl(fd_, PPWDATA, &v) != 0) Failed("PPWDATA");
+    if (system_->Ioctl(fd_, request, &v) == 0) return true;
+    Failed(name);
+    return false;
+}
+
+void PpdevPort::WriteData(std::uint8_t value) {
+    if (data_ == value) return;
+    data_ = Write(PPWDATA, "PPWDATA", value) ? value : -1;
 }
 
 void PpdevPort::WriteControl(std::uint8_t value) {
-    unsigned char v = value;
     control_ = value;
-    if (::ioctl(fd_, PPWCONTROL, &v) != 0) Failed("PPWCONTROL");
+    Write(PPWCONTROL, "PPWCONTROL", value);
 }
 
 std::uint8_t PpdevPort::ReadStatus() {
     unsigned char v = 0;
-    if (::ioctl(fd_, PPRSTATUS, &v) != 0) {
+    if (system_->Ioctl(fd_, PPRSTATUS, &v) != 0) {
         Failed("PPRSTATUS");
         // A status that lets no handshake phase succeed: the transfer times out and
         // its message is shown instead of data being taken from a port that is gone.

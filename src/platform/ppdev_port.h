@@ -7,10 +7,25 @@
 
 namespace merlinox::platform {
 
-// Where the kernel shows its parallel ports; tests point these at a fake tree.
+// The three kernel calls a ppdev port is driven with. Errors as the kernel gives them:
+// -1 with errno set. Tests put a fake kernel here.
+class PpdevSystem {
+public:
+    virtual ~PpdevSystem() = default;
+    virtual int Open(const char* path, int flags) = 0;
+    virtual int Ioctl(int fd, unsigned long request, void* argument) = 0;
+    virtual int Close(int fd) = 0;
+};
+
+// The running kernel.
+PpdevSystem& KernelPpdevSystem();
+
+// Where the kernel shows its parallel ports and how they are driven; tests point these
+// at a fake tree and a fake kernel.
 struct PpdevRoots {
-    std::string proc = "/proc";  // holds sys/dev/parport/parportN/base-addr
-    std::string dev = "/dev";    // holds parportN
+    std::string proc = "/proc";       // holds sys/dev/parport/parportN/base-addr
+    std::string dev = "/dev";         // holds parportN
+    PpdevSystem* system = nullptr;    // null: the running kernel
 };
 
 // The parallel port through Linux ppdev: raw register values with PPWDATA, PPWCONTROL
@@ -33,16 +48,27 @@ public:
     const std::string& Device() const { return device_; }
     // The first register access that failed, empty while none has.
     const std::string& Fault() const { return fault_; }
+    std::string Problem() const override { return fault_; }
 
 private:
-    PpdevPort(int fd, std::string device) : fd_(fd), device_(std::move(device)) {}
+    PpdevPort(PpdevSystem& system, int fd, std::string device)
+        : system_(&system), fd_(fd), device_(std::move(device)) {}
+    bool Write(unsigned long request, const char* name, std::uint8_t value);
     void Failed(const char* what);
 
+    PpdevSystem* system_;
     int fd_;
     std::string device_;
     std::string fault_;
     std::uint8_t control_ = 0;
+    // The data register keeps what was last written to it (the port is ours alone), so
+    // an unchanged data byte costs no kernel call. -1: not known yet.
+    int data_ = -1;
 };
+
+// Whether the kernel lists any parallel port (an entry of sys/dev/parport other than
+// "default").
+bool KernelListsParports(const PpdevRoots& roots);
 
 // The /dev/parportN name whose base-addr (first number, decimal) is base. Empty when
 // none matches; error then says what the kernel offers instead.

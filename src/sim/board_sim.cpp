@@ -1,13 +1,8 @@
 #include "sim/board_sim.h"
 
-#include "link/latch_bits.h"
-#include "link/transport.h"
-
 namespace merlinox::sim {
 
 namespace {
-
-constexpr std::uint8_t kReady = bits::kStatusReady;
 
 bool SameDrive(const SocketDrive& a, const SocketDrive& b) {
     return a.vccMillivolts == b.vccMillivolts && a.resetMillivolts == b.resetMillivolts &&
@@ -25,7 +20,8 @@ void SimBoard::WriteData(std::uint8_t value) {
 void SimBoard::WriteControl(std::uint8_t value) {
     now_ += kAccessNs;
     if (Absent()) return;
-    if ((value & bits::kControlStrobe) == 0) {
+    const std::uint8_t ready = Wiring().ready;
+    if ((value & Wiring().strobe) == 0) {
         // A board that dies goes after its last acknowledged transfer has been read.
         if (faults_.dieAfter != 0 && acknowledged_ >= faults_.dieAfter) {
             dead_ = true;
@@ -33,7 +29,7 @@ void SimBoard::WriteControl(std::uint8_t value) {
         }
         transferStart_ = now_ - 2 * kAccessNs;  // the data write came just before
         ackPollsLeft_ = 0;                      // a new transfer gives up a pending one
-        if (!faults_.neverReady) status_ |= kReady;
+        if (!faults_.neverReady) status_ |= ready;
         return;
     }
     // The command travels in the same control write as the strobe.
@@ -42,7 +38,7 @@ void SimBoard::WriteControl(std::uint8_t value) {
     if (record_ != nullptr) record_->push_back({now_, command, dataRegister_});
     UpdateSocket();
     Acknowledge(command);
-    if (command == CmdSignal && (dataRegister_ & bits::kSigDelay) != 0) {
+    if (command == Wiring().signalLatch && (dataRegister_ & Wiring().delay) != 0) {
         // The board lets the delay run out before it acknowledges; the PC's last status
         // read completes the transfer.
         const SimTime done = transferStart_ + kDelayTransferNs - kAccessNs;
@@ -55,36 +51,41 @@ std::uint8_t SimBoard::ReadStatus() {
     if (Absent()) return kAbsentStatus;
     if (ackPollsLeft_ != 0 && --ackPollsLeft_ == 0) {
         ++acknowledged_;
-        status_ &= static_cast<std::uint8_t>(~kReady);
+        status_ &= static_cast<std::uint8_t>(~Wiring().ready);
     }
     return status_;
 }
 
 void SimBoard::Acknowledge(std::uint8_t command) {
+    const std::uint8_t ready = Wiring().ready;
     const std::uint8_t lines = ReadBackLines();
-    const auto nibble = static_cast<std::uint8_t>(command == CmdPower ? lines >> 4 : lines & 0x0F);
-    status_ = static_cast<std::uint8_t>((status_ & kReady) | NibbleToStatus(nibble));
+    const auto nibble =
+        static_cast<std::uint8_t>(command == Wiring().powerLatch ? lines >> 4 : lines & 0x0F);
+    status_ = static_cast<std::uint8_t>((status_ & ready) | NibbleToStatus(nibble));
     if (faults_.neverAcknowledges) {
-        status_ |= kReady;
+        status_ |= ready;
         return;
     }
     if (faults_.slowAckPolls != 0) {
         // Still busy: the acknowledge shows on the slowAckPolls-th status read from now.
-        status_ |= kReady;
+        status_ |= ready;
         ackPollsLeft_ = faults_.slowAckPolls;
         return;
     }
     ++acknowledged_;
-    status_ &= static_cast<std::uint8_t>(~kReady);
+    status_ &= static_cast<std::uint8_t>(~ready);
 }
 
-std::uint8_t SimBoard::NibbleToStatus(std::uint8_t nibble) {
-    // Line 0 reaches status bit 6, lines 1 to 3 status bits 3 to 5.
-    return static_cast<std::uint8_t>(((nibble & 1) << 6) | ((nibble & 0x0E) << 2));
+std::uint8_t SimBoard::NibbleToStatus(std::uint8_t nibble) const {
+    std::uint8_t status = 0;
+    for (int line = 0; line < 4; ++line) {
+        if ((nibble >> line) & 1) status |= Wiring().statusOfLine[line];
+    }
+    return status;
 }
 
 std::uint8_t SimBoard::ReadBackLines() {
-    std::uint8_t lines = latches_.Latch(CmdData);
+    std::uint8_t lines = latches_.Latch(Wiring().dataLatch);
     if (chip_ != nullptr) {
         const SocketSense sense = chip_->Sense(now_);
         lines &= static_cast<std::uint8_t>(sense.value | ~sense.mask);

@@ -35,7 +35,8 @@ public:
     // What the status register reads with no board behind it.
     static constexpr std::uint8_t kAbsentStatus = 0xF8;
 
-    explicit SimBoard(BoardFaults faults = {}) : faults_(faults) {}
+    explicit SimBoard(BoardFaults faults = {}, const BoardWiring& wiring = kBoardWiring)
+        : faults_(faults), latches_(wiring) {}
 
     void WriteData(std::uint8_t value) override;
     void WriteControl(std::uint8_t value) override;
@@ -59,7 +60,8 @@ private:
     bool Absent() const { return faults_.noBoard || dead_; }
     void Acknowledge(std::uint8_t command);
     void UpdateSocket();
-    static std::uint8_t NibbleToStatus(std::uint8_t nibble);
+    std::uint8_t NibbleToStatus(std::uint8_t nibble) const;
+    const BoardWiring& Wiring() const { return latches_.Wiring(); }
 
     BoardFaults faults_;
     BoardLatches latches_;

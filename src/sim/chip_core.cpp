@@ -80,6 +80,11 @@ std::uint8_t ChipCore::Fuse(int index) const {
     return static_cast<std::uint8_t>(contents_.fuses[index] | ~traits_.fuseMask[index]);
 }
 
+bool ChipCore::ClockedThroughXtal1() const {
+    if (facts_->code == 0x9102) return true;
+    return facts_->code == 0x9103 && (Fuse(0) & 0x01) != 0;
+}
+
 std::uint8_t ChipCore::Lock() const {
     return static_cast<std::uint8_t>(contents_.lock | ~facts_->lockBitsPresent);
 }

@@ -45,6 +45,11 @@ public:
     std::uint8_t Signature(unsigned index) const;
     std::uint8_t Fuse(int index) const;  // bits the part does not have read 1
     std::uint8_t Lock() const;
+    // Whether the chip runs from the clock on its XTAL1 pin: the AT90S2323 always (it has
+    // no oscillator of its own), the AT90S2343 and ATtiny22 while fuse bit 0 (RCEN, CKSEL)
+    // leaves the internal RC oscillator off. In the 8-pin socket nothing but the board
+    // drives XTAL1, so such a chip works only while the board pulses it.
+    bool ClockedThroughXtal1() const;
 
     // Byte-wise flash (the old parts) and EEPROM writes.
     void WriteFlashByte(std::uint32_t wordAddress, bool high, std::uint8_t value, SimTime now);

@@ -28,6 +28,9 @@ DeviceRecord DeviceRecordFor(const Context& ctx, const ChipFacts& f, std::int32_
     d.eepromPageBytes = f.eepromPageBytes;
     d.extendedAddressing = f.extendedAddress ? 1 : 0;
     d.spiSyncMode = 0;
+    // As our library's lines: the parts that may have no clock of their own in socket 1
+    // get four XTAL1 pulses after each SCK edge.
+    if (f.code == 0x9102 || f.code == 0x9103) d.sckHighClocks = d.sckLowClocks = 4;
     d.fuseCount = f.fuseBytes;
     return d;
 }

@@ -28,6 +28,59 @@ ChipMode SimulatedChip::ModeFor(const SocketDrive& drive) const {
     return ChipMode::kRunning;
 }
 
+namespace {
+
+constexpr std::uint8_t kSciLine = 0x02;           // XTAL1 pin of the 8-pin parts
+constexpr std::uint8_t kHvSerialEnable = 0x38;    // SDI, SII, SDO
+
+bool HighVoltage(ChipMode mode) {
+    return mode == ChipMode::kHvSerial || mode == ChipMode::kHvParallel;
+}
+
+bool ResetLow(const SocketDrive& drive) {
+    return static_cast<std::uint64_t>(drive.resetMillivolts) * 2 < drive.vccMillivolts;
+}
+
+}  // namespace
+
+// The ATtiny11/12, AT90S2323 and AT90S2343 take their high-voltage entry from SCI
+// pulses while in reset; the later parts latch the Prog_enable pins alone.
+bool SimulatedChip::NeedsEntryClocks() const {
+    const ChipFacts& facts = core_.Facts();
+    switch (facts.code) {
+        case 0x9004:
+        case 0x9005:
+        case 0x9102:
+            return true;
+        case 0x9103:
+            return facts.signature[2] == 0x03;
+        default:
+            return false;
+    }
+}
+
+bool SimulatedChip::MayEnterHighVoltage(ChipMode mode, const SocketDrive& drive) const {
+    // Supply in range before the programming voltage, with RESET held low meanwhile.
+    const bool powered = before_.vccMillivolts >= kHvVccMinMillivolts &&
+                         before_.vccMillivolts <= kVccMaxMillivolts && ResetLow(before_);
+    if (!powered) return false;
+    if (mode == ChipMode::kHvParallel) return !drive.xa1 && !drive.xa0 && !drive.bs;
+    if ((drive.dataLines & kHvSerialEnable) != 0) return false;
+    if (!NeedsEntryClocks()) return true;
+    return entryClocks_ >= kHvEntryClocks && (drive.dataLines & kSciLine) == 0;
+}
+
+void SimulatedChip::TrackEntry(const SocketDrive& drive) {
+    // RESET is not watched during the clocks: the 8-pin socket's SCI is data bits 0 and 1
+    // together, and bit 0 also gives RESET its logic level in this model's one socket.
+    if (drive.vccMillivolts < kPowerOnMillivolts) {
+        entryClocks_ = 0;
+    } else if ((drive.dataLines & kSciLine) != 0 && (before_.dataLines & kSciLine) == 0) {
+        ++entryClocks_;
+    }
+    before_ = drive;
+}
+
 void SimulatedChip::EnterMode(ChipMode mode, const SocketDrive& drive, SimTime now) {
     if (mode == ChipMode::kOff) core_.PowerDown();
     switch (mode) {
@@ -49,7 +102,13 @@ void SimulatedChip::EnterMode(ChipMode mode, const SocketDrive& drive, SimTime n
 }
 
 void SimulatedChip::OnDrive(const SocketDrive& drive, SimTime now) {
-    const ChipMode mode = ModeFor(drive);
+    ChipMode mode = ModeFor(drive);
+    // A refused entry leaves the chip running; it cannot enter later while the
+    // programming voltage stays, since RESET was not low just before.
+    if (HighVoltage(mode) && !HighVoltage(mode_) && !MayEnterHighVoltage(mode, drive)) {
+        mode = ChipMode::kRunning;
+    }
+    TrackEntry(drive);
     if (mode != mode_) {
         EnterMode(mode, drive, now);
         return;

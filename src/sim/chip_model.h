@@ -31,9 +31,18 @@ inline constexpr std::uint32_t kHvVccMinMillivolts = 4500;
 inline constexpr std::uint32_t kVccMaxMillivolts = 5500;
 inline constexpr std::uint32_t kVppMinMillivolts = 11500;
 inline constexpr std::uint32_t kVppMaxMillivolts = 12500;
+inline constexpr std::uint32_t kHvEntryClocks = 4;
 
 // A chip in the socket: a catalogue entry, its memories and the three programming
 // interfaces, decoded edge by edge from the socket levels the board drives.
+//
+// The high-voltage modes are entered only as the datasheets' entry algorithms ask: the
+// supply first, with RESET held low; then the programming voltage, and at the moment it
+// reaches RESET the Prog_enable pins low (parallel: XA1, XA0, BS; the socket's PAGEL is
+// tied low; serial: SDI, SII, SDO). The old 8-pin parts also want SCI toggled after the
+// supply came and before the programming voltage (kHvEntryClocks rising edges, SCI low
+// at the end). Otherwise the chip starts normally
+// and stays in normal mode until the programming voltage is taken away again.
 class SimulatedChip : public SocketChip {
 public:
     explicit SimulatedChip(const ChipFacts& facts, ChipOptions options = {});
@@ -55,6 +64,9 @@ public:
 private:
     ChipMode ModeFor(const SocketDrive& drive) const;
     void EnterMode(ChipMode mode, const SocketDrive& drive, SimTime now);
+    bool MayEnterHighVoltage(ChipMode mode, const SocketDrive& drive) const;
+    bool NeedsEntryClocks() const;
+    void TrackEntry(const SocketDrive& drive);
 
     ChipOptions options_;
     ChipCore core_;
@@ -63,6 +75,8 @@ private:
     ChipHvSerial hvSerial_;
     ChipParallel parallel_;
     ChipMode mode_ = ChipMode::kOff;
+    SocketDrive before_;              // the socket levels before the latest change
+    std::uint32_t entryClocks_ = 0;   // rising SCI edges since the supply came
 };
 
 }  // namespace merlinox::sim

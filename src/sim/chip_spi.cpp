@@ -54,7 +54,7 @@ void ChipSpi::OnLines(std::uint8_t lines, SimTime now) {
         xtal1Pin_ = (lines & kXtal1) != 0;
         return;
     }
-    if (!clocking_.xtal1Clocked) {
+    if (!clocking_.xtal1Clocked && !core_->ClockedThroughXtal1()) {
         if (sckPin != sckPin_) {
             sckPin_ = sckPin;
             OnSckEdge(sckPin, mosi, now);

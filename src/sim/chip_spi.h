@@ -6,7 +6,9 @@
 namespace merlinox::sim {
 
 // A chip option of the serial interface: a part run from an external clock samples SCK
-// with that clock, so it sees the serial clock only while XTAL1 is pulsed.
+// with that clock, so it sees the serial clock only while XTAL1 is pulsed. The parts
+// that have no clock of their own in the socket (ChipCore::ClockedThroughXtal1) are
+// always clocked so, whatever the option says.
 struct SpiClocking {
     bool xtal1Clocked = false;
     // Rising XTAL1 edges on which an SCK level must be seen before the chip takes it

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "link/port_access.h"
@@ -45,6 +46,7 @@ public:
     void WriteData(std::uint8_t value) override;
     void WriteControl(std::uint8_t value) override;
     std::uint8_t ReadStatus() override;
+    std::string Problem() const override { return inner_.Problem(); }
 
     // Reports a transfer still open as failed; called by the destructor too.
     void Finish();

@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 
 #include "app/context.h"
 #include "cli/board_commands.h"
 #include "cli_test_support.h"
 #include "sim/board_sim.h"
+#include "support/fake_ppdev_kernel.h"
 #include "support/scratch_dir.h"
 #include "support/scripted_ui.h"
 
@@ -21,6 +26,7 @@ struct Cli {
         options.roots.proc = dir.Path("proc");
         options.roots.dev = dir.Path("dev");
         ctx.link.timeoutCount = 100;
+        ctx.settings.portAdress = 0x378;
     }
     merlinox::testing::ScratchDir dir;
     BoardOptions options;
@@ -29,25 +35,68 @@ struct Cli {
     Context ctx{ui};
 };
 
-// Without a parallel port "auto" takes the simulator and says so once; "ppdev" means demo
-// mode, in which the board commands refuse.
-TEST(BoardSetup, WithoutAPortAutoTakesTheSimulatorAndPpdevMeansDemoMode) {
-    Cli cli;
-    BoardConnection automatic;
-    ASSERT_EQ(automatic.Open(cli.ctx, cli.options, cli.capture.file()), 0);
-    EXPECT_EQ(cli.ctx.port, automatic.Simulator());
-    EXPECT_EQ(cli.ctx.link.priority, nullptr);  // simulated time needs no boost
-    const std::string notice = cli.capture.Text();
-    EXPECT_EQ(std::count(notice.begin(), notice.end(), '\n'), 1);
-    EXPECT_NE(notice.find("using the simulated board"), std::string::npos) << notice;
-    EXPECT_EQ(RunDetect(cli.ctx, automatic.Description(), cli.capture.file()), 0);
-
+// Without a parallel port "ppdev" means demo mode, in which the board commands refuse.
+TEST(BoardSetup, PpdevWithoutAPortMeansDemoMode) {
     Cli demo;
     demo.options.board = "ppdev";
     BoardConnection ppdev;
     ASSERT_EQ(ppdev.Open(demo.ctx, demo.options, demo.capture.file()), 0);
     EXPECT_TRUE(demo.ctx.link.demoMode);
     EXPECT_EQ(RunDetect(demo.ctx, ppdev.Description(), demo.capture.file()), 8);
+}
+
+// What "auto" makes of the kernel's ports: the simulator only where the kernel lists
+// none; a listed port that does not open gives its reason and demo mode, never the
+// simulator. The kernel is a fake one with the simulated board on parport0.
+TEST(BoardSetup, AutoTakesTheSimulatorOnlyWhereTheKernelListsNoPort) {
+    struct Row {
+        const char* what;
+        const char* baseAddr;  // parport0's base-addr, nullptr: no port listed
+        const char* step;      // the kernel step that is refused, with errnum
+        int errnum;
+        const char* notice;    // in the one line on notices
+        int detect;            // RunDetect's answer
+    };
+    const Row rows[] = {
+        {"no port", nullptr, "", 0, "using the simulated board", 0},
+        {"opens", "888\t1912\n", "", 0, "", 0},
+        {"busy", "888 1912", "PPCLAIM", EBUSY, "PPCLAIM failed: Device or resource busy", 8},
+        {"not in lp", "888", "open", EACCES, "add the user to group lp", 8},
+        {"no node", "888", "open", ENOENT, "load the module ppdev", 8},
+        {"elsewhere", "632", "", 0, "the kernel has parport0 at 0x278; set PortAdress", 8},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Cli cli;
+        sim::SimBoard board;
+        merlinox::testing::FakePpdevKernel kernel(board);
+        cli.options.roots.system = &kernel;
+        const std::filesystem::path list = cli.dir.Path("proc/sys/dev/parport");
+        std::filesystem::create_directories(list / "default");
+        if (row.baseAddr != nullptr) {
+            std::filesystem::create_directories(list / "parport0");
+            std::ofstream(list / "parport0/base-addr") << row.baseAddr;
+        }
+        if (row.errnum != 0) kernel.refuse[row.step] = row.errnum;
+
+        auto connection = std::make_unique<BoardConnection>();
+        ASSERT_EQ(connection->Open(cli.ctx, cli.options, cli.capture.file()), 0);
+        const std::string notice = cli.capture.Text();
+        EXPECT_EQ(std::count(notice.begin(), notice.end(), '\n'), row.notice[0] ? 1 : 0)
+            << notice;
+        EXPECT_NE(notice.find(row.notice), std::string::npos) << notice;
+        EXPECT_EQ(cli.ctx.link.demoMode, row.detect == 8);
+        EXPECT_EQ(connection->Simulator() != nullptr, row.baseAddr == nullptr);
+        if (row.detect == 0 && row.baseAddr != nullptr) {
+            EXPECT_EQ(connection->Description(), "ppdev " + cli.dir.Path("dev/parport0"));
+            EXPECT_TRUE(kernel.Claimed() && kernel.Exclusive());
+            EXPECT_NE(cli.ctx.link.priority, nullptr);  // real hardware gets the boost
+        }
+        EXPECT_EQ(RunDetect(cli.ctx, connection->Description(), cli.capture.file()), row.detect);
+        // Whatever the outcome, nothing stays open or claimed behind the connection.
+        connection.reset();
+        EXPECT_FALSE(kernel.IsOpen());
+    }
 }
 
 TEST(BoardSetup, PortAddressesRunFromOneTo0xFFFF) {

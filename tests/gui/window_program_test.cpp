@@ -4,7 +4,10 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 
 #include "app/busy_lock_file.h"
@@ -13,6 +16,7 @@
 #include "gui/window_program.h"
 #include "modal_answers.h"
 #include "sim/chip_model.h"
+#include "support/fake_ppdev_kernel.h"
 #include "support/scratch_dir.h"
 #include "version.h"
 
@@ -30,13 +34,15 @@ struct Program {
     testing::ModalAnswers answers;
     std::unique_ptr<WindowProgram> program;
 
-    Program() {
+    // setUp may change the options before the program starts.
+    explicit Program(const std::function<void(WindowOptions&, testing::ScratchDir&)>& setUp = {}) {
         fs::copy_file(KESTREL_SOURCE_DIR "/data/at90list.csv", dir.Path("at90list.csv"));
         fs::current_path(dir.Dir());
         WindowOptions options;
         options.board.board = "sim";
         options.simState = dir.Path("chip.state");
         options.lockDirectory = dir.Path("lock");
+        if (setUp) setUp(options, dir);
         program = std::make_unique<WindowProgram>(options);
         program->Start();
         program->window.show();
@@ -52,6 +58,9 @@ struct Program {
     MainWindow& window() { return program->window; }
     void Click(int id) { qobject_cast<QPushButton*>(window().Control(id))->click(); }
     const sim::ChipContents& Chip() { return program->socket->Chip()->Contents(); }
+    bool Marked() {
+        return window().findChild<QWidget*>("simulatedBoardMarker")->isVisible();
+    }
 };
 
 // The chosen device reaches the simulated socket, a move of the window and its close
@@ -87,6 +96,7 @@ TEST(WindowProgram, FollowsTheChosenDeviceAndSavesAndRemindsOnClose) {
               "Merlinox V" + std::to_string(KESTREL_VERSION_MAJOR) + "." +
                   std::to_string(KESTREL_VERSION_MINOR) + std::to_string(KESTREL_VERSION_PATCH));
     EXPECT_EQ(p.program->socket->Chip()->Facts().code, 0x9307);
+    EXPECT_TRUE(p.Marked());
 
     // The picture of the window for the documentation: always into the build tree, into
     // docs/ only when it shows something else, so that an unchanged window leaves the
@@ -102,6 +112,39 @@ TEST(WindowProgram, FollowsTheChosenDeviceAndSavesAndRemindsOnClose) {
     EXPECT_TRUE(p.window().close());
     EXPECT_EQ(p.answers.texts.back(), "Baustein jetzt unbedingt\naus dem Sockel nehmen !!!");
     EXPECT_NE(p.dir.Read("pendrake.ini").find("X-Koord=120"), std::string::npos);
+}
+
+// The window starts with the command line's board choice: "auto" takes the simulator,
+// and marks it, only where the kernel lists no parallel port; a listed port that cannot
+// be claimed means demo mode, never the simulator.
+TEST(WindowProgram, AutoStartsOnTheSimulatorOnlyWithoutAListedPortAndMarksIt) {
+    for (const bool listed : {false, true}) {
+        SCOPED_TRACE(listed ? "a busy port" : "no port");
+        sim::SimBoard board;
+        testing::FakePpdevKernel kernel(board);
+        kernel.refuse["PPCLAIM"] = EBUSY;
+        Program p([&](WindowOptions& options, testing::ScratchDir& dir) {
+            options.board.board = "auto";
+            options.board.roots = {dir.Path("proc"), dir.Path("dev"), &kernel};
+            fs::create_directories(dir.Path("proc/sys/dev/parport/default"));
+            if (listed) {
+                fs::create_directories(dir.Path("proc/sys/dev/parport/parport0"));
+                std::ofstream(dir.Path("proc/sys/dev/parport/parport0/base-addr")) << "888";
+            }
+        });
+        EXPECT_EQ(p.Marked(), !listed);
+        EXPECT_EQ(p.program->socket != nullptr, !listed);
+        EXPECT_EQ(p.program->ctx.link.demoMode, listed);
+        EXPECT_EQ(kernel.Calls(PPCLAIM), listed ? 1u : 0u);
+        if (listed) {
+            ASSERT_FALSE(p.answers.texts.empty());
+            EXPECT_NE(p.answers.texts.front().find("PPCLAIM failed"), std::string::npos);
+            EXPECT_NE(p.answers.texts.front().find("rmmod lp"), std::string::npos);
+            p.Click(kBlankCheckButton);
+            EXPECT_EQ(p.answers.texts.back(),
+                      "Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus.");
+        }
+    }
 }
 
 // The file and operation buttons reach their handlers, and the window answers during a

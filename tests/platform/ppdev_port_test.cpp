@@ -9,9 +9,14 @@
 #include <fstream>
 #include <string>
 
+#include "app/context.h"
+#include "link/transport.h"
 #include "platform/ioport_port.h"
 #include "platform/linux_priority.h"
+#include "sim/board_sim.h"
+#include "support/fake_ppdev_kernel.h"
 #include "support/scratch_dir.h"
+#include "support/scripted_ui.h"
 
 namespace merlinox::platform {
 namespace {
@@ -63,6 +68,47 @@ TEST(PpdevOpen, RefusedOpensBusyPortsAndNonPortsGiveClearReasons) {
               "again)");
     EXPECT_NE(DescribePpdevFailure("/dev/parport0", "PPCLAIM", EBUSY).find("rmmod lp"),
               std::string::npos);
+}
+
+// A claimed port through the fake kernel: an unchanged data byte costs no call, closing
+// leaves data and control at 0, and a register call the kernel refuses is named in the
+// handshake timeout message.
+TEST(PpdevPort, SkipsUnchangedDataAndShowsAFailedRegisterCallWithTheTimeout) {
+    FakeTree tree;
+    tree.AddPort(0, "888");
+    sim::SimBoard board;
+    merlinox::testing::FakePpdevKernel kernel(board);
+    tree.roots.system = &kernel;
+    merlinox::testing::ScriptedUi ui;
+    Context ctx{ui};
+    ctx.link.timeoutCount = 50;
+    std::string error;
+    auto port = PpdevPort::Open(0x378, tree.roots, error);
+    ASSERT_NE(port, nullptr) << error;
+    ctx.port = port.get();
+
+    EXPECT_EQ(SendCommand(ctx, 0x0A, 0x55), 0);
+    EXPECT_EQ(SendCommand(ctx, 0x00, 0x55), 0);
+    EXPECT_EQ(board.Latches().Latch(0x00), 0x55);
+    EXPECT_EQ(kernel.Calls(PPWDATA), 1u);
+    EXPECT_EQ(kernel.Calls(PPWCONTROL), 1u + 2 * 2);  // the claim's reset, two per transfer
+    EXPECT_EQ(kernel.Calls(PPRSTATUS), 2u * 2);
+
+    kernel.failRegisterAfter = 0;
+    EXPECT_EQ(SendCommand(ctx, 0x0A, 0x66), 10);
+    EXPECT_EQ(port->Fault(),
+              (tree.root / "dev/parport0").string() + ": PPWDATA failed: Input/output error");
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.Last().text.rfind("\nTimeout-Fehler bei Datenübertragung !!", 0), 0u);
+    EXPECT_NE(ui.Last().text.find("Baustein im Sockel vergessen !!\n\n" + port->Fault()),
+              std::string::npos)
+        << ui.Last().text;
+
+    kernel.failRegisterAfter = -1;
+    port.reset();
+    EXPECT_FALSE(kernel.IsOpen());
+    EXPECT_EQ(board.Latches().Latch(0x00), 0x55);  // closing strobes nothing
+    EXPECT_EQ(kernel.Calls(PPWDATA), 3u);           // the failed one and the closing 0
 }
 
 TEST(IoPortOpen, RefusesARangeBeyondTheIoSpace) {

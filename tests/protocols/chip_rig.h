@@ -13,8 +13,9 @@ namespace merlinox::testing {
 // A simulated board with a catalogue chip in its socket and that chip's device record
 // in the context.
 struct ChipRig : SimLink {
-    ChipRig(const char* part, std::int32_t mode, sim::ChipOptions options = {})
-        : chip(*sim::FindChipByName(part), options) {
+    ChipRig(const char* part, std::int32_t mode, sim::ChipOptions options = {},
+            const sim::BoardWiring& wiring = sim::kBoardWiring)
+        : SimLink({}, wiring), chip(*sim::FindChipByName(part), options) {
         board.Insert(&chip);
         ctx.device = sim::DeviceRecordFor(ctx, chip.Facts(), mode);
     }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "link/timing.h"
 #include "protocols/chip_rig.h"
 #include "protocols/parallel.h"
@@ -46,6 +48,43 @@ TEST(Parallel, TooShortADelayLosesTheHighByteAndTheReadBackShowsIt) {
     ParLoadCommand(rig.ctx, 0x02);
     ParLoadAddress(rig.ctx, 0x40);
     EXPECT_EQ(ParReadWord(rig.ctx), 0xFF34);
+}
+
+// The board decodes its latches with its own wiring table. A PC side that names one of
+// its bits wrongly disagrees with that table; a copy of the table with the bits swapped
+// stands for such a mistake, and a short parallel run must then fail.
+TEST(Parallel, ARunFailsWhenThePcSideAndTheBoardDisagreeOnABit) {
+    const auto programs = [](const sim::BoardWiring& wiring) {
+        ChipRig rig("AT90S2313", kPar1, {}, wiring);
+        rig.PowerUp();
+        ParLoadCommand(rig.ctx, 0x08);
+        ParLoadAddressLow(rig.ctx, 1);
+        bool good = ParReadByteLow(rig.ctx) == 0x91;
+        ParLoadCommand(rig.ctx, 0x10);
+        for (std::uint16_t w = 0; w < 4; ++w) {
+            ParLoadAddress(rig.ctx, w);
+            ParWriteWord(rig.ctx, static_cast<std::uint16_t>(0x1357 * (w + 1)));
+        }
+        ParLoadCommand(rig.ctx, 0x02);
+        for (std::uint16_t w = 0; w < 4; ++w) {
+            ParLoadAddress(rig.ctx, w);
+            good = good && ParReadWord(rig.ctx) == static_cast<std::uint16_t>(0x1357 * (w + 1));
+        }
+        return good;
+    };
+    EXPECT_TRUE(programs(sim::kBoardWiring));
+    const auto swapped = [](std::uint8_t sim::BoardWiring::*a, std::uint8_t sim::BoardWiring::*b) {
+        sim::BoardWiring wiring = sim::kBoardWiring;
+        std::swap(wiring.*a, wiring.*b);
+        return wiring;
+    };
+    using W = sim::BoardWiring;
+    EXPECT_FALSE(programs(swapped(&W::xa0, &W::xa1))) << "XA0 and XA1";
+    EXPECT_FALSE(programs(swapped(&W::bs, &W::xa0))) << "BS and XA0";
+    EXPECT_FALSE(programs(swapped(&W::bs, &W::wr))) << "BS and WR";
+    sim::BoardWiring status = sim::kBoardWiring;
+    std::swap(status.statusOfLine[1], status.statusOfLine[2]);
+    EXPECT_FALSE(programs(status)) << "read-back lines 1 and 2";
 }
 
 TEST(Parallel, NoAnswerWithoutTheProgrammingVoltageOrSupply) {

@@ -9,6 +9,7 @@
 #include "link/transport.h"
 #include "protocols/chip_rig.h"
 #include "protocols/parallel.h"
+#include "sim/chip_model.h"
 
 namespace merlinox::sim {
 namespace {
@@ -33,6 +34,33 @@ TEST(ChipParallel, FusesAndChipEraseNeedALongEnoughWrPulse) {
         SetControlBit(rig.ctx, bits::kCtrlWr, true);
         EXPECT_EQ(rig.chip.Contents().flash[0], units < 100 ? 0x12 : 0xFF) << units;
     }
+}
+
+// Parallel programming mode needs the supply first with RESET low, and XA1, XA0 and BS
+// low when the programming voltage reaches RESET.
+TEST(ChipParallel, EntersProgrammingModeOnlyWithTheProgEnablePinsLow) {
+    const auto enters = [](bool SocketDrive::*line, bool supplyFirst) {
+        SimulatedChip chip(*FindChipByName("AT90S8515"));
+        SocketDrive drive;
+        drive.wr = drive.oe = true;
+        if (supplyFirst) {
+            drive.vccMillivolts = 5000;
+            chip.OnDrive(drive, 1000);
+        }
+        if (line != nullptr) drive.*line = true;
+        drive.vccMillivolts = 5000;
+        drive.resetMillivolts = 12000;
+        chip.OnDrive(drive, 300000);
+        // Lowering the pin afterwards does not help while the voltage stays.
+        if (line != nullptr) drive.*line = false;
+        chip.OnDrive(drive, 400000);
+        return chip.Mode() == ChipMode::kHvParallel;
+    };
+    EXPECT_TRUE(enters(nullptr, true));
+    EXPECT_FALSE(enters(nullptr, false));
+    EXPECT_FALSE(enters(&SocketDrive::xa1, true));
+    EXPECT_FALSE(enters(&SocketDrive::xa0, true));
+    EXPECT_FALSE(enters(&SocketDrive::bs, true));
 }
 
 }  // namespace

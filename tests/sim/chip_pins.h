@@ -67,15 +67,27 @@ public:
     static constexpr std::uint8_t kSci = 0x03, kSdi = 0x08, kSii = 0x10, kSdo = 0x20;
     int sciPerBit = 1;
 
-    void PowerHv(std::uint32_t vpp = 12000, std::uint32_t vcc = 5000) {
+    // The datasheets' entry: the supply with RESET and the Prog_enable pins (SDI, SII,
+    // SDO) low, entryClocks SCI pulses, the programming voltage, then SDO released.
+    // progEnable changes the Prog_enable levels, to break the entry.
+    void PowerHv(std::uint32_t vpp = 12000, std::uint32_t vcc = 5000, int entryClocks = 0,
+                 std::uint8_t progEnable = 0) {
         drive = SocketDrive{};
-        drive.dataLines = kSdo;
+        drive.dataLines = progEnable;
         drive.vccMillivolts = vcc;
         WaitUs(100);
+        for (int pulse = 0; pulse < entryClocks; ++pulse) {
+            Set(kSci, true);
+            Step();
+            Set(kSci, false);
+            Step();
+        }
         drive.resetMillivolts = vpp;
         drive.wr = true;
         drive.oe = true;
-        WaitUs(100);
+        WaitUs(20);
+        Set(kSdo, true);
+        WaitUs(300);
     }
     // One 11-period frame; returns the byte on SDO in periods 0 to 7.
     std::uint8_t HvFrame(std::uint8_t sdi, std::uint8_t sii) {

@@ -11,7 +11,9 @@ namespace merlinox::testing {
 
 // A context wired to a simulated board that records every latch store.
 struct SimLink {
-    explicit SimLink(sim::BoardFaults faults = {}) : board(faults) {
+    explicit SimLink(sim::BoardFaults faults = {},
+                     const sim::BoardWiring& wiring = sim::kBoardWiring)
+        : board(faults, wiring) {
         ctx.port = &board;
         ctx.link.timeoutCount = 1000;
         board.Record(&log);
