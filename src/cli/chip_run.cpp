@@ -24,13 +24,17 @@ ChipRun::ChipRun(GlobalOptions& global, ChipOptions& options, BoardOptions& boar
       ui_(*session_.ctx().ui, progress_, session_.ctx()),
       view_(progress_),
       busy_(BusyLockFile::DefaultDirectory()),
-      handlers_(session_.ctx(), view_, dialogs_, busy_) {
+      handlers_(session_.ctx(), view_, dialogs_, heldMark_) {
     session_.ctx().ui = &ui_;
 }
 
 ChipRun::~ChipRun() = default;
 
 int ChipRun::Prepare() {
+    if (const std::string problem = busy_.Create(0, 0); !problem.empty()) {
+        std::fprintf(stderr, "kestrel-cli: %s\n", problem.c_str());
+        return kRefusedBusy;
+    }
     session_.LoadConfiguration();
     Context& ctx = session_.ctx();
     if (const int r = ApplyChipOptions(ctx, options_); r != 0) return r;
@@ -67,7 +71,7 @@ int ChipRun::Finish(int result) {
     progress_.Break();
     if (prepared_) SaveConfiguration(session_.ctx());
     SaveSimulatedChip();
-    return result;
+    return result;  // the lock goes with the run, after the board's last transfers
 }
 
 CLI::App* AddChipCommand(CLI::App& app, GlobalOptions& global, const std::string& name,

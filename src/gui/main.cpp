@@ -2,6 +2,8 @@
 #include <CLI/CLI.hpp>
 #include <QApplication>
 
+#include <cstdio>
+
 #include "app/main_presenter.h"
 #include "cli/board_setup.h"
 #include "gui/desktop_busy_marker.h"
@@ -21,7 +23,11 @@ int main(int argc, char** argv) {
 
     // Not beside a running operation, nor beside a window titled like the program.
     merlinox::gui::DesktopBusyMarker probe(options.lockDirectory);
-    if (!merlinox::MayStart(probe)) return 0;
+    if (!merlinox::MayStart(probe)) {
+        std::fprintf(stderr, "kestrel: not started: another operation or another window of "
+                             "the program is running (lock file %s)\n", probe.LockPath().c_str());
+        return 0;
+    }
 
     merlinox::gui::WindowProgram program(std::move(options));
     program.Start();
