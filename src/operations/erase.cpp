@@ -133,9 +133,13 @@ int EraseAVR(Context& ctx) {
         PowerOff(ctx);
         return 16;
     }
+    const std::uint64_t failedBefore = ctx.link.failedTransfers;
     const int r = Erase(ctx);
+    // A transfer that timed out means the chip may not have been erased at all: the
+    // board's message has been shown, and the erase fails as every other pass does.
+    const bool transfersFailed = ctx.link.failedTransfers != failedBefore;
     PowerOff(ctx);
-    return r != 0 ? 16 : 0;
+    return r != 0 || transfersFailed ? 16 : 0;
 }
 
 }  // namespace merlinox

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "link/transport.h"
 #include "operations/operation_rig.h"
 
 namespace merlinox::testing {
@@ -144,6 +145,49 @@ TEST_F(DeadBoard, OperationEndsWithItsMessagesAndUnlocks) {
     EXPECT_TRUE(rig.Showed("Programmierung abgebrochen !"));
     EXPECT_TRUE(rig.ControlsUnlocked());
     EXPECT_FALSE(rig.ctx.link.boardLost);
+}
+
+// The board misses one acknowledge in the flash pass and then works again: the pass
+// ends with one message, but switching off still reaches the board, so the chip is left
+// without supply and programming voltage.
+struct MissedAcknowledge : Scenario {
+    MissedAcknowledge() : Scenario(sim::BoardFaults{.missAck = 60000}) {}
+};
+
+TEST_F(MissedAcknowledge, TheChipIsStillSwitchedOff) {
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
+    EXPECT_EQ(rig.ctx.link.failedTransfers, 1u);
+    EXPECT_TRUE(rig.Showed("Programmierung abgebrochen !"));
+    EXPECT_EQ(rig.board.Latches().VccCode(), 0);
+    EXPECT_EQ(rig.board.Latches().VppCode(), 0);
+    EXPECT_EQ(rig.board.Drive().vccMillivolts, 0u);
+    EXPECT_EQ(rig.board.Drive().resetMillivolts, 0u);
+    EXPECT_EQ(rig.board.Latches().Latch(merlinox::CmdPower) & 0x80, 0) << "socket supply switch";
+}
+
+// A board that dies inside the erase: the erase fails like every other pass, with one
+// message however many switch-off transfers still try it.
+TEST(EraseOnADyingBoard, FailsWithOneMessage) {
+    OperationRig rig("ATmega8 (ISP)", sim::BoardFaults{.dieAfter = 10000});
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnEraseButton(), 16);
+    EXPECT_EQ(rig.Count(rig.Messages().at(1)), 1) << ::testing::PrintToString(rig.Messages());
+    EXPECT_NE(rig.Messages().at(1).find("Timeout-Fehler"), std::string::npos);
+    EXPECT_GT(rig.ctx.link.failedTransfers, 100u) << "the switch-off was tried transfer by transfer";
+    EXPECT_TRUE(rig.ControlsUnlocked());
+}
+
+// An operation that cannot be marked as running does not run.
+TEST_F(Scenario, AnUnmarkableOperationDoesNotRun) {
+    rig.busy.refusal = "the lock directory /x has mode 0777";
+    const auto transfers = rig.board.Acknowledged();
+    EXPECT_EQ(rig.handlers.OnEraseButton(), kRefusedBusy);
+    EXPECT_EQ(rig.handlers.OnResetButton(), kRefusedBusy);
+    EXPECT_EQ(rig.Messages(), std::vector<std::string>(2, "The operation was not started: the lock "
+                                                          "directory /x has mode 0777"));
+    EXPECT_EQ(rig.board.Acknowledged(), transfers);
+    EXPECT_EQ(rig.busy.created, 0);
 }
 
 // A read-back line stuck low: every written word reads back wrong. Retry goes on with
