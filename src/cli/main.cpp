@@ -1,9 +1,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include <csignal>
+
 #include "cli/commands.h"
 
 int main(int argc, char** argv) {
+    // Output piped into a program that stops reading (head) must not end the tool: a
+    // write then fails instead. Chip commands turn the signal into Cancel on top.
+    std::signal(SIGPIPE, SIG_IGN);
     CLI::App app{"Merlinox: drives the parallel-port programmer board for Atmel AVR chips"};
     app.require_subcommand(1);
     // Global options such as --yes may follow the subcommand: the subcommands created
