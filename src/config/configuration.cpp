@@ -109,7 +109,16 @@ void LoadDataFile(Context& ctx, const IniFile& ini) {
     paths.fileName = name;
 }
 
-void LoadSettings(Context& ctx, const IniFile& ini);
+void LoadSettings(Context& ctx, const IniFile& ini) {
+    LoadPort(ctx, ini);
+    LoadHardware(ctx, ini);
+    LoadProgramSection(ctx, ini);
+    LoadSelectedDevice(ctx);  // has shown its own messages
+    ApplyFuseDefaults(ctx);
+    ctx.settings.showDeviceData = ini.GetInt(kProgramSection, "ShowDeviceData", 0) == 1 ? 1 : 0;
+    LoadDeviceSection(ctx, ini);
+    LoadDataFile(ctx, ini);
+}
 
 // Every key a save writes, in the order it writes them, with the text it writes.
 std::vector<StoredValue> StoredValues(Context& ctx) {
@@ -165,72 +174,16 @@ std::vector<StoredValue> StoredValues(Context& ctx) {
     return values;
 }
 
-bool SameKey(const StoredValue& a, const StoredValue& b) {
-    return EqualIgnoringCase1252(EncodeWindows1252(a.section), EncodeWindows1252(b.section)) &&
-           a.key == b.key;
-}
-
-const ConfigBaseline::Entry* Find(const ConfigBaseline& baseline, const StoredValue& value) {
-    for (const ConfigBaseline::Entry& entry : baseline.entries) {
-        if (SameKey(entry.loaded, value)) return &entry;
-    }
-    return nullptr;
-}
-
-// Whether a save writes value into ini, the file as it is on disk now: when this run
-// changed it since the load, or when the load corrected (or missed) it and no one has
-// written the key since. A key the load never saw counts as changed.
-bool Changed(const ConfigBaseline& baseline, const StoredValue& value, const IniFile& ini) {
-    const ConfigBaseline::Entry* entry = Find(baseline, value);
-    if (entry == nullptr || entry->loaded.value != value.value) return true;
-    if (entry->onDisk == entry->loaded.value) return false;
-    return ini.Find(value.section, value.key) == entry->onDisk;
-}
-
-void Remember(ConfigBaseline& baseline, const StoredValue& value) {
-    for (ConfigBaseline::Entry& entry : baseline.entries) {
-        if (SameKey(entry.loaded, value)) {
-            entry = {value, value.value};
-            return;
-        }
-    }
-    baseline.entries.push_back({value, value.value});
-}
-
-// Right after a load the data path came from the file, so it can always be stored.
-ConfigBaseline BaselineOf(Context& ctx, const IniFile& ini) {
-    ConfigBaseline baseline;
-    for (StoredValue& value : StoredValues(ctx)) {
-        std::optional<std::string> onDisk = ini.Find(value.section, value.key);
-        baseline.entries.push_back({std::move(value), std::move(onDisk)});
-    }
-    return baseline;
-}
-
 }  // namespace
 
 int LoadConfiguration(Context& ctx) {
     IniFile ini;
     if (const int error = ini.Load(ctx.iniPath); error != 0) ShowFileError(ctx, ctx.iniPath, error);
     LoadSettings(ctx, ini);
-    ctx.configBaseline = BaselineOf(ctx, ini);
+    // Right after a load the data path came from the file, so it can always be stored.
+    ctx.configBaseline = ConfigBaseline::Of(StoredValues(ctx), ini);
     return 0;
 }
-
-namespace {
-
-void LoadSettings(Context& ctx, const IniFile& ini) {
-    LoadPort(ctx, ini);
-    LoadHardware(ctx, ini);
-    LoadProgramSection(ctx, ini);
-    LoadSelectedDevice(ctx);  // has shown its own messages
-    ApplyFuseDefaults(ctx);
-    ctx.settings.showDeviceData = ini.GetInt(kProgramSection, "ShowDeviceData", 0) == 1 ? 1 : 0;
-    LoadDeviceSection(ctx, ini);
-    LoadDataFile(ctx, ini);
-}
-
-}  // namespace
 
 int SaveConfiguration(Context& ctx) {
     const std::vector<StoredValue> values = StoredValues(ctx);
@@ -239,7 +192,7 @@ int SaveConfiguration(Context& ctx) {
     std::vector<const StoredValue*> written;
     const int error = UpdateProfile(ctx.iniPath, [&](IniFile& ini) {
         for (const StoredValue& value : values) {
-            if (!Changed(ctx.configBaseline, value, ini)) continue;
+            if (!ctx.configBaseline.Writes(value, ini)) continue;
             ini.SetString(value.section, value.key, value.value);
             written.push_back(&value);
         }
@@ -250,7 +203,7 @@ int SaveConfiguration(Context& ctx) {
         ShowFileError(ctx, ctx.iniPath, error);
         return error;
     }
-    for (const StoredValue* value : written) Remember(ctx.configBaseline, *value);
+    for (const StoredValue* value : written) ctx.configBaseline.Remember(*value);
     return 0;
 }
 
