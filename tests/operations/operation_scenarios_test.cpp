@@ -147,6 +147,26 @@ TEST_F(DeadBoard, OperationEndsWithItsMessagesAndUnlocks) {
     EXPECT_FALSE(rig.ctx.link.boardLost);
 }
 
+// Cancel pressed in the middle of a flash page ends the pass there: the page is not
+// finished first (a library page may be as long as the memory).
+TEST_F(Scenario, CancelEndsAPagedPassInsideItsPage) {
+    rig.CancelAtPump(rig.ui.pumps + 1);
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
+    ASSERT_EQ(rig.ctx.device.flashPageWords, 32u);
+    // The first step of the bar comes after progressDivisor words, inside a page.
+    const std::size_t cancelled = rig.ctx.operation.progressDivisor;
+    const std::size_t page = cancelled / 32;
+    ASSERT_NE(cancelled % 32, 0u);
+    ASSERT_GE(page, 1u);
+    const auto& chip = rig.Contents().flash;
+    const auto bytes = [&](const auto& memory, std::size_t p) {
+        return std::vector<std::uint8_t>(memory.begin() + p * 64, memory.begin() + p * 64 + 64);
+    };
+    EXPECT_EQ(bytes(chip, page - 1), bytes(flash, page - 1));
+    EXPECT_EQ(bytes(chip, page), std::vector<std::uint8_t>(64, 0xFF)) << "page " << page;
+}
+
 // The board misses one acknowledge in the flash pass and then works again: the pass
 // ends with one message, but switching off still reaches the board, so the chip is left
 // without supply and programming voltage.
