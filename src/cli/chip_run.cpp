@@ -23,7 +23,6 @@ ChipRun::ChipRun(GlobalOptions& global, ChipOptions& options, BoardOptions& boar
       progress_(stderr, ::isatty(::fileno(stderr)) != 0, global.quiet),
       ui_(*session_.ctx().ui, progress_, session_.ctx()),
       view_(progress_),
-      busy_(BusyLockFile::DefaultDirectory()),
       handlers_(session_.ctx(), view_, dialogs_, heldMark_) {
     session_.ctx().ui = &ui_;
 }
@@ -31,7 +30,7 @@ ChipRun::ChipRun(GlobalOptions& global, ChipOptions& options, BoardOptions& boar
 ChipRun::~ChipRun() = default;
 
 int ChipRun::Prepare() {
-    if (const std::string problem = busy_.Create(0, 0); !problem.empty()) {
+    if (const std::string problem = session_.MarkBusy(); !problem.empty()) {
         std::fprintf(stderr, "kestrel-cli: %s\n", problem.c_str());
         return kRefusedBusy;
     }
@@ -71,7 +70,7 @@ int ChipRun::Finish(int result) {
     progress_.Break();
     if (prepared_) SaveConfiguration(session_.ctx());
     SaveSimulatedChip();
-    return result;  // the lock goes with the run, after the board's last transfers
+    return result;  // the lock goes with the session, after the board's last transfers
 }
 
 CLI::App* AddChipCommand(CLI::App& app, GlobalOptions& global, const std::string& name,

@@ -3,7 +3,6 @@
 #include <memory>
 #include <string>
 
-#include "app/busy_lock_file.h"
 #include "app/operation_handlers.h"
 #include "cli/board_setup.h"
 #include "cli/chip_options.h"
@@ -24,8 +23,8 @@ class SimulatedChip;
 
 namespace merlinox::cli {
 
-// The busy marker the handlers see inside a run that holds the lock already: the run's
-// own mark is no other operation, and the run itself makes and removes it.
+// The busy marker the handlers see inside a run whose session holds the lock already:
+// the run's own mark is no other operation, and the session makes and removes it.
 class HeldBusyMark : public BusyMarker {
 public:
     std::string Create(int, int) override { return {}; }
@@ -72,7 +71,6 @@ private:
     CliUserInterface ui_;
     CliView view_;
     CliFileDialogs dialogs_;
-    BusyLockFile busy_;
     HeldBusyMark heldMark_;
     OperationHandlers handlers_;
     // The chip outlives the board that drives it: the board's last transfers at close

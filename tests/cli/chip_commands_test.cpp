@@ -92,6 +92,10 @@ TEST(ChipCommands, ARunningOperationElsewhereRefusesAndChangesNothing) {
                               other.Path() + ")\n");
     EXPECT_EQ(cli.dir.Read("pendrake.ini"), ini);
     EXPECT_EQ(cli.dir.Read("state/merlinox/chip.state"), chip);
+    // Nor does a reset pulse or a board search cut into the running operation.
+    EXPECT_EQ(cli.Run("reset --board sim"), 1) << cli.output;
+    EXPECT_EQ(cli.Run("detect --board sim"), 1) << cli.output;
+    EXPECT_TRUE(cli.Has("another operation is running")) << cli.output;
 }
 
 // A mistyped --sim-state names the firmware, or something that is no file at all: the
