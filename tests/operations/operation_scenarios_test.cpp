@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "devices/library_reader.h"
+#include "link/board_control.h"
 #include "link/transport.h"
+#include "operations/erase.h"
 #include "operations/operation_rig.h"
 
 namespace merlinox::testing {
@@ -165,6 +168,20 @@ TEST_F(Scenario, CancelEndsAPagedPassInsideItsPage) {
     };
     EXPECT_EQ(bytes(chip, page - 1), bytes(flash, page - 1));
     EXPECT_EQ(bytes(chip, page), std::vector<std::uint8_t>(64, 0xFF)) << "page " << page;
+}
+
+// An erase delay of hours in the library: Cancel (Ctrl-C on the command line) still
+// ends the erase within one slice of the wait.
+TEST(EraseWithALongDelay, EndsOnCancel) {
+    OperationRig rig("ATmega8 (ISP)");
+    ASSERT_EQ(LoadSelectedDevice(rig.ctx), 0);
+    rig.ctx.device.eraseDelay = 100000000;  // 10,000 s in units of 100 µs
+    rig.CancelAtPump(rig.ui.pumps + 3);
+    PowerOn(rig.ctx);
+    const auto before = rig.board.Now();
+    EXPECT_EQ(Erase(rig.ctx), 16);
+    EXPECT_LT(rig.board.Now() - before, 1'000'000'000) << "simulated ns: under a second";
+    PowerOff(rig.ctx);
 }
 
 // The board misses one acknowledge in the flash pass and then works again: the pass
