@@ -134,7 +134,8 @@ std::string FinalValue(const std::string& vcd, const std::string& name) {
          at = vcd.find('\n', at + 1)) {
         const std::size_t end = vcd.find('\n', at + 1);
         const std::string line = vcd.substr(at + 1, end == std::string::npos ? end : end - at - 1);
-        if (line.size() > 2 && line[0] == 'b' && line.back() == code && line[line.size() - 2] == ' ') {
+        const bool ofCode = line.size() > 2 && line.back() == code && line[line.size() - 2] == ' ';
+        if (ofCode && line[0] == 'b') {
             value = line.substr(1, line.size() - 3);
         }
     }
@@ -162,15 +163,13 @@ TEST(ChipCommands, FusesSetFailsWhenTheConfigurationIsReadOnly) {
     Cli cli;
     ASSERT_EQ(cli.Run("fuses --device 'ATmega8 (ISP)'"), 0) << cli.output;
     const std::string ini = cli.dir.Read("pendrake.ini");
-    std::filesystem::permissions(cli.dir.Path("pendrake.ini"), std::filesystem::perms::owner_read |
-                                                                   std::filesystem::perms::group_read |
-                                                                   std::filesystem::perms::others_read);
+    const auto readOnly = std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                          std::filesystem::perms::others_read;
+    std::filesystem::permissions(cli.dir.Path("pendrake.ini"), readOnly);
     EXPECT_EQ(cli.Run("fuses --set FuseHigh=0xC9"), 4) << cli.output;
     EXPECT_TRUE(cli.Has("pendrake.ini")) << cli.output;
     EXPECT_EQ(cli.dir.Read("pendrake.ini"), ini);
-    EXPECT_EQ(std::filesystem::status(cli.dir.Path("pendrake.ini")).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
-                  std::filesystem::perms::others_read);
+    EXPECT_EQ(std::filesystem::status(cli.dir.Path("pendrake.ini")).permissions(), readOnly);
 }
 
 }  // namespace

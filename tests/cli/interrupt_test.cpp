@@ -47,8 +47,9 @@ TEST(Interrupt, AClosedOutputPipeDoesNotKillTheTool) {
     std::filesystem::copy_file(std::string(KESTREL_SOURCE_DIR) + "/data/at90list.csv",
                                dir.Path("at90list.csv"));
     std::string output;
-    ASSERT_EQ(RunShell("cd '" + dir.Dir().string() + "' && (sleep 0.3; '" + KESTREL_BINARY_DIR +
-                           "/src/kestrel-cli' devices; echo \"status $?\" >status) | true; cat status",
+    const std::string tool = std::string("'") + KESTREL_BINARY_DIR + "/src/kestrel-cli'";
+    ASSERT_EQ(RunShell("cd '" + dir.Dir().string() + "' && (sleep 0.3; " + tool +
+                           " devices; echo \"status $?\" >status) | true; cat status",
                        output),
               0);
     EXPECT_NE(output.find("status 0"), std::string::npos) << output;

@@ -211,7 +211,7 @@ TEST(EraseOnADyingBoard, FailsWithOneMessage) {
     EXPECT_EQ(rig.handlers.OnEraseButton(), 16);
     EXPECT_EQ(rig.Count(rig.Messages().at(1)), 1) << ::testing::PrintToString(rig.Messages());
     EXPECT_NE(rig.Messages().at(1).find("Timeout-Fehler"), std::string::npos);
-    EXPECT_GT(rig.ctx.link.failedTransfers, 100u) << "the switch-off was tried transfer by transfer";
+    EXPECT_GT(rig.ctx.link.failedTransfers, 100u) << "the switch-off tried every transfer";
     EXPECT_TRUE(rig.ControlsUnlocked());
 }
 

@@ -47,7 +47,8 @@ TEST(SimBoardFaults, ParsesEveryFaultAndRejectsTheRest) {
     EXPECT_EQ(f.slowAckPolls, 3u);
     EXPECT_EQ(f.missAck, 5u);
     for (const char* bad :
-         {"no-board=1", "die-after=0", "miss-ack=0", "miss-ack=x", "slow-ack=-1", "stuck-bit=1:2", "stuck-bit=1", "slow"}) {
+         {"no-board=1", "die-after=0", "miss-ack=0", "miss-ack=x", "slow-ack=-1", "stuck-bit=1:2",
+          "stuck-bit=1", "slow"}) {
         sim::BoardFaults g;
         EXPECT_FALSE(sim::ParseFault(bad, g, error)) << bad;
         EXPECT_EQ(g.stuckBit, -1);
