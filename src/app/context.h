@@ -3,6 +3,7 @@
 
 #include "app/message_buffer.h"
 #include "app/user_interface.h"
+#include "config/config_baseline.h"
 #include "config/data_file_paths.h"
 #include "config/settings.h"
 #include "devices/device_record.h"
@@ -36,6 +37,7 @@ struct Context {
     MessageBuffer messageBuffer;
 
     std::string iniPath;  // the configuration file on disk (POSIX path)
+    ConfigBaseline configBaseline;  // the file as the last load or save left it
     LibraryState library;
     FileState files;
     OperationState operation;

@@ -86,8 +86,9 @@ inline constexpr std::string_view kProgramName = "Merlinox";
 class BusyMarker {
 public:
     virtual ~BusyMarker() = default;
-    // Shows the busy window at screen position (x, y) and marks the operation.
-    virtual void Create(int x, int y) = 0;
+    // Shows the busy window at screen position (x, y) and marks the operation. Empty,
+    // or why the operation could not be marked; it must not run unmarked then.
+    virtual std::string Create(int x, int y) = 0;
     // Removes this program's busy window and mark; harmless when there is none.
     virtual void Destroy() = 0;
     // True while any busy window exists, this program's or another one's.

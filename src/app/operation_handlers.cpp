@@ -74,8 +74,13 @@ void OperationHandlers::UnlockControls() {
     EnableFuses(ctx_, view_);
 }
 
-void OperationHandlers::CreateBusyWindow() {
-    busy_.Create(ctx_.settings.xKoord + kBusyOffsetX, ctx_.settings.yKoord + kBusyOffsetY);
+bool OperationHandlers::CreateBusyWindow() {
+    const std::string problem =
+        busy_.Create(ctx_.settings.xKoord + kBusyOffsetX, ctx_.settings.yKoord + kBusyOffsetY);
+    if (problem.empty()) return true;
+    // Unmarked, another program could start on the same board at the same time.
+    ShowInfo(ctx_, "The operation was not started: " + problem);
+    return false;
 }
 
 void OperationHandlers::CleanUp() {
@@ -100,7 +105,7 @@ int OperationHandlers::RunOperation(Operation operation) {
         return kRefusedDemo;
     }
     if (busy_.BusyWindowExists()) return kRefusedBusy;
-    CreateBusyWindow();
+    if (!CreateBusyWindow()) return kRefusedBusy;
     int r = 0;
     if (operation == Operation::Program || operation == Operation::Verify) {
         if (ctx_.paths.fileName.empty()) r = ChooseDataFile(ctx_, view_, dialogs_);
@@ -173,7 +178,7 @@ int OperationHandlers::OnResetButton() {
         ShowDemoMessage(ctx_);
         return kRefusedDemo;
     }
-    CreateBusyWindow();
+    if (!CreateBusyWindow()) return kRefusedBusy;
     view_.SetStatus("Schaltung Reset");
     LockControls();
     SendReset(ctx_);

@@ -25,7 +25,8 @@ private:
 
 // What the handlers return besides the operations' own codes.
 enum HandlerRefusal : int {
-    kRefusedBusy = 1,  // another operation is running: nothing was done, nothing shown
+    kRefusedBusy = 1,  // another operation is running: nothing was done, nothing shown;
+                       // or the busy marker could not be made (that was shown)
     kRefusedDemo = 8,  // demo mode: the demo message was shown
 };
 
@@ -58,7 +59,8 @@ private:
     int RunOperation(Operation operation);
     int RunProgram();
     int RunVerify();
-    void CreateBusyWindow();
+    // False, after saying why, when the operation could not be marked as running.
+    bool CreateBusyWindow();
     void CleanUp();
 
     Context& ctx_;

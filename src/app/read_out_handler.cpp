@@ -63,7 +63,7 @@ int OperationHandlers::OnReadOutButton() {
         ShowDemoMessage(ctx_);
         return kRefusedDemo;
     }
-    CreateBusyWindow();
+    if (!CreateBusyWindow()) return kRefusedBusy;
     // The name gets the extension of its format; the typed one stays only for "*.*",
     // which saves binary.
     const std::string stored = StoredPathFromDisk(choice->path);

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "app/context.h"
+#include "app/operation_handlers.h"
 #include "cli/session.h"
 #include "link/board_control.h"
 #include "link/transport.h"
@@ -36,6 +37,11 @@ int RunReset(Context& ctx) {
 void RunWithBoard(GlobalOptions& global,
                   const std::function<int(Context&, BoardConnection&)>& body) {
     Session session(global);
+    if (const std::string problem = session.MarkBusy(); !problem.empty()) {
+        std::fprintf(stderr, "kestrel-cli: %s\n", problem.c_str());
+        global.exitStatus = kRefusedBusy;
+        return;
+    }
     session.LoadConfiguration();
     BoardConnection connection;
     if (const int usage = connection.Open(session.ctx(), global.board, stderr); usage != 0) {

@@ -35,6 +35,11 @@ void AddBoardOptions(CLI::App& command, BoardOptions& options) {
         [&options](const std::string& text) {
             options.port = ParsePortAddress(text);
             if (!options.port) throw CLI::ValidationError("--port", "not a port address: " + text);
+            // The range the configuration file accepts for "PortAdress".
+            if (*options.port < 0x200 || *options.port > 0x400) {
+                options.port.reset();
+                throw CLI::ValidationError("--port", text + " is outside 0x200 to 0x400");
+            }
         },
         "Port base address (e.g. 0x378), instead of PortAdress");
     command.add_option("--trace", options.traceFile,
@@ -42,7 +47,7 @@ void AddBoardOptions(CLI::App& command, BoardOptions& options) {
     command.add_option("--vcd", options.vcdFile, "Write the board's decoded lines as a VCD file");
     command.add_option("--sim-fault", options.simFaults,
                        "Simulated board fault: no-board, no-ready, no-ack, die-after=N, "
-                       "slow-ack=K, stuck-bit=B:V");
+                       "miss-ack=N, slow-ack=K, stuck-bit=B:V");
 }
 
 std::unique_ptr<PortAccess> BoardConnection::OpenPpdev(std::uint16_t base,

@@ -14,10 +14,13 @@ class CliBusyMarker : public BusyMarker {
 public:
     explicit CliBusyMarker(std::string lockDirectory) : lockFile_(std::move(lockDirectory)) {}
 
-    void Create(int x, int y) override { lockFile_.Create(x, y); }
+    // Refuses beside a busy window on the display as beside a held lock file.
+    std::string Create(int x, int y) override;
     void Destroy() override { lockFile_.Destroy(); }
     bool BusyWindowExists() override { return WindowTitledExists(kBusyWindowTitle); }
     bool WindowTitledExists(std::string_view title) override;
+
+    const std::string& LockPath() const { return lockFile_.Path(); }
 
 private:
     BusyLockFile lockFile_;

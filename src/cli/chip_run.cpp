@@ -23,8 +23,7 @@ ChipRun::ChipRun(GlobalOptions& global, ChipOptions& options, BoardOptions& boar
       progress_(stderr, ::isatty(::fileno(stderr)) != 0, global.quiet),
       ui_(*session_.ctx().ui, progress_, session_.ctx()),
       view_(progress_),
-      busy_(BusyLockFile::DefaultDirectory()),
-      handlers_(session_.ctx(), view_, dialogs_, busy_) {
+      handlers_(session_.ctx(), view_, dialogs_, heldMark_) {
     session_.ctx().ui = &ui_;
     progress_.SetVerbose(global.verbose);
 }
@@ -32,6 +31,10 @@ ChipRun::ChipRun(GlobalOptions& global, ChipOptions& options, BoardOptions& boar
 ChipRun::~ChipRun() = default;
 
 int ChipRun::Prepare() {
+    if (const std::string problem = session_.MarkBusy(); !problem.empty()) {
+        std::fprintf(stderr, "kestrel-cli: %s\n", problem.c_str());
+        return kRefusedBusy;
+    }
     session_.LoadConfiguration();
     Context& ctx = session_.ctx();
     if (const int r = ApplyChipOptions(ctx, options_); r != 0) return r;
@@ -73,7 +76,7 @@ int ChipRun::Finish(int result) {
     progress_.Break();
     if (prepared_) SaveConfiguration(session_.ctx());
     SaveSimulatedChip();
-    return result;
+    return result;  // the lock goes with the session, after the board's last transfers
 }
 
 CLI::App* AddChipCommand(CLI::App& app, GlobalOptions& global, const std::string& name,

@@ -3,7 +3,6 @@
 #include <memory>
 #include <string>
 
-#include "cli/busy_marker.h"
 #include "app/operation_handlers.h"
 #include "cli/board_setup.h"
 #include "cli/chip_options.h"
@@ -24,11 +23,23 @@ class SimulatedChip;
 
 namespace merlinox::cli {
 
+// The busy marker the handlers see inside a run whose session holds the lock already:
+// the run's own mark is no other operation, and the session makes and removes it.
+class HeldBusyMark : public BusyMarker {
+public:
+    std::string Create(int, int) override { return {}; }
+    void Destroy() override {}
+    bool BusyWindowExists() override { return false; }
+    bool WindowTitledExists(std::string_view) override { return false; }
+};
+
 // One run of a chip command: the session (terminal, context, configuration of the
 // current directory), the device chosen on the command line, the board, and the
 // window's operation handlers over a view that draws the progress on stderr. The
 // configuration is saved at the end, as the window saves it when it closes; on the
-// simulated board the chip is kept in its state file.
+// simulated board the chip is kept in its state file. The whole run, from the
+// configuration's load to its save, holds the busy lock: a run refused because another
+// operation is running changes nothing.
 class ChipRun {
 public:
     ChipRun(GlobalOptions& global, ChipOptions& options, BoardOptions& board);
@@ -36,8 +47,8 @@ public:
     ChipRun(const ChipRun&) = delete;
     ChipRun& operator=(const ChipRun&) = delete;
 
-    // Loads the configuration, selects the device, applies the options, sets up the
-    // board. 0, or the exit status when the run cannot start.
+    // Takes the busy lock, loads the configuration, selects the device, applies the
+    // options, sets up the board. 0, or the exit status when the run cannot start.
     int Prepare();
     // Saves the configuration and the simulated chip; returns result.
     int Finish(int result);
@@ -60,7 +71,7 @@ private:
     CliUserInterface ui_;
     CliView view_;
     CliFileDialogs dialogs_;
-    CliBusyMarker busy_;
+    HeldBusyMark heldMark_;
     OperationHandlers handlers_;
     // The chip outlives the board that drives it: the board's last transfers at close
     // still reach the socket.

@@ -101,6 +101,8 @@ bool ApplySetting(Context& ctx, CliView& view, const std::string& setting, std::
     return true;
 }
 
+constexpr int kSaveFailed = 4;  // the operations' code for a save that failed
+
 }  // namespace
 
 // `kestrel-cli fuses [--set NAME=VALUE ...] [--standard]`: the fuse and lock-bit panel.
@@ -142,7 +144,9 @@ void AddFusesCommand(CLI::App& app, GlobalOptions& global) {
             } else {
                 PrintFuses(ctx, stdout);
             }
-            SaveConfiguration(ctx);
+            // The values live only in the file: one that could not be saved is lost,
+            // which the report alone would not tell a script.
+            if (SaveConfiguration(ctx) != 0) result = kSaveFailed;
         }
         global.exitStatus = result;
     });

@@ -1,11 +1,16 @@
 
 #include <CLI/CLI.hpp>
 
+#include <csignal>
+
 #include "cli/command_guess.h"
 #include "cli/commands.h"
 #include "version.h"
 
 int main(int argc, char** argv) {
+    // Output piped into a program that stops reading (head) must not end the tool: a
+    // write then fails instead. Chip commands turn the signal into Cancel on top.
+    std::signal(SIGPIPE, SIG_IGN);
     CLI::App app{"Merlinox: drives the parallel-port programmer board for Atmel AVR chips"};
     app.require_subcommand(1);
     app.set_version_flag("--version", "kestrel-cli (Merlinox) " KESTREL_VERSION_STRING);

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdio>
 
+#include "cli/busy_marker.h"
 #include "app/context.h"
 #include "cli/commands.h"
 #include "cli/terminal_ui.h"
@@ -24,6 +25,12 @@ public:
 
     Context& ctx() { return ctx_; }
 
+    // Marks the run as an operation on the board, in the lock file that the window and
+    // other runs look at, until the session ends; a command that reaches the board
+    // does this before it reads or changes anything. Empty, or why it could not (another
+    // operation is running, or the lock is unusable): the command must not go on then.
+    std::string MarkBusy() { return busy_.Create(0, 0); }
+
     // Reads "pendrake.ini" and the selected device, showing what is wrong on stderr;
     // the result of reading the selected device (0, or 13 when it could not be read).
     int LoadConfiguration();
@@ -31,6 +38,7 @@ public:
 private:
     TerminalUi ui_;
     Context ctx_;
+    CliBusyMarker busy_{BusyLockFile::DefaultDirectory()};
 };
 
 }  // namespace merlinox::cli

@@ -1,12 +1,15 @@
 #include "config/configuration.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/context.h"
 #include "app/messages.h"
 #include "config/ini_file.h"
 #include "config/number_text.h"
+#include "config/text_encoding.h"
 #include "config/windows_path.h"
 #include "devices/library_reader.h"
 
@@ -106,11 +109,7 @@ void LoadDataFile(Context& ctx, const IniFile& ini) {
     paths.fileName = name;
 }
 
-}  // namespace
-
-int LoadConfiguration(Context& ctx) {
-    IniFile ini;
-    if (const int error = ini.Load(ctx.iniPath); error != 0) ShowFileError(ctx, ctx.iniPath, error);
+void LoadSettings(Context& ctx, const IniFile& ini) {
     LoadPort(ctx, ini);
     LoadHardware(ctx, ini);
     LoadProgramSection(ctx, ini);
@@ -119,50 +118,92 @@ int LoadConfiguration(Context& ctx) {
     ctx.settings.showDeviceData = ini.GetInt(kProgramSection, "ShowDeviceData", 0) == 1 ? 1 : 0;
     LoadDeviceSection(ctx, ini);
     LoadDataFile(ctx, ini);
+}
+
+// Every key a save writes, in the order it writes them, with the text it writes.
+std::vector<StoredValue> StoredValues(Context& ctx) {
+    const Settings& s = ctx.settings;
+    std::vector<StoredValue> values;
+    const auto text = [&](std::string_view section, std::string_view key, std::string value) {
+        values.push_back({std::string(section), std::string(key), std::move(value)});
+    };
+    const auto number = [&](std::string_view section, std::string_view key, std::int32_t value) {
+        text(section, key, std::to_string(value));
+    };
+    char port[16];
+    std::snprintf(port, sizeof port, "%x", static_cast<unsigned>(s.portAdress));
+    text(kHardwareSection, "PortAdress", port);
+    number(kHardwareSection, "SearchHardware", s.searchHardware);
+    number(kHardwareSection, "TimeOut", Signed(s.timeOut));
+    number(kHardwareSection, "TimeBaseKorr", Signed(s.timeBaseKorr));
+    number(kHardwareSection, "MessageBeap", Signed(s.messageBeap));
+
+    number(kProgramSection, "ManufIndex", s.manufIndex);
+    number(kProgramSection, "DeviceIndex", s.deviceIndex);
+    number(kProgramSection, "X-Koord", s.xKoord);
+    number(kProgramSection, "Y-Koord", s.yKoord);
+
+    const std::string& section = ctx.device.name;
+    number(section, "FFSave", Signed(s.ffSave));
+    number(section, "DataFormat", s.dataFormat);
+    number(section, "TestChecksum", Signed(s.testChecksum));
+    number(section, "ShowDeviceData", Signed(s.showDeviceData));
+    number(section, "IDCheck", s.idCheck);
+    number(section, "HexLineLen", Signed(s.hexLineLen));
+    number(section, "LockBits", s.lockBits);
+    number(section, "FuseLow", s.fuseLow);
+    number(section, "FuseHigh", s.fuseHigh);
+    number(section, "FuseExt", s.fuseExt);
+    number(section, "ReadFilter", s.readFilter);
+
+    const WindowsPathParts parts = SplitWindowsPath(ctx.paths.filePath);
+    const std::string directory = parts.drive + parts.directory;
+    const std::string name = parts.baseName + parts.extension;
+    // The file holds Windows-1252 only; a name with other characters would come back
+    // with '?' in their place, which is another file.
+    if (DecodeWindows1252(EncodeWindows1252(directory + name)) != directory + name) {
+        ctx.messageBuffer.Format("Der Pfad der Datendatei\n%s\nenthält Zeichen, die "
+                                 "'PENDRAKE.INI' nicht speichern kann.\n\n"
+                                 "DataPath und LastFile bleiben unverändert.",
+                                 (directory + name).c_str());
+        ShowInfo(ctx, ctx.messageBuffer.View());
+        return values;
+    }
+    text(section, "DataPath", directory);
+    text(section, "LastFile", name);
+    return values;
+}
+
+}  // namespace
+
+int LoadConfiguration(Context& ctx) {
+    IniFile ini;
+    if (const int error = ini.Load(ctx.iniPath); error != 0) ShowFileError(ctx, ctx.iniPath, error);
+    LoadSettings(ctx, ini);
+    // Right after a load the data path came from the file, so it can always be stored.
+    ctx.configBaseline = ConfigBaseline::Of(StoredValues(ctx), ini);
     return 0;
 }
 
 int SaveConfiguration(Context& ctx) {
-    IniFile ini;
-    // A file that exists but cannot be read is not replaced: it holds the sibling
-    // program's settings too.
-    if (const int error = ini.Load(ctx.iniPath); error != 0) {
-        ShowFileError(ctx, ctx.iniPath, error);
-        return 0;
-    }
-    const Settings& s = ctx.settings;
-    char port[16];
-    std::snprintf(port, sizeof port, "%x", static_cast<unsigned>(s.portAdress));
-    ini.SetString(kHardwareSection, "PortAdress", port);
-    ini.SetInt(kHardwareSection, "SearchHardware", s.searchHardware);
-    ini.SetInt(kHardwareSection, "TimeOut", Signed(s.timeOut));
-    ini.SetInt(kHardwareSection, "TimeBaseKorr", Signed(s.timeBaseKorr));
-    ini.SetInt(kHardwareSection, "MessageBeap", Signed(s.messageBeap));
-
-    ini.SetInt(kProgramSection, "ManufIndex", s.manufIndex);
-    ini.SetInt(kProgramSection, "DeviceIndex", s.deviceIndex);
-    ini.SetInt(kProgramSection, "X-Koord", s.xKoord);
-    ini.SetInt(kProgramSection, "Y-Koord", s.yKoord);
-
-    const std::string& section = ctx.device.name;
-    ini.SetInt(section, "FFSave", Signed(s.ffSave));
-    ini.SetInt(section, "DataFormat", s.dataFormat);
-    ini.SetInt(section, "TestChecksum", Signed(s.testChecksum));
-    ini.SetInt(section, "ShowDeviceData", Signed(s.showDeviceData));
-    ini.SetInt(section, "IDCheck", s.idCheck);
-    ini.SetInt(section, "HexLineLen", Signed(s.hexLineLen));
-    ini.SetInt(section, "LockBits", s.lockBits);
-    ini.SetInt(section, "FuseLow", s.fuseLow);
-    ini.SetInt(section, "FuseHigh", s.fuseHigh);
-    ini.SetInt(section, "FuseExt", s.fuseExt);
-    ini.SetInt(section, "ReadFilter", s.readFilter);
-
+    const std::vector<StoredValue> values = StoredValues(ctx);
     const WindowsPathParts parts = SplitWindowsPath(ctx.paths.filePath);
     ctx.paths.fileName = parts.baseName + parts.extension;
-    ini.SetString(section, "DataPath", parts.drive + parts.directory);
-    ini.SetString(section, "LastFile", ctx.paths.fileName);
-
-    if (const int error = ini.Save(ctx.iniPath); error != 0) ShowFileError(ctx, ctx.iniPath, error);
+    std::vector<const StoredValue*> written;
+    const int error = UpdateProfile(ctx.iniPath, [&](IniFile& ini) {
+        for (const StoredValue& value : values) {
+            if (!ctx.configBaseline.Writes(value, ini)) continue;
+            ini.SetString(value.section, value.key, value.value);
+            written.push_back(&value);
+        }
+    });
+    if (error != 0) {
+        // A file that cannot be read is not replaced: it holds the sibling program's
+        // settings too. A read-only one was made so on purpose.
+        ShowFileError(ctx, ctx.iniPath, error);
+        return error;
+    }
+    for (const StoredValue* value : written) ctx.configBaseline.Remember(*value);
     return 0;
 }
 

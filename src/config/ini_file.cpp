@@ -5,8 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include "config/number_text.h"
 #include "config/text_encoding.h"
@@ -99,19 +103,78 @@ int WriteAll(int fd, std::string_view bytes) {
     return 0;
 }
 
+// The whole file, read only when it is a regular file: a FIFO or a device in its place
+// would block the program or feed it without end.
+int ReadRegularFile(const std::string& diskPath, std::string& bytes) {
+    const int fd = open(diskPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat info {};
+    int error = fstat(fd, &info) != 0 ? errno : 0;
+    if (error == 0 && !S_ISREG(info.st_mode)) error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    char chunk[8192];
+    while (error == 0) {
+        const ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) error = errno;
+        if (got <= 0) break;
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+    close(fd);
+    return error;
+}
+
+// Why the file at target may not be replaced, or 0. A file without any write
+// permission was made read-only on purpose; the rename would replace it regardless.
+int ReplaceRefusal(const std::string& target, const struct stat& existing) {
+    if (!S_ISREG(existing.st_mode)) return S_ISDIR(existing.st_mode) ? EISDIR : EINVAL;
+    if ((existing.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) return EACCES;
+    return 0;
+}
+
+// An exclusive lock on the directory that holds target, for one read-merge-write. A
+// lock on the file itself would not do: the save replaces the file by a rename.
+class DirectoryLock {
+public:
+    explicit DirectoryLock(const std::string& target) {
+        const auto slash = target.rfind('/');
+        const std::string directory =
+            slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+        fd_ = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ < 0) {
+            error_ = errno;
+            return;
+        }
+        // Another run holds it only for its own read-merge-write; waiting longer than a
+        // few seconds means something is wrong with it.
+        for (int attempt = 0; flock(fd_, LOCK_EX | LOCK_NB) != 0; ++attempt) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || attempt == 500) {
+                error_ = errno == EINTR ? EWOULDBLOCK : errno;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    ~DirectoryLock() {
+        if (fd_ >= 0) close(fd_);  // releases the lock
+    }
+    DirectoryLock(const DirectoryLock&) = delete;
+    DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+    int Error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    int error_ = 0;
+};
+
 }  // namespace
 
 int IniFile::Load(const std::string& diskPath) {
     lines_.clear();
-    std::FILE* file = std::fopen(diskPath.c_str(), "rb");
-    if (file == nullptr) return errno == ENOENT ? 0 : errno;
     std::string bytes;
-    char chunk[8192];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    const int error = std::ferror(file) ? (errno != 0 ? errno : EIO) : 0;
-    std::fclose(file);
-    if (error != 0) return error;
+    if (const int error = ReadRegularFile(diskPath, bytes); error != 0) {
+        return error == ENOENT ? 0 : error;
+    }
 
     std::size_t start = 0;
     while (start < bytes.size()) {
@@ -144,6 +207,9 @@ int IniFile::Save(const std::string& diskPath) const {
     const std::string target = ResolveTarget(diskPath);
     struct stat existing {};
     const bool exists = stat(target.c_str(), &existing) == 0;
+    if (exists) {
+        if (const int refusal = ReplaceRefusal(target, existing); refusal != 0) return refusal;
+    }
 
     std::string temporary;
     int fd = -1;
@@ -252,12 +318,18 @@ std::uint32_t ReadProfileInt(const std::string& diskPath, std::string_view secti
     return file.GetInt(section, key, defaultValue);
 }
 
-int WriteProfileString(const std::string& diskPath, std::string_view section, std::string_view key,
-                       std::string_view value) {
+int UpdateProfile(const std::string& diskPath, const std::function<void(IniFile&)>& change) {
+    const DirectoryLock lock(ResolveTarget(diskPath));
+    if (lock.Error() != 0) return lock.Error();
     IniFile file;
     if (const int error = file.Load(diskPath); error != 0) return error;
-    file.SetString(section, key, value);
+    change(file);
     return file.Save(diskPath);
+}
+
+int WriteProfileString(const std::string& diskPath, std::string_view section, std::string_view key,
+                       std::string_view value) {
+    return UpdateProfile(diskPath, [&](IniFile& file) { file.SetString(section, key, value); });
 }
 
 int WriteProfileInt(const std::string& diskPath, std::string_view section, std::string_view key,

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,12 +22,15 @@ namespace merlinox {
 class IniFile {
 public:
     // Reads the file at diskPath. A missing file reads as an empty one (result 0);
-    // any other failure leaves the contents empty and returns its errno.
+    // any other failure leaves the contents empty and returns its errno. Only a regular
+    // file is read (EISDIR, EINVAL otherwise), so a FIFO in its place does not block.
     int Load(const std::string& diskPath);
 
     // Writes a temporary file beside diskPath and renames it over diskPath, so that a
     // failure or a crash leaves either the old file or the new one, never a truncated
-    // one. A symbolic link is followed. Returns 0 or the errno of the failed step.
+    // one. A symbolic link is followed. A file that is not a regular file, or that has
+    // no write permission (made read-only on purpose), is not replaced (EINVAL, EISDIR
+    // or EACCES). Returns 0 or the errno of the failed step.
     int Save(const std::string& diskPath) const;
 
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
@@ -60,6 +64,12 @@ private:
 
     std::vector<Line> lines_;
 };
+
+// Reads the file at diskPath as it is on disk now, lets change edit it and saves it,
+// holding an exclusive lock on the file's directory for just that time, so that two
+// programs saving at once each keep what the other wrote. 0 or an errno; a file that
+// exists but cannot be read is not touched.
+int UpdateProfile(const std::string& diskPath, const std::function<void(IniFile&)>& change);
 
 // One read or write on the file at diskPath, as the profile functions do it for a
 // single key. The writer keeps the rest of the file and returns 0 or an errno; it does

@@ -57,6 +57,12 @@ std::int32_t ExtraOf(std::string_view keyword) {
     return kNoFuseAccess;
 }
 
+// A page (0 where the mode has none) must divide the memory it is written into: the
+// paged passes write whole pages, and a page longer than the memory would run past it.
+bool PageFits(std::uint32_t page, std::uint32_t memory) {
+    return page == 0 || (page <= memory && memory % page == 0);
+}
+
 }  // namespace
 
 bool NextField(Context& ctx) {
@@ -172,6 +178,20 @@ int ReadCSV(Context& ctx, DeviceRecord& target) {
     target.flashPageWords = Number(ctx);
     if (!NextField(ctx)) return kLibraryFailed;
     target.eepromPageBytes = Number(ctx);
+    if (!PageFits(target.flashPageWords, target.flashWords)) {
+        message.Format("%s\n\nSeitengröße Programmspeicher %lu Worte passt nicht\n"
+                       "zur Bausteingröße von %lu Worten !\n\n in '%s' Datei",
+                       target.name.c_str(), static_cast<unsigned long>(target.flashPageWords),
+                       static_cast<unsigned long>(target.flashWords), path);
+        return Refuse(ctx, kColumnOutOfRange);
+    }
+    if (!PageFits(target.eepromPageBytes, target.eepromBytes)) {
+        message.Format("%s\n\nSeitengröße EEPROM %lu Bytes passt nicht\n"
+                       "zur EEPROM-Größe von %lu Bytes !\n\n in '%s' Datei",
+                       target.name.c_str(), static_cast<unsigned long>(target.eepromPageBytes),
+                       static_cast<unsigned long>(target.eepromBytes), path);
+        return Refuse(ctx, kColumnOutOfRange);
+    }
 
     if (!NextField(ctx)) return kLibraryFailed;
     target.extendedAddressing = Number(ctx);

@@ -39,14 +39,15 @@ DesktopBusyMarker::DesktopBusyMarker(std::string lockDirectory)
 
 DesktopBusyMarker::~DesktopBusyMarker() { Destroy(); }
 
-void DesktopBusyMarker::Create(int x, int y) {
-    lockFile_.Create(x, y);
-    if (window_) return;
+std::string DesktopBusyMarker::Create(int x, int y) {
+    if (std::string problem = lockFile_.Create(x, y); !problem.empty()) return problem;
+    if (window_) return {};
     window_ = MakeBusyWindow();
     window_->move(x, y);
     window_->show();
     // Mapped at once, so that other programs find it before the operation's first step.
     QApplication::processEvents();
+    return {};
 }
 
 void DesktopBusyMarker::Destroy() {

@@ -18,11 +18,12 @@ public:
     explicit DesktopBusyMarker(std::string lockDirectory = BusyLockFile::DefaultDirectory());
     ~DesktopBusyMarker() override;
 
-    void Create(int x, int y) override;
+    std::string Create(int x, int y) override;
     void Destroy() override;
     bool BusyWindowExists() override;
     bool WindowTitledExists(std::string_view title) override;
 
+    const std::string& LockPath() const { return lockFile_.Path(); }
     // This program's busy window while an operation runs, else null.
     QWidget* Window() const { return window_.get(); }
 

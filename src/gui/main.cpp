@@ -40,12 +40,17 @@ int main(int argc, char** argv) {
     // Not beside a running operation, nor beside a window titled like the program.
     merlinox::gui::DesktopBusyMarker probe(options.lockDirectory);
     if (!merlinox::MayStart(probe)) {
-        // The window quits as it always has, but the lock file of a command-line run is
-        // nothing the user can see: say why.
-        std::fprintf(stderr, probe.BusyWindowExists()
-                                 ? "kestrel: another programmer operation is running; "
-                                   "start the window again when it has ended\n"
-                                 : "kestrel: a Merlinox window is already open\n");
+        // The window quits as it always has, but a lock file is nothing the user can
+        // see: say why.
+        if (probe.BusyWindowExists()) {
+            std::fprintf(stderr,
+                         "kestrel: another programmer operation is running (lock file %s, or "
+                         "a busy window on the display); start the window again when it has "
+                         "ended\n",
+                         probe.LockPath().c_str());
+        } else {
+            std::fprintf(stderr, "kestrel: a Merlinox window is already open\n");
+        }
         return 0;
     }
 

@@ -44,6 +44,7 @@ void BoardInit(Context& ctx) {
 }
 
 void BoardOff(Context& ctx) {
+    const SafeDownScope safeDown(ctx.link);
     ClearDelayBit(ctx);
     MaskPower(ctx, bits::kPwrKeepMask);
     SetProgrammingVoltage(ctx, 0);

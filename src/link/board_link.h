@@ -33,6 +33,11 @@ struct BoardLink {
     // operation instead of costing a full time-out and a message box per transfer.
     bool stopAfterTimeout = false;
     bool boardLost = false;
+    // Set while PowerOff or BoardOff runs: taking the voltages off is tried even when
+    // the board was lost, transfer by transfer with its own time-out, because a board
+    // that missed one acknowledge may still hear the rest. Only the message is not
+    // repeated.
+    bool safeDown = false;
 
     // The operating-system type the port set-up found (0 not recognised, 1 to 8 the
     // Windows versions); it picks the level RaisePriority asks for. Linux reports 0.
@@ -42,6 +47,21 @@ struct BoardLink {
     // The serial synchronisation that ends PowerOn in the SPI modes. It shows its own
     // failure message; null counts as a synchronisation that succeeded.
     int (*spiSync)(Context& ctx) = nullptr;
+};
+
+// Marks a safe-down sequence for its scope (see BoardLink::safeDown); nests.
+class SafeDownScope {
+public:
+    explicit SafeDownScope(BoardLink& link) : link_(link), previous_(link.safeDown) {
+        link.safeDown = true;
+    }
+    ~SafeDownScope() { link_.safeDown = previous_; }
+    SafeDownScope(const SafeDownScope&) = delete;
+    SafeDownScope& operator=(const SafeDownScope&) = delete;
+
+private:
+    BoardLink& link_;
+    bool previous_;
 };
 
 // Sets the three register addresses from the port's base address.

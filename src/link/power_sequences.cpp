@@ -60,10 +60,14 @@ void BothVoltages(Context& ctx) {
     SetSupply(ctx, ctx.device.supplyVoltageCode);
 }
 
-// The supply walks down one code at a time, 10 ms apart, and stops at code 1.
+// The supply walks down one code at a time, 10 ms apart, and stops at code 1. A step
+// the board did not take ends the walk: the switch-off that follows is what counts,
+// and a hundred steps into a dead board would cost a hundred rounds of time-outs.
 void RampSupplyDown(Context& ctx) {
     for (unsigned v = ctx.device.supplyVoltageCode; v >= 1; --v) {
+        const std::uint64_t failedBefore = ctx.link.failedTransfers;
         SetSupply(ctx, static_cast<std::uint8_t>(v));
+        if (ctx.link.failedTransfers != failedBefore) return;
         Wait1ms(ctx, 10);
     }
 }
@@ -177,6 +181,7 @@ void PowerOn(Context& ctx) {
 }
 
 void PowerOff(Context& ctx) {
+    const SafeDownScope safeDown(ctx.link);
     switch (FamilyOf(ctx.device.programmingMode)) {
         case Family::Parallel:
             PowerOffParallel(ctx);

@@ -29,8 +29,9 @@ int SendCommand(Context& ctx, std::uint8_t command, std::uint8_t data) {
     PortAccess* port = ctx.port;
     // Inside an operation a board that timed out once is taken as gone: the rest of the
     // operation's transfers fail at once, without polling and without another message.
-    // Outside one every transfer polls and reports for itself.
-    if (link.stopAfterTimeout && link.boardLost) return 10;
+    // Outside one every transfer polls and reports for itself. Switching the chip off is
+    // always tried (safeDown).
+    if (link.stopAfterTimeout && link.boardLost && !link.safeDown) return 10;
     if (port == nullptr) {
         // No port was set up: the same as a board that never answers.
         ShowTimeoutMessage(ctx);
@@ -67,20 +68,38 @@ std::uint8_t ReadBoardByte(Context& ctx) {
 }
 
 void ShowTimeoutMessage(Context& ctx) {
-    ++ctx.link.failedTransfers;
-    if (ctx.link.stopAfterTimeout) ctx.link.boardLost = true;
+    BoardLink& link = ctx.link;
+    ++link.failedTransfers;
+    // Inside an operation the lost board is reported once, however many transfers of the
+    // safe-down sequences still try it.
+    const bool reported = link.stopAfterTimeout && link.boardLost;
+    if (link.stopAfterTimeout) link.boardLost = true;
+    if (reported) return;
     std::string text =
-        "\nTimeout-Fehler bei Datenübertragung !!\n\nMögliche Fehler:\n\n"
-        "Brenner nicht eingeschaltet.\n"
-        "Brenner an der falschen Schnittstelle oder\ngar nicht angeschlossen.\n"
-        "Falsche Port-Adresse in den PREFS.\n"
-        "Kabel defekt oder viel zu lang.\n"
-        "Ein Druckerumschalter falsch geschaltet ?\n"
+        "
+Timeout-Fehler bei Datenübertragung !!
+
+Mögliche Fehler:
+
+"
+        "Brenner nicht eingeschaltet.
+"
+        "Brenner an der falschen Schnittstelle oder
+gar nicht angeschlossen.
+"
+        "Falsche Port-Adresse in den PREFS.
+"
+        "Kabel defekt oder viel zu lang.
+"
+        "Ein Druckerumschalter falsch geschaltet ?
+"
         "Baustein im Sockel vergessen !!";
     // A port that failed in the system says why; that beats every guess above.
     if (ctx.port != nullptr) {
         if (const std::string problem = ctx.port->Problem(); !problem.empty()) {
-            text += "\n\n" + problem;
+            text += "
+
+" + problem;
         }
     }
     ShowInfo(ctx, text);

@@ -1,5 +1,6 @@
 #include "operations/erase.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "app/context.h"
@@ -24,17 +25,34 @@ constexpr std::uint8_t kResetBit = 0x01;     // data latch: RESET of the serial 
 constexpr std::uint8_t kXtal1Bit = 0x02;     // data latch: XTAL1 of the serial socket
 constexpr std::uint8_t kSdoReadyBit = 0x20;  // read-back: SDO high = chip ready
 
+// The erase delay comes from the library and may be long: it runs in slices of about
+// 100 ms, with the window serviced and Cancel looked at between them. False when the
+// wait was cancelled.
+constexpr std::uint32_t kWaitSlice = 1000;  // units of 100 µs
+
+bool WaitForErase(Context& ctx, std::uint32_t units) {
+    for (;;) {
+        const std::uint32_t slice = std::min(units, kWaitSlice);
+        Wait100us(ctx, slice);
+        units -= slice;
+        if (units == 0) return true;
+        PumpMessages(ctx);
+        if (CancelRequested(ctx)) return false;
+    }
+}
+
 void SendControlLatch(Context& ctx) { SendCommand(ctx, CmdControl, ctx.link.controlLatch); }
 void SendDataLatch(Context& ctx) { SendCommand(ctx, CmdData, ctx.link.dataLatch); }
 
-void EraseParallel(Context& ctx) {
+bool EraseParallel(Context& ctx) {
     ParLoadCommand(ctx, kParChipErase);
     ctx.link.controlLatch &= static_cast<std::uint8_t>(~kWrBit);
     SendControlLatch(ctx);
-    Wait100us(ctx, ctx.device.eraseDelay);
+    const bool waited = WaitForErase(ctx, ctx.device.eraseDelay);
     ctx.link.controlLatch |= kWrBit;
     SendControlLatch(ctx);
     Wait1ms(ctx, 10);
+    return waited;
 }
 
 // Polls SDO for the end of a high-voltage serial erase, once per delay unit; at least
@@ -45,6 +63,10 @@ bool PollEraseDone(Context& ctx) {
         Wait100us(ctx, 1);
         n += 1;
         if ((ReadBoardByte(ctx) & kSdoReadyBit) != 0) return true;
+        if (n % kWaitSlice == 0) {
+            PumpMessages(ctx);
+            if (CancelRequested(ctx)) return false;
+        }
     } while (n < ctx.device.eraseDelay);
     return false;
 }
@@ -76,12 +98,12 @@ void SetReset(Context& ctx, bool high) {
 
 // After the erase instruction the chip leaves programming mode only through a reset
 // pulse; the sequence brings it back and synchronises again.
-void EraseSpi(Context& ctx) {
+bool EraseSpi(Context& ctx) {
     SpiSendByte(ctx, 0xAC);
     SpiSendByte(ctx, 0x80);
     SpiSendByte(ctx, 0x00);
     SpiSendByte(ctx, 0x00);
-    Wait100us(ctx, ctx.device.eraseDelay);
+    if (!WaitForErase(ctx, ctx.device.eraseDelay)) return false;
     SetReset(ctx, true);
     XtalPulses(ctx);
     Wait1ms(ctx, 100);
@@ -93,6 +115,7 @@ void EraseSpi(Context& ctx) {
     XtalPulses(ctx);
     Wait1ms(ctx, 100);
     SPISync(ctx);
+    return true;
 }
 
 }  // namespace
@@ -104,7 +127,7 @@ int Erase(Context& ctx) {
     switch (ctx.device.programmingMode) {
     case kPar1:
     case kPar2:
-        EraseParallel(ctx);
+        if (!EraseParallel(ctx)) result = 16;
         break;
     case kPar3:
         StartHvspErase(ctx);
@@ -119,7 +142,7 @@ int Erase(Context& ctx) {
         break;
     }
     default:
-        EraseSpi(ctx);
+        if (!EraseSpi(ctx)) result = 16;
         break;
     }
     return result;
@@ -133,9 +156,13 @@ int EraseAVR(Context& ctx) {
         PowerOff(ctx);
         return 16;
     }
+    const std::uint64_t failedBefore = ctx.link.failedTransfers;
     const int r = Erase(ctx);
+    // A transfer that timed out means the chip may not have been erased at all: the
+    // board's message has been shown, and the erase fails as every other pass does.
+    const bool transfersFailed = ctx.link.failedTransfers != failedBefore;
     PowerOff(ctx);
-    return r != 0 ? 16 : 0;
+    return r != 0 || transfersFailed ? 16 : 0;
 }
 
 }  // namespace merlinox

@@ -164,6 +164,9 @@ int ProgramPar4(Context& ctx, MemoryKind kind) {
                 Par4WriteAVRWord(ctx, lastAddress, lastWord);
                 i += 2;
                 StepProgress(ctx);
+                // A page can be as long as the library line says: Cancel is looked at
+                // inside it too.
+                if (CancelRequested(ctx)) return kPassFailed;
             }
             Par4StartWritePageAVRWord(ctx, lastAddress);
             Par4LoadNoOperation(ctx);
@@ -189,6 +192,7 @@ int ProgramPar4(Context& ctx, MemoryKind kind) {
             Par4LoadPageAVRByte(ctx, lastAddress, lastByte);
             i += 1;
             StepProgress(ctx);
+            if (CancelRequested(ctx)) return kPassFailed;
         }
         Par4StartWritePageAVRByte(ctx, lastAddress);
         Par4LoadNoOperation(ctx);
@@ -218,6 +222,7 @@ int ProgramMspi(Context& ctx, MemoryKind kind) {
             SpiLoadPageAVRWord(ctx, lastAddress, lastWord);
             i += 2;
             StepProgress(ctx);
+            if (CancelRequested(ctx)) return kPassFailed;
         }
         SpiWritePageAVRWord(ctx, lastAddress);
         Wait100us(ctx, ctx.device.flashWriteDelay);

@@ -33,6 +33,10 @@ void SimBoard::WriteControl(std::uint8_t value) {
         return;
     }
     // The command travels in the same control write as the strobe.
+    if (++strobes_ == faults_.missAck) {
+        status_ |= kReady;  // the strobe went unheard: still ready, never acknowledged
+        return;
+    }
     const auto command = static_cast<std::uint8_t>(value & 0x0E);
     latches_.Store(command, dataRegister_);
     if (record_ != nullptr) record_->push_back({now_, command, dataRegister_});

@@ -72,6 +72,7 @@ private:
     SimTime now_ = 0;
     SimTime transferStart_ = 0;
     std::uint64_t acknowledged_ = 0;
+    std::uint64_t strobes_ = 0;
     std::uint32_t ackPollsLeft_ = 0;
     std::uint8_t dataRegister_ = 0;
     std::uint8_t status_ = 0;  // bit 7 clear: the board starts idle and acknowledged

@@ -1,9 +1,12 @@
 #include "sim/chip_state_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <algorithm>
 #include <vector>
 
@@ -175,40 +178,111 @@ std::optional<ChipState> ParseChipState(std::string_view text, std::string& erro
     return state;
 }
 
+namespace {
+
+// The state file opened for reading without following a link and without waiting on a
+// FIFO; -1 with errno set, EINVAL for anything but a regular file.
+int OpenRegular(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+// Reads the whole file up to limit bytes (one more tells that it is larger).
+bool ReadUpTo(int fd, std::size_t limit, std::string& text) {
+    char buffer[65536];
+    while (text.size() <= limit) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    return true;
+}
+
+// Writes all of text; false with errno set.
+bool WriteAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t written = ::write(fd, text.data(), text.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string StateFileProblem(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        return errno == ENOENT ? std::string() : path + ": " + std::strerror(errno);
+    }
+    if (!S_ISREG(info.st_mode)) return path + " is not a regular file";
+    if (info.st_size == 0) return {};
+    const int fd = OpenRegular(path);
+    if (fd < 0) return path + ": " + std::strerror(errno);
+    char head[16] = {};
+    const ssize_t got = ::read(fd, head, kMagic.size());
+    ::close(fd);
+    if (got != static_cast<ssize_t>(kMagic.size()) ||
+        std::string_view(head, kMagic.size()) != kMagic) {
+        return path + " is not a chip state file";
+    }
+    return {};
+}
+
 bool SaveChipState(const std::string& path, const SimulatedChip& chip, std::string& error) {
+    if (error = StateFileProblem(path); !error.empty()) return false;
     const std::string text = FormatChipState(chip.Facts(), chip.Contents());
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())) ||
-            !out.flush()) {
-            error = temporary + ": " + std::strerror(errno);
-            std::remove(temporary.c_str());
-            return false;
-        }
+    // A name of our own beside the file (mkstemp opens it O_EXCL), so that no other run
+    // and no planted link shares it; the rename then replaces the old state at once.
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
+    const int writeErrno = errno;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) {
+        error = temporary + ": " + std::strerror(writeErrno);
+        ::unlink(temporary.c_str());
+        return false;
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         error = path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
+        ::unlink(temporary.c_str());
         return false;
     }
     return true;
 }
 
 std::optional<ChipState> LoadChipState(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": " + std::strerror(errno);
+    const int fd = OpenRegular(path);
+    if (fd < 0) {
+        error = path + ": " + (errno == EINVAL ? "not a regular file" : std::strerror(errno));
         return std::nullopt;
     }
     std::string text;
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kMaxFileBytes) {
-            error = path + ": too large for a chip state file";
-            return std::nullopt;
-        }
+    const bool read = ReadUpTo(fd, kMaxFileBytes, text);
+    const int readErrno = errno;
+    ::close(fd);
+    if (!read) {
+        error = path + ": " + std::strerror(readErrno);
+        return std::nullopt;
+    }
+    if (text.size() > kMaxFileBytes) {
+        error = path + ": too large for a chip state file";
+        return std::nullopt;
     }
     std::optional<ChipState> state = ParseChipState(text, error);
     if (!state) error = path + ": " + error;

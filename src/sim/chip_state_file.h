@@ -33,7 +33,11 @@ std::string FormatChipState(const ChipFacts& facts, const ChipContents& contents
 // beyond the memory, missing end line) gives no state and a reason in error.
 std::optional<ChipState> ParseChipState(std::string_view text, std::string& error);
 
-// File forms. Saving writes a temporary file and renames it over the old one.
+// File forms. Saving writes a temporary file of its own beside the state file and
+// renames it over the old one; it never replaces a file that is not a chip state (a
+// mistyped --sim-state firmware.hex) or not a regular file (/dev/full, a FIFO, a link).
+// Loading reads regular files only.
+std::string StateFileProblem(const std::string& path);  // empty when path may be used
 bool SaveChipState(const std::string& path, const SimulatedChip& chip, std::string& error);
 std::optional<ChipState> LoadChipState(const std::string& path, std::string& error);
 

@@ -39,6 +39,10 @@ bool ParseFault(std::string_view text, BoardFaults& faults, std::string& error) 
         faults.dieAfter = n;
         return true;
     }
+    if (hasArg && name == "miss-ack" && ParseNumber(arg, UINT64_MAX, n) && n > 0) {
+        faults.missAck = n;
+        return true;
+    }
     if (hasArg && name == "slow-ack" && ParseNumber(arg, 100000000, n)) {
         faults.slowAckPolls = static_cast<std::uint32_t>(n);
         return true;
@@ -54,7 +58,7 @@ bool ParseFault(std::string_view text, BoardFaults& faults, std::string& error) 
         }
     }
     error = "unknown board fault '" + std::string(text) +
-            "' (no-board, no-ready, no-ack, die-after=N, slow-ack=K, stuck-bit=B:V)";
+            "' (no-board, no-ready, no-ack, die-after=N, miss-ack=N, slow-ack=K, stuck-bit=B:V)";
     return false;
 }
 

@@ -13,6 +13,12 @@ namespace merlinox::sim {
 PickedChip PickChipForSocket(const std::string& statePath, const std::string& fixedPart,
                              std::uint32_t deviceCode) {
     PickedChip picked;
+    // A file that is not a chip state stays untouched, and so does the run: it would
+    // be replaced when the chip is kept.
+    if (const std::string problem = StateFileProblem(statePath); !problem.empty()) {
+        picked.notices.push_back(problem + "; it is left as it is and no chip is in the socket");
+        return picked;
+    }
     std::optional<ChipState> state;
     if (std::filesystem::exists(statePath)) {
         std::string error;

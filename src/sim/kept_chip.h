@@ -14,7 +14,8 @@ class SimulatedChip;
 // of a part with that device code. The window and the command line share the state
 // file, so both see the same chip.
 struct PickedChip {
-    std::unique_ptr<SimulatedChip> chip;  // null when no part fits
+    std::unique_ptr<SimulatedChip> chip;  // null when no part fits, or when the state
+                                          // file is no chip state (see StateFileProblem)
     std::vector<std::string> notices;     // what the user should hear, one line each
 };
 PickedChip PickChipForSocket(const std::string& statePath, const std::string& fixedPart,

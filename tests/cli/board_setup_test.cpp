@@ -118,6 +118,13 @@ TEST(BoardCommands, DetectAndResetExitWithTheBoardsAnswer) {
     EXPECT_EQ(run("detect --board=sim --sim-fault=stuck-bit=9:1"), 2) << output;
     EXPECT_EQ(run("detect --board=ppdev --sim-fault=no-ack"), 2) << output;
     EXPECT_EQ(run("detect --board=sim --trace missing/dir/trace.txt"), 2) << output;
+    // The port base gets the range the configuration file allows.
+    for (const char* port : {"0x1FF", "0x401", "0xFFFF"}) {
+        EXPECT_NE(run(std::string("detect --board=sim --port ") + port), 0) << output;
+        EXPECT_NE(output.find("outside 0x200 to 0x400"), std::string::npos) << output;
+    }
+    EXPECT_EQ(run("detect --board=sim --port 0x200"), 0) << output;
+    EXPECT_EQ(run("detect --board=sim --port 0x400"), 0) << output;
     // Trace and dump are complete when the command ends.
     EXPECT_EQ(run("--trace trace.txt --board=sim --sim-fault=no-board detect --vcd board.vcd"), 10);
     EXPECT_EQ(dir.Read("trace.txt"), "1 1000001.0 00 00 F8 timeout\n");

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -19,6 +20,13 @@ struct Cli {
                                    dir.Path("at90list.csv"));
     }
     int Run(const std::string& arguments) { return RunCli(dir.Dir().string(), arguments, output); }
+    // A command line of its own, run in the directory with the same environment.
+    int RunCommand(const std::string& command) {
+        const std::string at = dir.Dir().string();
+        return RunShell("cd '" + at + "' && mkdir -p -m 700 run && XDG_RUNTIME_DIR='" + at +
+                            "/run' XDG_STATE_HOME='" + at + "/state' " + command + " </dev/null",
+                        output);
+    }
     bool Has(const std::string& text) const { return output.find(text) != std::string::npos; }
     ScratchDir dir;
     std::string output;  // stdout and stderr of the last run
@@ -68,12 +76,100 @@ TEST(ChipCommands, FusesShowBitNamesAndSetByNameOrValue) {
     EXPECT_TRUE(cli.Has("NOSUCHBIT"));
 }
 
-TEST(ChipCommands, ARunningOperationElsewhereRefusesWithStatusOne) {
+// Refused before anything is read: the device choice in pendrake.ini and the chip in
+// its state file stay as they were, and the user hears why.
+TEST(ChipCommands, ARunningOperationElsewhereRefusesAndChangesNothing) {
     Cli cli;
-    std::filesystem::create_directories(cli.dir.Path("run"));
+    cli.dir.Write("fw.bin", Bytes(TestPattern(0x800, 7)));
+    ASSERT_EQ(cli.Run("program fw.bin --yes --quiet --device 'ATmega8 (ISP)' --board sim"), 0)
+        << cli.output;
+    const std::string ini = cli.dir.Read("pendrake.ini");
+    const std::string chip = cli.dir.Read("state/merlinox/chip.state");
     BusyLockFile other(cli.dir.Path("run") + "/merlinox");
-    other.Create(0, 0);
-    EXPECT_EQ(cli.Run("erase --yes --device 'ATmega8 (ISP)' --board sim"), 1) << cli.output;
+    ASSERT_EQ(other.Create(0, 0), "");
+    EXPECT_EQ(cli.Run("erase --yes --device 'ATmega88 (ISP)' --board sim"), 1) << cli.output;
+    EXPECT_EQ(cli.output, "kestrel-cli: another operation is running (lock file " +
+                              other.Path() + ")\n");
+    EXPECT_EQ(cli.dir.Read("pendrake.ini"), ini);
+    EXPECT_EQ(cli.dir.Read("state/merlinox/chip.state"), chip);
+    // Nor does a reset pulse or a board search cut into the running operation.
+    EXPECT_EQ(cli.Run("reset --board sim"), 1) << cli.output;
+    EXPECT_EQ(cli.Run("detect --board sim"), 1) << cli.output;
+    EXPECT_TRUE(cli.Has("another operation is running")) << cli.output;
+}
+
+// A mistyped --sim-state names the firmware, or something that is no file at all: the
+// run is refused and the file stays.
+TEST(ChipCommands, SimStateNeverReplacesWhatIsNoChipState) {
+    Cli cli;
+    const std::string firmware = Bytes(TestPattern(0x800, 7));
+    cli.dir.Write("fw.bin", firmware);
+    ASSERT_EQ(::mkfifo(cli.dir.Path("fifo").c_str(), 0600), 0);
+    for (const std::string state : {"fw.bin", "fifo"}) {
+        // Bounded: a FIFO opened for reading would wait for a writer.
+        EXPECT_EQ(cli.RunCommand("timeout 20 " KESTREL_BINARY_DIR "/src/kestrel-cli erase --yes "
+                                 "--device 'ATmega8 (ISP)' --board sim --sim-state " + state),
+                  2) << cli.output;
+        EXPECT_TRUE(cli.Has(state + " is not a")) << cli.output;
+    }
+    EXPECT_EQ(cli.dir.Read("fw.bin"), firmware);
+    EXPECT_TRUE(std::filesystem::is_fifo(cli.dir.Path("fifo")));
+    // A chip state of its own is kept there, through a temporary file beside it.
+    EXPECT_EQ(cli.Run("erase --yes --quiet --board sim --sim-state kept.state"), 0) << cli.output;
+    EXPECT_EQ(cli.dir.Read("kept.state").substr(0, 16), "merlinox-chip 1\n");
+    EXPECT_EQ(cli.Run("erase --yes --quiet --board sim --sim-state kept.state"), 0) << cli.output;
+    for (const auto& entry : std::filesystem::directory_iterator(cli.dir.Dir())) {
+        EXPECT_EQ(entry.path().filename().string().find("kept.state."), std::string::npos)
+            << "a temporary file was left: " << entry.path();
+    }
+}
+
+// The final value of a VCD variable, by its name.
+std::string FinalValue(const std::string& vcd, const std::string& name) {
+    const std::size_t var = vcd.find(" " + name + " $end");
+    if (var == std::string::npos) return "no variable " + name;
+    const char code = vcd[var - 1];
+    std::string value = "never set";
+    for (std::size_t at = vcd.find("$enddefinitions"); at != std::string::npos;
+         at = vcd.find('\n', at + 1)) {
+        const std::size_t end = vcd.find('\n', at + 1);
+        const std::string line = vcd.substr(at + 1, end == std::string::npos ? end : end - at - 1);
+        const bool ofCode = line.size() > 2 && line.back() == code && line[line.size() - 2] == ' ';
+        if (ofCode && line[0] == 'b') {
+            value = line.substr(1, line.size() - 3);
+        }
+    }
+    return value;
+}
+
+// One acknowledge missed in the middle of the flash: the run fails, and the board is
+// still switched off, as the decoded lines show.
+TEST(ChipCommands, AMissedAcknowledgeStillEndsWithoutVoltages) {
+    Cli cli;
+    cli.dir.Write("fw.bin", Bytes(TestPattern(0x800, 7)));
+    EXPECT_EQ(cli.Run("program fw.bin --yes --quiet --device 'ATmega8 (ISP)' --board sim "
+                      "--sim-fault miss-ack=20000 --vcd board.vcd"),
+              7) << cli.output;
+    EXPECT_TRUE(cli.Has("Timeout-Fehler")) << cli.output;
+    const std::string vcd = cli.dir.Read("board.vcd");
+    EXPECT_EQ(FinalValue(vcd, "VCC_code"), "00000000");
+    EXPECT_EQ(FinalValue(vcd, "VPP_code"), "00000000");
+    EXPECT_EQ(FinalValue(vcd, "DATA"), "00000000");
+}
+
+// fuses --set keeps its values only in pendrake.ini: a file made read-only is left as
+// it is, and the tool says it failed.
+TEST(ChipCommands, FusesSetFailsWhenTheConfigurationIsReadOnly) {
+    Cli cli;
+    ASSERT_EQ(cli.Run("fuses --device 'ATmega8 (ISP)'"), 0) << cli.output;
+    const std::string ini = cli.dir.Read("pendrake.ini");
+    const auto readOnly = std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                          std::filesystem::perms::others_read;
+    std::filesystem::permissions(cli.dir.Path("pendrake.ini"), readOnly);
+    EXPECT_EQ(cli.Run("fuses --set FuseHigh=0xC9"), 4) << cli.output;
+    EXPECT_TRUE(cli.Has("pendrake.ini")) << cli.output;
+    EXPECT_EQ(cli.dir.Read("pendrake.ini"), ini);
+    EXPECT_EQ(std::filesystem::status(cli.dir.Path("pendrake.ini")).permissions(), readOnly);
 }
 
 }  // namespace

@@ -39,9 +39,11 @@ inline int RunShell(const std::string& command, std::string& output) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Runs kestrel-cli in dir without a terminal, with its runtime and state directories in dir.
+// Runs kestrel-cli in dir without a terminal, with its runtime and state directories in dir
+// (the runtime directory made as a session makes it).
 inline int RunCli(const std::string& dir, const std::string& arguments, std::string& output) {
-    return RunShell("cd '" + dir + "' && XDG_RUNTIME_DIR='" + dir + "/run' XDG_STATE_HOME='" +
+    return RunShell("cd '" + dir + "' && mkdir -p -m 700 run && XDG_RUNTIME_DIR='" + dir +
+                        "/run' XDG_STATE_HOME='" +
                         dir + "/state' '" KESTREL_BINARY_DIR "/src/kestrel-cli' " + arguments +
                         " </dev/null",
                     output);

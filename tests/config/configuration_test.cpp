@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include <cstdio>
 #include <string>
@@ -202,6 +205,77 @@ TEST(SaveConfiguration, LeavesAnUnreadableFileAloneAndSaysSo) {
     ASSERT_EQ(p.ui.shown.size(), 1u);
     EXPECT_NE(p.ui.shown[0].text.find(p.ctx.iniPath), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_directory(p.ctx.iniPath));
+}
+
+// Two runs working on the same file: each save writes what its run changed into the file
+// as it is then, so neither loses the other's settings; of a key both changed, the later
+// save's value stays. A value the load corrected is written too.
+TEST(SaveConfiguration, TwoRunsKeepEachOthersChanges) {
+    Programmer first("[Hardware]\r\nTimeOut=500000\r\n");
+    first.Load();
+    Programmer second("");
+    second.ctx.library.libraryPath = first.ctx.library.libraryPath;
+    second.ctx.iniPath = first.ctx.iniPath;
+    second.Load();
+    first.ctx.settings.lockBits = 0xFC;
+    first.ctx.settings.xKoord = 100;
+    second.ctx.settings.fuseLow = 0xA1;
+    second.ctx.settings.xKoord = 200;
+    EXPECT_EQ(SaveConfiguration(first.ctx), 0);
+    EXPECT_EQ(SaveConfiguration(second.ctx), 0);
+
+    Programmer reader("");
+    reader.ctx.library.libraryPath = first.ctx.library.libraryPath;
+    reader.ctx.iniPath = first.ctx.iniPath;
+    reader.Load();
+    EXPECT_EQ(reader.ctx.settings.lockBits, 0xFC);
+    EXPECT_EQ(reader.ctx.settings.fuseLow, 0xA1);
+    EXPECT_EQ(reader.ctx.settings.xKoord, 200);
+    const std::string bytes = first.dir.Read("pendrake.ini");
+    EXPECT_NE(bytes.find("TimeOut=1000000\r\n"), std::string::npos) << bytes;
+    EXPECT_EQ(bytes.find("TimeOut=500000"), std::string::npos) << bytes;
+}
+
+// A file made read-only, or something that is no regular file, is kept as it is, and
+// the save says it failed; a FIFO does not make the load wait for a writer.
+TEST(SaveConfiguration, KeepsAReadOnlyFileOrAFifoAndSaysSo) {
+    Programmer p("[Hardware]\r\nTimeBaseKorr=90\r\n");
+    const auto readOnly = std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                          std::filesystem::perms::others_read;
+    std::filesystem::permissions(p.ctx.iniPath, readOnly);
+    p.Load();
+    p.ctx.settings.timeBaseKorr = 50;
+    EXPECT_NE(SaveConfiguration(p.ctx), 0);
+    ASSERT_EQ(p.ui.shown.size(), 1u);
+    EXPECT_NE(p.ui.shown[0].text.find(p.ctx.iniPath), std::string::npos);
+    EXPECT_EQ(p.dir.Read("pendrake.ini"), "[Hardware]\r\nTimeBaseKorr=90\r\n");
+    EXPECT_EQ(std::filesystem::status(p.ctx.iniPath).permissions(), readOnly);
+
+    std::filesystem::remove(p.ctx.iniPath);
+    ASSERT_EQ(::mkfifo(p.ctx.iniPath.c_str(), 0600), 0);
+    p.Load();
+    EXPECT_EQ(p.ui.shown.size(), 1u) << "the load reports the FIFO";
+    EXPECT_EQ(p.ctx.settings.timeBaseKorr, 85u);
+    p.ui.shown.clear();
+    EXPECT_NE(SaveConfiguration(p.ctx), 0);
+    EXPECT_EQ(p.ui.shown.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_fifo(p.ctx.iniPath));
+}
+
+// A Windows-1252 file cannot hold every name a Linux directory can: such a path is
+// reported and the stored one stays, rather than coming back with '?' in it.
+TEST(SaveConfiguration, ReportsADataPathTheFileCannotHold) {
+    Programmer p("[Sample]\r\nDataPath=\\daten\\\r\nLastFile=alt.hex\r\n");
+    p.Load();
+    SetDataFileFromDisk(p.ctx.paths, "/home/anna/\u65E5\u672C/blink.hex");
+    p.ctx.settings.lockBits = 0xFC;
+    EXPECT_EQ(SaveConfiguration(p.ctx), 0);
+    ASSERT_EQ(p.ui.shown.size(), 1u);
+    EXPECT_NE(p.ui.shown[0].text.find("\u65E5\u672C"), std::string::npos) << p.ui.shown[0].text;
+    const std::string bytes = p.dir.Read("pendrake.ini");
+    EXPECT_NE(bytes.find("DataPath=\\daten\\\r\nLastFile=alt.hex\r\n"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("LockBits=252"), std::string::npos) << bytes;
+    EXPECT_EQ(bytes.find('?'), std::string::npos) << bytes;
 }
 
 }  // namespace

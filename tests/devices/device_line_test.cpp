@@ -111,6 +111,17 @@ TEST(ReadCSV, RefusedColumnsGiveTheirMessagesAndResults) {
         {20, "2", 17, "Extended Adress Mode darf nur 0 oder 1 sein !" + in},
         {21, "0x10", 17, "SPI Sync Modus darf nur 0 oder 1 sein !" + in},
         {22, "4", 17, "Fuses darf nur zwischen 0 und 3 sein !" + in},
+        // A page the paged passes could never finish: longer than the memory, or not
+        // dividing it.
+        {18, "2147483647", 17,
+         "Sample\n\nSeitengröße Programmspeicher 2147483647 Worte passt nicht\n"
+         "zur Bausteingröße von 4096 Worten !" + in},
+        {18, "48", 17,
+         "Sample\n\nSeitengröße Programmspeicher 48 Worte passt nicht\n"
+         "zur Bausteingröße von 4096 Worten !" + in},
+        {19, "6", 17,
+         "Sample\n\nSeitengröße EEPROM 6 Bytes passt nicht\nzur EEPROM-Größe von 512 Bytes !" +
+             in},
     };
     for (const auto& c : refused) {
         Parser p;
@@ -129,8 +140,9 @@ TEST(ReadCSV, AcceptsTheEdgesOfEachRangeAndReadsCNumbersOfBaseZero) {
     } accepted[] = {
         {2, "DIP20a", 20},   {2, "DIP8", 8},          {3, "25500", 255},     {4, "12750", 255},
         {4, "49", 0},        {7, "8500", 100},        {8, "262145", 131072}, {9, "262144", 262144},
-        {9, "0x1E", 30},     {9, "036", 30},          {9, " 30xyz", 30},     {13, "258", 2},
-        {14, "MSPI2", kMspi2}, {15, "NOFUSE", kNoFuse}, {16, "abc", 0},    {18, "4294967295", 4294967295},
+        {9, "0x1C", 28},     {9, "034", 28},          {9, " 28xyz", 28},     {13, "258", 2},
+        {14, "MSPI2", kMspi2}, {15, "NOFUSE", kNoFuse}, {16, "abc", 0},    {18, "4096", 4096},
+        {18, "0", 0},        {19, "512", 512},
         {22, "0x103", 3},    {24, "0x1E1", 0xE1},
     };
     for (const auto& c : accepted) {

@@ -82,8 +82,8 @@ TEST(WindowProgram, TellsItsVersionAndWhyItQuitsBesideARunningOperation) {
                               "' && env -u DISPLAY XDG_RUNTIME_DIR='" + dir.Path("run") +
                               "' QT_QPA_PLATFORM=offscreen '" + program + "'";
     ASSERT_EQ(testing::RunShell(start, out), 0) << out;
-    EXPECT_NE(out.find("kestrel: another programmer operation is running; start the window "
-                       "again when it has ended\n"),
+    EXPECT_NE(out.find("kestrel: another programmer operation is running (lock file " +
+                       dir.Path("run/merlinox") + "/PendrakeDevil.lock"),
               std::string::npos)
         << out;
 }

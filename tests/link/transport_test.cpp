@@ -69,7 +69,7 @@ TEST(SendCommand, TimesOutWithOneMessageAfterTheBudgetOfItsPhase) {
         long reads;
         bool stored;
     };
-    for (const Case c : {
+    for (const Case& c : {
              Case{{.neverReady = true}, 5, 10, 0x0A, 5, false},
              Case{{.slowAckPolls = 2}, 3, 0, 0x0B, 1 + 2, true},
              Case{{.slowAckPolls = 3}, 3, 10, 0x0B, 1 + 3, true},

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "devices/library_reader.h"
+#include "link/board_control.h"
+#include "link/transport.h"
+#include "operations/erase.h"
 #include "operations/operation_rig.h"
 
 namespace merlinox::testing {
@@ -144,6 +148,83 @@ TEST_F(DeadBoard, OperationEndsWithItsMessagesAndUnlocks) {
     EXPECT_TRUE(rig.Showed("Programmierung abgebrochen !"));
     EXPECT_TRUE(rig.ControlsUnlocked());
     EXPECT_FALSE(rig.ctx.link.boardLost);
+}
+
+// Cancel pressed in the middle of a flash page ends the pass there: the page is not
+// finished first (a library page may be as long as the memory).
+TEST_F(Scenario, CancelEndsAPagedPassInsideItsPage) {
+    rig.CancelAtPump(rig.ui.pumps + 1);
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
+    ASSERT_EQ(rig.ctx.device.flashPageWords, 32u);
+    // The first step of the bar comes after progressDivisor words, inside a page.
+    const std::size_t cancelled = rig.ctx.operation.progressDivisor;
+    const std::size_t page = cancelled / 32;
+    ASSERT_NE(cancelled % 32, 0u);
+    ASSERT_GE(page, 1u);
+    const auto& chip = rig.Contents().flash;
+    const auto bytes = [&](const auto& memory, std::size_t p) {
+        return std::vector<std::uint8_t>(memory.begin() + p * 64, memory.begin() + p * 64 + 64);
+    };
+    EXPECT_EQ(bytes(chip, page - 1), bytes(flash, page - 1));
+    EXPECT_EQ(bytes(chip, page), std::vector<std::uint8_t>(64, 0xFF)) << "page " << page;
+}
+
+// An erase delay of hours in the library: Cancel (Ctrl-C on the command line) still
+// ends the erase within one slice of the wait.
+TEST(EraseWithALongDelay, EndsOnCancel) {
+    OperationRig rig("ATmega8 (ISP)");
+    ASSERT_EQ(LoadSelectedDevice(rig.ctx), 0);
+    rig.ctx.device.eraseDelay = 100000000;  // 10,000 s in units of 100 µs
+    rig.CancelAtPump(rig.ui.pumps + 3);
+    PowerOn(rig.ctx);
+    const auto before = rig.board.Now();
+    EXPECT_EQ(Erase(rig.ctx), 16);
+    EXPECT_LT(rig.board.Now() - before, 1'000'000'000) << "simulated ns: under a second";
+    PowerOff(rig.ctx);
+}
+
+// The board misses one acknowledge in the flash pass and then works again: the pass
+// ends with one message, but switching off still reaches the board, so the chip is left
+// without supply and programming voltage.
+struct MissedAcknowledge : Scenario {
+    MissedAcknowledge() : Scenario(sim::BoardFaults{.missAck = 60000}) {}
+};
+
+TEST_F(MissedAcknowledge, TheChipIsStillSwitchedOff) {
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
+    EXPECT_EQ(rig.ctx.link.failedTransfers, 1u);
+    EXPECT_TRUE(rig.Showed("Programmierung abgebrochen !"));
+    EXPECT_EQ(rig.board.Latches().VccCode(), 0);
+    EXPECT_EQ(rig.board.Latches().VppCode(), 0);
+    EXPECT_EQ(rig.board.Drive().vccMillivolts, 0u);
+    EXPECT_EQ(rig.board.Drive().resetMillivolts, 0u);
+    EXPECT_EQ(rig.board.Latches().Latch(merlinox::CmdPower) & 0x80, 0) << "socket supply switch";
+}
+
+// A board that dies inside the erase: the erase fails like every other pass, with one
+// message however many switch-off transfers still try it.
+TEST(EraseOnADyingBoard, FailsWithOneMessage) {
+    OperationRig rig("ATmega8 (ISP)", sim::BoardFaults{.dieAfter = 10000});
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnEraseButton(), 16);
+    EXPECT_EQ(rig.Count(rig.Messages().at(1)), 1) << ::testing::PrintToString(rig.Messages());
+    EXPECT_NE(rig.Messages().at(1).find("Timeout-Fehler"), std::string::npos);
+    EXPECT_GT(rig.ctx.link.failedTransfers, 100u) << "the switch-off tried every transfer";
+    EXPECT_TRUE(rig.ControlsUnlocked());
+}
+
+// An operation that cannot be marked as running does not run.
+TEST_F(Scenario, AnUnmarkableOperationDoesNotRun) {
+    rig.busy.refusal = "the lock directory /x has mode 0777";
+    const auto transfers = rig.board.Acknowledged();
+    EXPECT_EQ(rig.handlers.OnEraseButton(), kRefusedBusy);
+    EXPECT_EQ(rig.handlers.OnResetButton(), kRefusedBusy);
+    EXPECT_EQ(rig.Messages(), std::vector<std::string>(2, "The operation was not started: the lock "
+                                                          "directory /x has mode 0777"));
+    EXPECT_EQ(rig.board.Acknowledged(), transfers);
+    EXPECT_EQ(rig.busy.created, 0);
 }
 
 // A read-back line stuck low: every written word reads back wrong. Retry goes on with

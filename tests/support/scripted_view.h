@@ -107,9 +107,11 @@ private:
 // are listed in foreignTitles.
 class ScriptedBusyMarker : public BusyMarker {
 public:
-    void Create(int, int) override {
+    std::string Create(int, int) override {
+        if (!refusal.empty()) return refusal;
         own = true;
         ++created;
+        return {};
     }
     void Destroy() override { own = false; }
     bool BusyWindowExists() override { return WindowTitledExists(kBusyWindowTitle); }
@@ -118,6 +120,7 @@ public:
     }
 
     std::set<std::string, std::less<>> foreignTitles;
+    std::string refusal;  // when set, Create cannot mark the operation and says this
     bool own = false;
     int created = 0;
 };
