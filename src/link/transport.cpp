@@ -76,30 +76,17 @@ void ShowTimeoutMessage(Context& ctx) {
     if (link.stopAfterTimeout) link.boardLost = true;
     if (reported) return;
     std::string text =
-        "
-Timeout-Fehler bei Datenübertragung !!
-
-Mögliche Fehler:
-
-"
-        "Brenner nicht eingeschaltet.
-"
-        "Brenner an der falschen Schnittstelle oder
-gar nicht angeschlossen.
-"
-        "Falsche Port-Adresse in den PREFS.
-"
-        "Kabel defekt oder viel zu lang.
-"
-        "Ein Druckerumschalter falsch geschaltet ?
-"
+        "\nTimeout-Fehler bei Datenübertragung !!\n\nMögliche Fehler:\n\n"
+        "Brenner nicht eingeschaltet.\n"
+        "Brenner an der falschen Schnittstelle oder\ngar nicht angeschlossen.\n"
+        "Falsche Port-Adresse in den PREFS.\n"
+        "Kabel defekt oder viel zu lang.\n"
+        "Ein Druckerumschalter falsch geschaltet ?\n"
         "Baustein im Sockel vergessen !!";
     // A port that failed in the system says why; that beats every guess above.
     if (ctx.port != nullptr) {
         if (const std::string problem = ctx.port->Problem(); !problem.empty()) {
-            text += "
-
-" + problem;
+            text += "\n\n" + problem;
         }
     }
     ShowInfo(ctx, text);

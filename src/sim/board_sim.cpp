@@ -34,7 +34,7 @@ void SimBoard::WriteControl(std::uint8_t value) {
     }
     // The command travels in the same control write as the strobe.
     if (++strobes_ == faults_.missAck) {
-        status_ |= kReady;  // the strobe went unheard: still ready, never acknowledged
+        status_ |= ready;  // the strobe went unheard: still ready, never acknowledged
         return;
     }
     const auto command = static_cast<std::uint8_t>(value & 0x0E);
