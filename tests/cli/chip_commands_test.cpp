@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "app/busy_lock_file.h"
@@ -124,21 +125,26 @@ TEST(ChipCommands, SimStateNeverReplacesWhatIsNoChipState) {
     }
 }
 
-// The final value of a VCD variable, by its name.
-std::string FinalValue(const std::string& vcd, const std::string& name) {
+// The final value of a one-bit VCD wire, by its name.
+std::string FinalBit(const std::string& vcd, const std::string& name) {
     const std::size_t var = vcd.find(" " + name + " $end");
-    if (var == std::string::npos) return "no variable " + name;
-    const char code = vcd[var - 1];
+    if (var == std::string::npos) return "no wire " + name;
+    const std::size_t codeStart = vcd.rfind(' ', var - 1) + 1;
+    const std::string code = vcd.substr(codeStart, var - codeStart);
     std::string value = "never set";
-    for (std::size_t at = vcd.find("$enddefinitions"); at != std::string::npos;
-         at = vcd.find('\n', at + 1)) {
-        const std::size_t end = vcd.find('\n', at + 1);
-        const std::string line = vcd.substr(at + 1, end == std::string::npos ? end : end - at - 1);
-        const bool ofCode = line.size() > 2 && line.back() == code && line[line.size() - 2] == ' ';
-        if (ofCode && line[0] == 'b') {
-            value = line.substr(1, line.size() - 3);
+    std::istringstream lines(vcd.substr(vcd.find("$enddefinitions")));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() == code.size() + 1 && line.compare(1, code.size(), code) == 0) {
+            value = line.substr(0, 1);
         }
     }
+    return value;
+}
+
+// The final value of an 8-bit signal, written as its wires NAME7 to NAME0.
+std::string FinalValue(const std::string& vcd, const std::string& name) {
+    std::string value;
+    for (int bit = 7; bit >= 0; --bit) value += FinalBit(vcd, name + std::to_string(bit));
     return value;
 }
 

@@ -31,6 +31,8 @@ struct PpdevCli {
         std::ofstream(dir.Path("proc/sys/dev/parport/parport0/base-addr")) << "888\t1912\n";
         fs::create_directories(dir.Path("dev"));
         if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) previousRuntime = runtime;
+        fs::create_directory(dir.Path("run"));
+        fs::permissions(dir.Path("run"), fs::perms::owner_all);  // a runtime directory's mode
         ::setenv("XDG_RUNTIME_DIR", dir.Path("run").c_str(), 1);
         fs::current_path(dir.Dir());
         board.Insert(&chip);
