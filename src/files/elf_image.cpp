@@ -56,6 +56,12 @@ private:
     Elf* elf_;
 };
 
+bool TableFits(std::uint64_t offset, std::uint64_t count, std::uint64_t entrySize,
+               std::uint64_t fileSize) {
+    if (count == 0) return true;
+    return offset <= fileSize && entrySize != 0 && count <= (fileSize - offset) / entrySize;
+}
+
 // The load address of a section: where its segment puts it, or its own address for a
 // section outside every segment (as the binutils treat it).
 std::uint64_t LoadAddress(const std::vector<GElf_Phdr>& segments, const GElf_Shdr& section) {
@@ -146,6 +152,15 @@ AvrFirmwareRead ParseAvrFirmware(std::span<const std::uint8_t> bytes) {
                        "Objektdateien tragen noch keine Adressen.");
     }
 
+    // libelf takes a table cut off by the end of the file for an empty one, so the
+    // header's own counts are held against the file size. A count of 0 with a table
+    // offset stands for a count kept in the first section header: one entry at least.
+    const std::uint64_t sections =
+        header.e_shoff != 0 ? std::max<std::uint64_t>(header.e_shnum, 1) : 0;
+    if (!TableFits(header.e_phoff, header.e_phnum, header.e_phentsize, bytes.size()) ||
+        !TableFits(header.e_shoff, sections, header.e_shentsize, bytes.size())) {
+        return Damaged("Die Kopftabellen reichen über das Dateiende hinaus.");
+    }
     std::size_t count = 0;
     if (elf_getphdrnum(elf.get(), &count) != 0) return Damaged("Die Programmköpfe fehlen.");
     std::vector<GElf_Phdr> segments;
