@@ -103,6 +103,12 @@ int OperationHandlers::OnProgramButton() { return RunOperation(Operation::Progra
 int OperationHandlers::OnVerifyButton() { return RunOperation(Operation::Verify); }
 int OperationHandlers::OnEraseButton() { return RunOperation(Operation::Erase); }
 
+int OperationHandlers::OnReadFusesButton(bool keep) {
+    chipFuses_ = ChipFuseBytes{};
+    keepChipFuses_ = keep;
+    return RunOperation(Operation::ReadFuses);
+}
+
 int OperationHandlers::RunOperation(Operation operation) {
     if (ctx_.link.demoMode) {
         ShowDemoMessage(ctx_);
@@ -138,6 +144,10 @@ int OperationHandlers::RunOperation(Operation operation) {
             break;
         case Operation::Verify:
             r = RunVerify();
+            break;
+        case Operation::ReadFuses:
+            r = ReadFusesFromChip(ctx_, chipFuses_);
+            if (r == 0 && keepChipFuses_) KeepChipFuses(ctx_, chipFuses_);
             break;
         }
         RestorePriority(ctx_);

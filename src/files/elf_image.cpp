@@ -25,6 +25,9 @@ constexpr std::uint64_t kLockRegion = 0x830000;
 constexpr std::uint64_t kSignatureRegion = 0x840000;
 
 constexpr std::size_t kFuseByteLimit = 3;
+// Sections may share file bytes; past this many bytes of flash and EEPROM together the
+// file holds more than any part could take.
+constexpr std::size_t kMaxMemoryBytes = 4 * 0x40000;
 // Far more than any AVR program with its debugging information.
 constexpr std::streamoff kMaxFileSize = 64 << 20;
 
@@ -94,6 +97,10 @@ std::optional<std::string> FindOverlap(std::vector<FirmwarePiece>& pieces) {
 std::optional<std::string> Place(AvrFirmware& firmware, const std::string& name,
                                  std::uint64_t address, const std::uint8_t* data,
                                  std::size_t size) {
+    firmware.memoryBytes += size;
+    if (firmware.memoryBytes > kMaxMemoryBytes) {
+        return std::string("Die ELF-Datei enthält mehr Daten, als ein AVR-Controller fasst !");
+    }
     const auto piece = [&](std::uint64_t offset) {
         return FirmwarePiece{name, static_cast<std::uint32_t>(offset),
                              std::vector<std::uint8_t>(data, data + size)};

@@ -28,7 +28,8 @@ struct AvrFirmware {
     std::vector<FirmwarePiece> flash;
     std::vector<FirmwarePiece> eeprom;
     FirmwareFuses fuses;
-    std::size_t fuseBytes = 0;  // how many bytes .fuse holds
+    std::size_t fuseBytes = 0;    // how many bytes .fuse holds
+    std::size_t memoryBytes = 0;  // all section bytes read so far, for the size limit
 };
 
 // A parsed file, or the German text that says why it cannot be used.
