@@ -196,7 +196,8 @@ AvrFirmwareRead ParseAvrFirmware(std::span<const std::uint8_t> bytes) {
         }
         const char* rawName = elf_strptr(elf.get(), names, section.sh_name);
         const std::string name = rawName != nullptr ? rawName : "?";
-        if (section.sh_offset > bytes.size() || section.sh_size > bytes.size() - section.sh_offset) {
+        if (section.sh_offset > bytes.size() ||
+            section.sh_size > bytes.size() - section.sh_offset) {
             return Damaged(Text("Abschnitt %s reicht über das Dateiende hinaus.", name.c_str()));
         }
         const std::uint64_t address = LoadAddress(segments, section);

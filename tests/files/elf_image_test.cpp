@@ -101,7 +101,8 @@ struct ElfFirmware : FilesFixture {
         for (const auto& [route, kind] : {std::pair{hex, kFlash}, std::pair{eep, kEeprom}}) {
             const Loaded expected = LoadPass(route, kind);
             const Loaded got = LoadPass(elf, kind);
-            ASSERT_EQ(got.load.result, expected.load.result) << ::testing::PrintToString(ui.Texts());
+            ASSERT_EQ(got.load.result, expected.load.result)
+                << ::testing::PrintToString(ui.Texts());
             EXPECT_EQ(got.load.format == kFormatNone, expected.load.format == kFormatNone);
             EXPECT_EQ(got.highest, expected.highest) << route;
             EXPECT_TRUE(got.bytes == expected.bytes) << route;
@@ -215,8 +216,8 @@ TEST(ElfFirmwareOnTheBoard, ProgramsMemoriesFusesAndLockAndVerifies) {
     ASSERT_EQ(rig.handlers.OnProgramButton(), 0) << ::testing::PrintToString(rig.Messages());
     const auto& contents = rig.Contents();
     ASSERT_LE(bin.size(), contents.flash.size());
-    EXPECT_TRUE(std::equal(bin.begin(), bin.end(), contents.flash.begin(),
-                           [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; }));
+    const std::vector<std::uint8_t> program(bin.begin(), bin.end());
+    EXPECT_TRUE(std::equal(program.begin(), program.end(), contents.flash.begin()));
     EXPECT_EQ(contents.eeprom[0], 9);
     EXPECT_EQ(contents.eeprom[2], 7);
     const std::uint8_t low = 0xE4 | FixedBitsOf(rig.ctx.device, FuseByte::Low);
