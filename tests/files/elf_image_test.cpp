@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "devices/fuse_panel.h"
+#include "files/conversion.h"
 #include "files/elf_image.h"
 #include "files_test_support.h"
 #include "operations/operation_rig.h"
@@ -150,6 +151,14 @@ TEST_F(ElfFirmware, EightKilobytePartLoadsLikeTheObjcopyRoute) {
     EXPECT_EQ(Present(0, 4), "\xFC\xE4\xC9");
     EXPECT_EQ(LoadPass(full, kEeprom).highest, 40u);
     EXPECT_EQ(ctx->settings.dataFormat, kFormatNone) << "never proposed for saving";
+
+    // Converted, the flash is what avr-objcopy writes as binary.
+    ASSERT_TRUE(Run("avr-objcopy -O binary -R .eeprom -R .fuse -R .lock " + full + " " +
+                    (dir / "objcopy.bin")));
+    ConversionRequest request{full, dir / "converted.bin", kFormatBinary};
+    request.flashBytes = 0x2000;
+    ASSERT_EQ(ConvertDataFile(*ctx, request), 0) << ::testing::PrintToString(ui.Texts());
+    EXPECT_EQ(ReadFile(dir / "converted.bin"), ReadFile(dir / "objcopy.bin"));
 }
 
 TEST_F(ElfFirmware, PartAboveOneHundredTwentyEightKilobytesLoadsLikeTheObjcopyRoute) {
