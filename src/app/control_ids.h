@@ -28,6 +28,7 @@ enum ControlId : int {
     kProgressBar = 1019,
     kResetButton = 1020,       // "Sende Reset"
     kTestChecksumBox = 1022,   // "Checksumme prüfen"
+    kReadFusesButton = 1052,   // "Vom Chip lesen", beside "Standard"
 };
 
 // The lock byte and the three fuse bytes, in the order of the panel's group boxes.
@@ -71,6 +72,7 @@ inline constexpr auto kMainWindowControls = std::to_array<ControlSpec>({
     {kFfSaveBox, ControlKind::CheckBox, "Leerzellen speichern"},
     {kTestChecksumBox, ControlKind::CheckBox, "Checksumme prüfen"},
     {kStandardButton, ControlKind::PushButton, "Standard"},
+    {kReadFusesButton, ControlKind::PushButton, "Vom Chip lesen"},
     {1015, ControlKind::CheckBox, "Lock1"},
     {1009, ControlKind::CheckBox, "Lock2"},
     {1010, ControlKind::CheckBox, "BLB01"},
@@ -107,11 +109,11 @@ inline constexpr auto kMainWindowControls = std::to_array<ControlSpec>({
 
 // The order in which an operation locks the controls (and unlocking frees them again;
 // the fuse boxes are then re-enabled by the panel, per device).
-inline constexpr std::array<int, 17> kLockedControls = {
+inline constexpr std::array<int, 18> kLockedControls = {
     kProgramButton, kVerifyButton, kBlankCheckButton, kReadOutButton, kNewFileButton,
     kPrefsButton, kEraseButton, kStandardButton, kResetButton, kManufacturerList,
     kDeviceList, kFfSaveBox, kTestChecksumBox, kIdCheckBox, kFileNameField, kLock1Box,
-    kLock2Box,
+    kLock2Box, kReadFusesButton,
 };
 
 }  // namespace merlinox

@@ -7,11 +7,13 @@
 #include "config/windows_path.h"
 #include "devices/library_reader.h"
 #include "devices/fuse_panel.h"
+#include "files/elf_image.h"
 #include "link/board_control.h"
 #include "link/timing.h"
 #include "link/transport.h"
 #include "operations/blank_check.h"
 #include "operations/erase.h"
+#include "operations/firmware_fuses.h"
 #include "operations/fuse_lock.h"
 #include "operations/programming.h"
 #include "operations/progress.h"
@@ -25,6 +27,13 @@ constexpr std::string_view kIdleStatus = "Warte auf Eingaben";
 // Where the busy window appears, relative to the main window's stored position.
 constexpr int kBusyOffsetX = 311;
 constexpr int kBusyOffsetY = 103;
+
+// An ELF file carries its EEPROM contents itself; the other formats have the "eep"
+// companion beside them.
+std::string EepromSource(const DataFilePaths& paths) {
+    const std::string data = DataFileOnDisk(paths);
+    return HasElfMagic(data) ? data : EepromFileOnDisk(paths);
+}
 
 }  // namespace
 
@@ -99,6 +108,12 @@ int OperationHandlers::OnProgramButton() { return RunOperation(Operation::Progra
 int OperationHandlers::OnVerifyButton() { return RunOperation(Operation::Verify); }
 int OperationHandlers::OnEraseButton() { return RunOperation(Operation::Erase); }
 
+int OperationHandlers::OnReadFusesButton(bool keep) {
+    chipFuses_ = ChipFuseBytes{};
+    keepChipFuses_ = keep;
+    return RunOperation(Operation::ReadFuses);
+}
+
 int OperationHandlers::RunOperation(Operation operation) {
     if (ctx_.link.demoMode) {
         ShowDemoMessage(ctx_);
@@ -135,6 +150,10 @@ int OperationHandlers::RunOperation(Operation operation) {
         case Operation::Verify:
             r = RunVerify();
             break;
+        case Operation::ReadFuses:
+            r = ReadFusesFromChip(ctx_, chipFuses_);
+            if (r == 0 && keepChipFuses_) KeepChipFuses(ctx_, chipFuses_);
+            break;
         }
         RestorePriority(ctx_);
         UnlockControls();
@@ -144,12 +163,14 @@ int OperationHandlers::RunOperation(Operation operation) {
 }
 
 // "Brennen": flash, then the EEPROM companion, the fuses and the lock bits, each only
-// while everything before succeeded.
+// while everything before succeeded. Fuse and lock bytes that an ELF file carries take
+// the place of the panel's.
 int OperationHandlers::RunProgram() {
     int r = ProgramFile(ctx_, DataFileOnDisk(ctx_.paths), 1, kFlash);
     if (ctx_.device.eepromBytes > 0 && r == 0) {
-        r = ProgramFile(ctx_, EepromFileOnDisk(ctx_.paths), 0, kEeprom);
+        r = ProgramFile(ctx_, EepromSource(ctx_.paths), 0, kEeprom);
     }
+    if (r == 0) ApplyFirmwareFuses(ctx_);
     if (r == 0) r = ProgramFuseBits(ctx_);
     if (r == 0) r = ProgramLockBits(ctx_);
     PowerOff(ctx_);
@@ -162,7 +183,7 @@ int OperationHandlers::RunProgram() {
 int OperationHandlers::RunVerify() {
     int r = VerifyFile(ctx_, DataFileOnDisk(ctx_.paths), 1, kFlash);
     if (ctx_.device.eepromBytes > 0 && r == 0) {
-        r = VerifyFile(ctx_, EepromFileOnDisk(ctx_.paths), 0, kEeprom);
+        r = VerifyFile(ctx_, EepromSource(ctx_.paths), 0, kEeprom);
     }
     if (r == 0) ShowInfo(ctx_, "Keine Fehler beim Prüfen !");
     PowerOff(ctx_);

@@ -2,6 +2,7 @@
 #include <string_view>
 
 #include "app/main_view.h"
+#include "operations/fuse_read.h"
 #include "operations/operation_view.h"
 
 namespace merlinox {
@@ -49,12 +50,17 @@ public:
     int OnReadOutButton();
     int OnResetButton();
     void OnCancelButton();
+    // "Vom Chip lesen" on the fuse panel: reads the lock and fuse bytes from the chip.
+    // With keep they become the device's settings, which the panel then shows.
+    int OnReadFusesButton(bool keep = true);
+    // What the last read found.
+    const ChipFuseBytes& ChipFuses() const { return chipFuses_; }
 
     void LockControls();
     void UnlockControls();
 
 private:
-    enum class Operation { BlankCheck, Program, Verify, Erase };
+    enum class Operation { BlankCheck, Program, Verify, Erase, ReadFuses };
 
     int RunOperation(Operation operation);
     int RunProgram();
@@ -68,6 +74,8 @@ private:
     FileDialogs& dialogs_;
     BusyMarker& busy_;
     MainViewProgress progress_;
+    ChipFuseBytes chipFuses_;
+    bool keepChipFuses_ = true;
 };
 
 }  // namespace merlinox

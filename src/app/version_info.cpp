@@ -1,7 +1,6 @@
 #include "app/version_info.h"
 
 #include <cstdio>
-#include <fstream>
 #include <optional>
 
 #include "app/elf_section.h"
@@ -52,9 +51,7 @@ std::optional<std::uint32_t> HexQuad(std::string_view text) {
 
 bool VersionInfo::Load(const std::string& fileName) {
     Reset();
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) return false;
-    const auto section = ReadElfSection(file, kVersionSection, kMaxBlockSize);
+    const auto section = ReadElfSection(fileName, kVersionSection, kMaxBlockSize);
     if (!section) return false;
     // The block is a C string in its section; what follows the terminator is padding.
     const std::size_t end = section->find('\0');

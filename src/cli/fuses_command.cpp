@@ -8,6 +8,7 @@
 
 #include "app/context.h"
 #include "cli/chip_options.h"
+#include "cli/chip_run.h"
 #include "cli/cli_view.h"
 #include "cli/commands.h"
 #include "cli/device_choice.h"
@@ -17,6 +18,7 @@
 #include "devices/device_record.h"
 #include "devices/fuse_layout.h"
 #include "devices/fuse_panel.h"
+#include "operations/fuse_read.h"
 
 namespace merlinox::cli {
 
@@ -35,7 +37,9 @@ std::optional<FuseByte> ByteNamed(std::string_view name) {
     return std::nullopt;
 }
 
-void PrintFuses(const Context& ctx, std::FILE* out) {
+// The four bytes bit by bit with the panel's names; a byte that was not read is only
+// named as such.
+void PrintFuseBytes(const Context& ctx, const ChipFuseBytes& bytes, std::FILE* out) {
     const DeviceRecord& dev = ctx.device;
     const FuseBits bits = DescribeFuseBits(dev);
     const int mode = dev.programmingMode >= 0 && dev.programmingMode <= 8 ? dev.programmingMode : 0;
@@ -43,7 +47,12 @@ void PrintFuses(const Context& ctx, std::FILE* out) {
                  std::string(kModeNames[mode]).c_str());
     for (int b = 0; b < kFuseByteCount; ++b) {
         const auto byte = static_cast<FuseByte>(b);
-        const unsigned value = FuseByteOf(ctx.settings, byte);
+        const auto index = static_cast<std::size_t>(b);
+        if (!bytes.read[index]) {
+            std::fprintf(out, "%-8s not read\n", std::string(FuseByteKey(byte)).c_str());
+            continue;
+        }
+        const unsigned value = bytes.value[index];
         std::fprintf(out, "%-8s 0x%02X\n", std::string(FuseByteKey(byte)).c_str(), value);
         for (int bit = 7; bit >= 0; --bit) {
             const FuseBit& f = bits.At(byte, bit);
@@ -51,6 +60,25 @@ void PrintFuses(const Context& ctx, std::FILE* out) {
                          (value >> bit) & 1u, f.enabled ? "" : "  (fixed)");
         }
     }
+}
+
+void PrintFuses(const Context& ctx, std::FILE* out) {
+    ChipFuseBytes settings;
+    for (int b = 0; b < kFuseByteCount; ++b) {
+        const auto index = static_cast<std::size_t>(b);
+        settings.value[index] = FuseByteOf(ctx.settings, static_cast<FuseByte>(b));
+        settings.read[index] = true;
+    }
+    PrintFuseBytes(ctx, settings, out);
+}
+
+// `fuses --read`: the chip's bytes, through the window's button on the chosen board.
+void ReadFromChip(GlobalOptions& global, ChipOptions& options, bool keep) {
+    ChipRun run(global, options, global.board);
+    int result = run.Prepare();
+    if (result == 0) result = run.handlers().OnReadFusesButton(keep);
+    if (result == 0) PrintFuseBytes(run.ctx(), run.handlers().ChipFuses(), stdout);
+    global.exitStatus = run.Finish(result);
 }
 
 // One NAME=VALUE: a byte with a number, or a bit label with 0 (programmed) or 1. Bits go
@@ -106,6 +134,7 @@ constexpr int kSaveFailed = 4;  // the operations' code for a save that failed
 }  // namespace
 
 // `kestrel-cli fuses [--set NAME=VALUE ...] [--standard]`: the fuse and lock-bit panel.
+// `--read` shows what the chip holds instead; with `--keep` that becomes the settings.
 // Shows the lock byte and the three fuse bytes bit by bit with the names the panel gives
 // them for the selected device and mode; sets them by byte (LockBits, FuseLow, FuseHigh,
 // FuseExt or lock, low, high, ext) or by bit name. The values are kept in the device's
@@ -116,11 +145,21 @@ void AddFusesCommand(CLI::App& app, GlobalOptions& global) {
     auto settings = std::make_shared<std::vector<std::string>>();
     auto standard = std::make_shared<bool>(false);
     auto json = std::make_shared<bool>(false);
+    auto read = std::make_shared<bool>(false);
+    auto keep = std::make_shared<bool>(false);
     cmd->add_option("-s,--set", *settings, "NAME=VALUE: a byte and its value, or a bit and 0/1");
     cmd->add_flag("--standard", *standard, "The device's default values (button \"Standard\")");
     cmd->add_flag("--json", *json, "Show the stored bytes and bits as one JSON object");
-    AddDeviceOptions(*cmd, *options);
-    cmd->callback([&global, options, settings, standard, json] {
+    auto* readFlag = cmd->add_flag("--read", *read, "Read the bytes from the chip and show them");
+    cmd->add_flag("--keep", *keep, "With --read: keep what the chip holds as the settings")
+        ->needs(readFlag);
+    readFlag->excludes("--set")->excludes("--standard")->excludes("--json");
+    AddChipOptions(*cmd, *options);
+    cmd->callback([&global, options, settings, standard, json, read, keep] {
+        if (*read) {
+            ReadFromChip(global, *options, *keep);
+            return;
+        }
         Session session(global);
         session.LoadConfiguration();
         Context& ctx = session.ctx();

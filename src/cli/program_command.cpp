@@ -17,7 +17,7 @@ void AddProgramCommand(CLI::App& app, GlobalOptions& global) {
                                    SetDataFileFromDisk(run.ctx().paths, AbsolutePath(*file));
                                    return run.handlers().OnProgramButton();
                                });
-    cmd->add_option("file", *file, "Data file (binary, Atmel ROM, Intel HEX, Motorola S)")
+    cmd->add_option("file", *file, "Data file (binary, Atmel ROM, Intel HEX, Motorola S, AVR ELF)")
         ->required();
 }
 

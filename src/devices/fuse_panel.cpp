@@ -9,8 +9,6 @@
 
 namespace merlinox {
 
-namespace {
-
 std::uint8_t FixedBitsOf(const DeviceRecord& device, FuseByte byte) {
     switch (byte) {
         case FuseByte::Lock:
@@ -24,6 +22,8 @@ std::uint8_t FixedBitsOf(const DeviceRecord& device, FuseByte byte) {
     }
     return 0;
 }
+
+namespace {
 
 void SetBits(std::uint8_t& value, std::uint8_t mask) {
     value = static_cast<std::uint8_t>(value | mask);

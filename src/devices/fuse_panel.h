@@ -6,6 +6,7 @@
 namespace merlinox {
 
 struct Context;
+struct DeviceRecord;
 struct Settings;
 class MainView;
 
@@ -16,6 +17,9 @@ class MainView;
 
 std::uint8_t& FuseByteOf(Settings& settings, FuseByte byte);
 std::uint8_t FuseByteOf(const Settings& settings, FuseByte byte);
+
+// The bits of byte that device does not have; they are always 1.
+std::uint8_t FixedBitsOf(const DeviceRecord& device, FuseByte byte);
 
 // Sets the bits the current device does not have to 1 in the four bytes; they stay so
 // and are saved so.

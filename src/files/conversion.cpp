@@ -60,6 +60,7 @@ void DescribeMemory(Context& ctx, const ConversionRequest& request) {
     ctx.device.programmingMode = kMspi2;
     ctx.device.flashWords = std::min<std::uint32_t>(request.flashBytes, MemoryImage::kSize) / 2;
     ctx.device.eepromBytes = std::min<std::uint32_t>(request.eepromBytes, MemoryImage::kSize);
+    ctx.device.fuseCount = 3;  // an ELF input may carry all three fuse bytes
 }
 
 }  // namespace

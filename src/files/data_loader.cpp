@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "app/messages.h"
+#include "files/elf_image.h"
 #include "files/text_readers.h"
 
 namespace merlinox {
@@ -16,7 +17,9 @@ int ReadIntoImage(Context& ctx, DataFormat format, MemoryKind kind) {
     image.bytes.fill(0xFF);
     image.lineNumber = 0;
     image.hexAddressBase = 0;
+    if (kind == kFlash) ctx.files.firmwareFuses = {};
 
+    if (format == kFormatElf) return ReadElfFile(ctx, ctx.files.inputPath, kind);
     if (format == kFormatBinary) return ReadBinFile(ctx, MemoryImage::kSize, kind);
     if (format < kFormatRom || format > kFormatS3) return kLoadFailed;
     for (;;) {

@@ -3,6 +3,7 @@
 #include "app/context.h"
 #include "app/messages.h"
 #include "files/data_loader.h"
+#include "files/elf_image.h"
 #include "files/input_file.h"
 
 namespace merlinox {
@@ -32,6 +33,8 @@ bool LooksLikeRom(std::string_view line) {
 
 DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind kind) {
     ctx.settings.dataFormat = kFormatNone;
+    // ELF firmware is recognised by its magic. It is never saved, so the setting stays 0.
+    if (HasElfMagic(path)) return kFormatElf;
     InputFile file;
     const int error = file.Open(path, false);
     if (error != 0) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/firmware_fuses.h"
 #include "files/input_file.h"
 
 namespace merlinox {
@@ -13,6 +14,8 @@ struct FileState {
     // has ended (CloseInputFile). At most one data file is open for reading at a time.
     InputFile inputFile;
     std::string inputPath;  // the path inputFile was opened with, for the file-error report
+    // What the last flash load found for the fuse and lock bytes (ELF files only).
+    FirmwareFuses firmwareFuses;
 
     // Shows a text in the main window's status line and repaints it. Empty where there is
     // no status line (command line, tests).

@@ -18,6 +18,8 @@ enum DataFormat : std::int32_t {
     kFormatS1 = 6,
     kFormatS2 = 7,
     kFormatS3 = 8,
+    // Loaded, never saved: not a value of the setting.
+    kFormatElf = 9,  // AVR ELF firmware as avr-gcc links it
 };
 
 // What one call of a line reader did.

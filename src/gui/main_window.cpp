@@ -161,6 +161,9 @@ QWidget* MainWindow::BuildFuses() {
     layout->addWidget(Add(kStandardButton, new QPushButton(ToQt(FirstTextOf(kStandardButton)),
                                                             area)),
                       1, 3);
+    layout->addWidget(Add(kReadFusesButton,
+                          new QPushButton(ToQt(FirstTextOf(kReadFusesButton)), area)),
+                      2, 3);
     return area;
 }
 

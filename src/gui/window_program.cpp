@@ -83,6 +83,7 @@ void WindowProgram::Wire() {
     window.Bind(kVerifyButton, [this] { handlers.OnVerifyButton(); });
     window.Bind(kEraseButton, [this] { handlers.OnEraseButton(); });
     window.Bind(kResetButton, [this] { handlers.OnResetButton(); });
+    window.Bind(kReadFusesButton, [this] { handlers.OnReadFusesButton(); });
     window.Bind(kCancelButton, [this] { handlers.OnCancelButton(); });
 
     window.closeRequested = [this] { return presenter.OnCloseRequest(); };

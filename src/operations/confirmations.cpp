@@ -4,12 +4,13 @@
 
 #include "app/context.h"
 #include "app/messages.h"
+#include "operations/firmware_fuses.h"
 
 namespace merlinox {
 
 namespace {
 
-constexpr std::array<std::string_view, 9> kProgramLabels = {
+constexpr std::array<std::string_view, 10> kProgramLabels = {
     "",
     "(BIN)",
     "(Atmel ROM)",
@@ -19,9 +20,10 @@ constexpr std::array<std::string_view, 9> kProgramLabels = {
     "(Motorola Exorciser S1)",
     "(Motorola Exormax S2)",
     "(Motorola 32Bit S3)",
+    "(ELF)",
 };
 
-constexpr std::array<std::string_view, 9> kVerifyLabels = {
+constexpr std::array<std::string_view, 10> kVerifyLabels = {
     "",
     "(BIN)",
     "(Atmel ROM)",
@@ -31,10 +33,11 @@ constexpr std::array<std::string_view, 9> kVerifyLabels = {
     "(Motorola Exorciser S1-HEX)",
     "(Motorola Exormax S2-HEX)",
     "(Motorola 32Bit S3-HEX)",
+    "(ELF)",
 };
 
-std::string_view Label(const std::array<std::string_view, 9>& labels, int format) {
-    if (format < 1 || format > 8) return {};
+std::string_view Label(const std::array<std::string_view, 10>& labels, int format) {
+    if (format < 1 || format >= static_cast<int>(labels.size())) return {};
     return labels[static_cast<std::size_t>(format)];
 }
 
@@ -97,6 +100,7 @@ int ConfirmProgram(Context& ctx, std::string_view formatLabel) {
                              static_cast<int>(formatLabel.size()), formatLabel.data());
     ctx.messageBuffer.Append("Höchste gefundene Adresse: %lu (0x%lX)\n\n", highest, highest);
     ctx.messageBuffer.Append("Höchste mögliche Adresse: %lu (0x%lX)\n\n", possible, possible);
+    AppendFirmwareFuses(ctx, ctx.messageBuffer);
     AppendView(ctx.messageBuffer, ctx.operation.hint.View());
     return AskOkCancel(ctx, ctx.messageBuffer.View());
 }

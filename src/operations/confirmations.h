@@ -14,8 +14,8 @@ int ConfirmOperation(Context& ctx, std::string_view title);
 int ConfirmProgram(Context& ctx, std::string_view formatLabel);
 int ConfirmVerify(Context& ctx, std::string_view formatLabel);
 
-// The labels of a data format code (1 to 8) in the two confirmations; they differ for
-// codes 4 to 8. Empty for a code outside 1 to 8.
+// The labels of a data format code (1 to 8, and 9 for ELF) in the two confirmations;
+// they differ for codes 4 to 8. Empty for any other code.
 std::string_view ProgramFormatLabel(int format);
 std::string_view VerifyFormatLabel(int format);
 

@@ -58,7 +58,7 @@ int ProgramAVR(Context& ctx, int format, int first, MemoryKind kind) {
     InitProgress(ctx, ImageCells(ctx, kind));
     if (first == 1) {
         BoardInit(ctx);
-        if (format < kFormatBinary || format > kFormatS3) return 7;
+        if (format < kFormatBinary || format > kFormatElf) return 7;
         if (ConfirmProgram(ctx, ProgramFormatLabel(format)) != kIdOk) return 7;
     }
     EnableCancelButton(ctx, true);

@@ -23,7 +23,7 @@ int VerifyAVR(Context& ctx, int format, int first, MemoryKind kind) {
     InitProgress(ctx, ImageCells(ctx, kind));
     if (first == 1) {
         BoardInit(ctx);
-        if (format < kFormatBinary || format > kFormatS3) return 6;
+        if (format < kFormatBinary || format > kFormatElf) return 6;
         if (ConfirmVerify(ctx, VerifyFormatLabel(format)) != kIdOk) return 6;
         PowerOn(ctx);
     }

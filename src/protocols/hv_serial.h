@@ -38,4 +38,12 @@ std::uint8_t Par4ReadAVRByte(Context& ctx, std::uint16_t address);
 void Par4WriteLockBits(Context& ctx);
 void Par4WriteFuseBits(Context& ctx);
 
+// The fuse and lock reads after the command 0x04: SII 0x68/0x6C fuse low, 0x7A/0x7E fuse
+// high, 0x6A/0x6E extended fuse, 0x78/0x7C lock bits. The byte-wise parts know the first
+// and the last only, with their own bit positions.
+std::uint8_t HvspReadFuseLow(Context& ctx);
+std::uint8_t HvspReadFuseHigh(Context& ctx);
+std::uint8_t HvspReadFuseExt(Context& ctx);
+std::uint8_t HvspReadLockBits(Context& ctx);
+
 }  // namespace merlinox

@@ -24,4 +24,8 @@ std::uint16_t ParReadWord(Context& ctx);
 std::uint8_t ParReadByteLow(Context& ctx);
 std::uint8_t ParReadByteHigh(Context& ctx);
 
+// Command 0x04 and a read with BS = 1: the old parts' one byte of fuse and lock bits
+// (bit 7 LB1, bit 6 LB2, bit 5 SPIEN, bit 0 their other fuse bit; 0 = programmed).
+std::uint8_t ParReadFuseAndLockBits(Context& ctx);
+
 }  // namespace merlinox

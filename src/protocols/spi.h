@@ -27,4 +27,12 @@ void SpiWriteLockBits(Context& ctx);
 void SpiWriteFuseBits(Context& ctx);
 std::uint8_t SpiReadSignatureByte(Context& ctx, std::uint8_t index);
 
+// The fuse and lock reads: 0x58 0x00 lock bits, 0x50 0x00 fuse low, 0x58 0x08 fuse high,
+// 0x50 0x08 extended fuse. The old parts answer 0x50 with their one fuse byte and 0x58
+// with their lock bits in other positions (see the operation that reads them).
+std::uint8_t SpiReadLockBits(Context& ctx);
+std::uint8_t SpiReadFuseLow(Context& ctx);
+std::uint8_t SpiReadFuseHigh(Context& ctx);
+std::uint8_t SpiReadFuseExt(Context& ctx);
+
 }  // namespace merlinox

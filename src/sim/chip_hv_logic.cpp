@@ -141,6 +141,11 @@ std::uint8_t ChipHvLogic::OutputByte(SimTime now) const {
             return controls_.bs1 ? core_->Contents().calibration
                                  : core_->Signature(addressLow_ & 0x03);
         case kReadFuseLock:
+            if (core_->Traits().spiFamily == SpiFamily::kTinyOld) {
+                // ATtiny11/12/15: the fuse byte, or the lock bits in bits 1 (LB1) and 2 (LB2).
+                if (!controls_.bs1) return core_->Fuse(0);
+                return static_cast<std::uint8_t>(0xF9 | (core_->Lock() & 0x03) << 1);
+            }
             if (core_->Traits().oldHvProtocol)
                 return controls_.bs1 ? FuseAndLockByte() : core_->Fuse(0);
             if (controls_.bs1) return controls_.bs2 ? core_->Fuse(1) : core_->Lock();

@@ -77,6 +77,24 @@ TEST(ChipCommands, FusesShowBitNamesAndSetByNameOrValue) {
     EXPECT_TRUE(cli.Has("NOSUCHBIT"));
 }
 
+// --read shows the chip's bytes, --keep makes them the settings of the next program.
+TEST(ChipCommands, FusesReadFromTheChipAndKeptAsTheSettings) {
+    Cli cli;
+    cli.dir.Write("fw.bin", Bytes(TestPattern(0x100, 3)));
+    ASSERT_EQ(cli.Run("fuses --set FuseLow=0xE4 --device 'ATmega8 (ISP)'"), 0) << cli.output;
+    ASSERT_EQ(cli.Run("program fw.bin --yes --quiet --board sim"), 0) << cli.output;
+    ASSERT_EQ(cli.Run("fuses --set FuseLow=0xE1"), 0) << cli.output;
+    ASSERT_EQ(cli.Run("fuses --read --yes --board sim"), 0) << cli.output;
+    EXPECT_TRUE(cli.Has("FuseLow  0xE4\n  bit 7  BODLEVEL  1")) << cli.output;
+    EXPECT_TRUE(cli.Has("FuseExt  not read")) << cli.output;
+    ASSERT_EQ(cli.Run("fuses"), 0);
+    EXPECT_TRUE(cli.Has("FuseLow  0xE1")) << "not kept without --keep: " << cli.output;
+    ASSERT_EQ(cli.Run("fuses --read --keep --yes --board sim"), 0) << cli.output;
+    ASSERT_EQ(cli.Run("fuses"), 0);
+    EXPECT_TRUE(cli.Has("FuseLow  0xE4")) << cli.output;
+    EXPECT_GE(cli.Run("fuses --keep"), 100) << "--keep needs --read: " << cli.output;
+}
+
 // Refused before anything is read: the device choice in pendrake.ini and the chip in
 // its state file stay as they were, and the user hears why.
 TEST(ChipCommands, ARunningOperationElsewhereRefusesAndChangesNothing) {

@@ -1,0 +1,274 @@
+// AVR ELF firmware built by avr-gcc, loaded directly and compared byte for byte with
+// what the avr-objcopy route gives (Intel HEX for flash and EEPROM, raw fuse and lock
+// bytes). Each test that needs the tools skips, saying so, when they are not installed.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "devices/fuse_panel.h"
+#include "files/conversion.h"
+#include "files/elf_image.h"
+#include "files_test_support.h"
+#include "operations/operation_rig.h"
+
+namespace merlinox {
+namespace {
+
+using testing::FilesFixture;
+using testing::ReadFile;
+using testing::WriteFile;
+
+#define REQUIRE_AVR_TOOLS()                                                                  \
+    if (std::system("command -v avr-gcc >/dev/null 2>&1 && "                                 \
+                    "command -v avr-objcopy >/dev/null 2>&1") != 0) {                        \
+        GTEST_SKIP() << "avr-gcc or avr-objcopy is not installed: skipped";                  \
+    }
+
+struct Program {
+    std::string mcu;
+    std::size_t tableBytes = 1000;  // constant data in flash, never reached from the code
+    std::string eeprom;             // EEMEM initialisers, empty for none
+    std::string fuses;              // the FUSES initialiser, empty for none
+    std::string lock;               // the LOCKBITS value, empty for none
+};
+
+bool StartsWith(const std::string& text, const std::string& start) {
+    return text.compare(0, start.size(), start) == 0;
+}
+
+std::string SourceOf(const Program& program) {
+    std::mt19937 random(static_cast<std::uint32_t>(program.tableBytes));
+    std::string source = "#include <avr/io.h>\n#include <avr/pgmspace.h>\n"
+                         "#include <avr/eeprom.h>\n#include <avr/fuse.h>\n#include <avr/lock.h>\n";
+    // Tables of at most 32 KB each, the most one object may hold on the part.
+    for (std::size_t done = 0, n = 0; done < program.tableBytes; done += 30000, ++n) {
+        const std::size_t size = std::min<std::size_t>(30000, program.tableBytes - done);
+        source += "__attribute__((used)) const uint8_t t" + std::to_string(n) + "[" +
+                  std::to_string(size) + "] PROGMEM = {";
+        for (std::size_t i = 0; i < size; ++i) source += std::to_string(random() & 0xFF) + ",";
+        source += "};\n";
+    }
+    if (!program.eeprom.empty()) {
+        source += "__attribute__((used)) uint8_t EEMEM e[] = {" + program.eeprom + "};\n";
+    }
+    if (!program.fuses.empty()) source += "FUSES = {" + program.fuses + "};\n";
+    if (!program.lock.empty()) source += "LOCKBITS = " + program.lock + ";\n";
+    return source + "volatile uint8_t ram[4] = {1, 2, 3, 4};\n"
+                    "int main(void) { for (;;) { ram[0]++; } }\n";
+}
+
+struct ElfFirmware : FilesFixture {
+    ElfFirmware() { ctx->device.fuseCount = 3; }
+
+    ::testing::AssertionResult Run(const std::string& command) {
+        if (std::system((command + " >" + (dir / "log") + " 2>&1").c_str()) == 0) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << command << "\n" << ReadFile(dir / "log");
+    }
+
+    // Builds the program; returns the path of its ELF file.
+    std::string Build(const Program& program, const std::string& name) {
+        WriteFile(dir / (name + ".c"), SourceOf(program));
+        const std::string elf = dir / (name + ".elf");
+        EXPECT_TRUE(Run("avr-gcc -mmcu=" + program.mcu + " -Os -o " + elf + " " +
+                        (dir / (name + ".c"))));
+        return elf;
+    }
+
+    struct Loaded {
+        PassLoad load;
+        std::vector<std::uint8_t> bytes;
+        std::uint32_t highest = 0;
+    };
+    Loaded LoadPass(const std::string& path, MemoryKind kind) {
+        Loaded loaded{LoadFileForPass(*ctx, path, kind), {}, ctx->image.highestAddress};
+        CloseInputFile(*ctx);
+        loaded.bytes.assign(Bytes(), Bytes() + MemoryImage::kSize);
+        return loaded;
+    }
+
+    // The ELF file against avr-objcopy's output, memory by memory.
+    void ExpectSameAsObjcopy(const std::string& elf) {
+        const std::string hex = dir / "objcopy.hex";
+        const std::string eep = dir / "objcopy.eep";
+        ASSERT_TRUE(Run("avr-objcopy -O ihex -R .eeprom -R .fuse -R .lock -R .signature " +
+                        elf + " " + hex));
+        ASSERT_TRUE(Run("avr-objcopy -O ihex -j .eeprom --change-section-lma .eeprom=0 " +
+                        elf + " " + eep));
+        for (const auto& [route, kind] : {std::pair{hex, kFlash}, std::pair{eep, kEeprom}}) {
+            const Loaded expected = LoadPass(route, kind);
+            const Loaded got = LoadPass(elf, kind);
+            ASSERT_EQ(got.load.result, expected.load.result)
+                << ::testing::PrintToString(ui.Texts());
+            EXPECT_EQ(got.load.format == kFormatNone, expected.load.format == kFormatNone);
+            EXPECT_EQ(got.highest, expected.highest) << route;
+            EXPECT_TRUE(got.bytes == expected.bytes) << route;
+        }
+        LoadPass(elf, kFlash);
+        EXPECT_EQ(ObjcopyBytes(elf, ".fuse"), Present(1, 4));
+        EXPECT_EQ(ObjcopyBytes(elf, ".lock"), Present(0, 1));
+    }
+
+    std::string ObjcopyBytes(const std::string& elf, const std::string& section) {
+        const std::string out = dir / "section.bin";
+        EXPECT_TRUE(Run("avr-objcopy -O binary -j " + section + " --change-section-lma " +
+                        section + "=0 " + elf + " " + out));
+        return ReadFile(out);
+    }
+    // The fuse bytes the last flash load kept, from first to end, as a byte string.
+    std::string Present(std::size_t first, std::size_t end) const {
+        std::string bytes;
+        for (std::size_t b = first; b < end; ++b) {
+            const auto& value = ctx->files.firmwareFuses.bytes[b];
+            if (value) bytes += static_cast<char>(*value);
+        }
+        return bytes;
+    }
+
+    std::string Refusal(const std::string& path) {
+        ui.shown.clear();
+        EXPECT_EQ(LoadPass(path, kFlash).load.result, kLoadFailed);
+        return ui.shown.empty() ? std::string() : ui.shown.back().text;
+    }
+};
+
+TEST_F(ElfFirmware, EightKilobytePartLoadsLikeTheObjcopyRoute) {
+    REQUIRE_AVR_TOOLS();
+    const std::string bare = Build({"atmega8", 2000, "", "", ""}, "bare");
+    ExpectSameAsObjcopy(bare);
+    EXPECT_FALSE(ctx->files.firmwareFuses.Any());
+    EXPECT_EQ(LoadPass(bare, kEeprom).load.format, kFormatNone) << "no EEPROM data: pass done";
+
+    const std::string full =
+        Build({"atmega8", 6000, "1, 2, 3, 0xFF, 5, [40] = 0x42", ".low = 0xE4, .high = 0xC9",
+               "0xFC"},
+              "full");
+    ExpectSameAsObjcopy(full);
+    EXPECT_EQ(Present(0, 4), "\xFC\xE4\xC9");
+    EXPECT_EQ(LoadPass(full, kEeprom).highest, 40u);
+    EXPECT_EQ(ctx->settings.dataFormat, kFormatNone) << "never proposed for saving";
+
+    // Converted, the flash is what avr-objcopy writes as binary.
+    ASSERT_TRUE(Run("avr-objcopy -O binary -R .eeprom -R .fuse -R .lock " + full + " " +
+                    (dir / "objcopy.bin")));
+    ConversionRequest request{full, dir / "converted.bin", kFormatBinary};
+    request.flashBytes = 0x2000;
+    ASSERT_EQ(ConvertDataFile(*ctx, request), 0) << ::testing::PrintToString(ui.Texts());
+    EXPECT_EQ(ReadFile(dir / "converted.bin"), ReadFile(dir / "objcopy.bin"));
+}
+
+TEST_F(ElfFirmware, PartAboveOneHundredTwentyEightKilobytesLoadsLikeTheObjcopyRoute) {
+    REQUIRE_AVR_TOOLS();
+    const std::string elf =
+        Build({"atmega2560", 150000, "[4000] = 0x99, [4095] = 1",
+               ".low = 0xFF, .high = 0xD8, .extended = 0xFD", ""},
+              "big");
+    ExpectSameAsObjcopy(elf);
+    EXPECT_GT(LoadPass(elf, kFlash).highest, 0x20000u);
+    EXPECT_EQ(Present(0, 4), "\xFF\xD8\xFD");
+
+    // The same file for a smaller part: its flash, EEPROM and fuse bytes are each too many.
+    ctx->device.flashWords = 0x10000;
+    EXPECT_TRUE(StartsWith(Refusal(elf), "Zuviele Programmdaten für diesen Baustein !"));
+    ctx->device.flashWords = 0x20000;
+    ctx->device.eepromBytes = 4000;
+    EXPECT_EQ(Refusal(elf),
+              "Zuviele EEPROM-Daten für diesen Baustein !\n\nErlaubt: 0xFA0\nGelesen: 0x1000\n");
+    ctx->device.eepromBytes = 4096;
+    ctx->device.fuseCount = 2;
+    ctx->device.name = "ATmega1280";
+    EXPECT_EQ(Refusal(elf), "Die ELF-Datei enthält 3 Fuse-Bytes,\nATmega1280 hat nur 2 !");
+}
+
+TEST_F(ElfFirmware, RefusesOtherMachinesDamageAndOverlaps) {
+    EXPECT_EQ(Refusal("/proc/self/exe"),
+              "Die ELF-Datei ist nicht für AVR-Controller übersetzt\n(Klasse 2, Maschine 62) !");
+    REQUIRE_AVR_TOOLS();
+    const std::string elf = Build({"atmega8", 100, "7", ".low = 0xE4", ""}, "fw");
+    const std::string bytes = ReadFile(elf);
+    for (const std::size_t keep : {std::size_t{40}, bytes.size() / 2, bytes.size() - 1}) {
+        WriteFile(dir / "cut.elf", bytes.substr(0, keep));
+        const std::string text = Refusal(dir / "cut.elf");
+        EXPECT_TRUE(StartsWith(text, "Die ELF-Datei ist abgeschnitten oder beschädigt !"))
+            << keep << ": " << text;
+    }
+    ASSERT_TRUE(Run("avr-objcopy --change-section-lma .data=0x20 " + elf + " " +
+                    (dir / "clash.elf")));
+    EXPECT_EQ(Refusal(dir / "clash.elf"),
+              "In der ELF-Datei überlappen sich die Abschnitte\n.text und .data bei 0x20 !");
+    ASSERT_TRUE(Run("avr-gcc -mmcu=atmega8 -c -o " + (dir / "fw.o") + " " + (dir / "fw.c")));
+    EXPECT_TRUE(StartsWith(Refusal(dir / "fw.o"), "Die ELF-Datei ist kein gelinktes Programm !"));
+}
+
+// "Brennen" with an ELF file on the simulated board: flash and EEPROM from the file, its
+// fuse and lock bytes written with the bits the part lacks forced, and named in the
+// confirmation. A file that does not fit leaves the chip as it was.
+TEST(ElfFirmwareOnTheBoard, ProgramsMemoriesFusesAndLockAndVerifies) {
+    REQUIRE_AVR_TOOLS();
+    testing::OperationRig rig("ATmega8 (ISP)");
+    const std::string c = rig.dir.Write(
+        "fw.c", SourceOf({"atmega8", 3000, "9, 8, 7", ".low = 0xE4, .high = 0xC9", "0xFC"}));
+    const std::string elf = rig.dir.Path("fw.elf");
+    ASSERT_EQ(std::system(("avr-gcc -mmcu=atmega8 -Os -o " + elf + " " + c).c_str()), 0);
+    ASSERT_EQ(std::system(("avr-objcopy -O binary -R .eeprom -R .fuse -R .lock " + elf + " " +
+                           rig.dir.Path("fw.bin"))
+                              .c_str()),
+              0);
+    const std::string bin = ReadFile(rig.dir.Path("fw.bin"));
+
+    rig.UseDataFile(elf);
+    rig.ui.Answer(kIdOk);
+    ASSERT_EQ(rig.handlers.OnProgramButton(), 0) << ::testing::PrintToString(rig.Messages());
+    const auto& contents = rig.Contents();
+    ASSERT_LE(bin.size(), contents.flash.size());
+    const std::vector<std::uint8_t> program(bin.begin(), bin.end());
+    EXPECT_TRUE(std::equal(program.begin(), program.end(), contents.flash.begin()));
+    EXPECT_EQ(contents.eeprom[0], 9);
+    EXPECT_EQ(contents.eeprom[2], 7);
+    const std::uint8_t low = 0xE4 | FixedBitsOf(rig.ctx.device, FuseByte::Low);
+    const std::uint8_t lock = 0xFC | FixedBitsOf(rig.ctx.device, FuseByte::Lock);
+    EXPECT_EQ(contents.fuses[0], low);
+    EXPECT_EQ(contents.fuses[1], 0xC9);
+    EXPECT_EQ(contents.lock & 0x03, 0x00);
+    EXPECT_EQ(rig.ctx.settings.fuseLow, low) << "kept as the device's settings";
+    EXPECT_EQ(rig.ctx.settings.lockBits, lock);
+    const std::string confirmation = rig.ui.shown.front().text;
+    char line[80];
+    std::snprintf(line, sizeof line, "Fuses aus der Datei: LockBits=0x%02X FuseLow=0x%02X "
+                  "FuseHigh=0xC9\n\n", lock, low);
+    EXPECT_NE(confirmation.find(line), std::string::npos) << confirmation;
+    EXPECT_NE(confirmation.find("Format:(ELF)"), std::string::npos) << confirmation;
+
+    // Lock mode 3 hides the flash; a fresh chip verifies against the file.
+    rig.InsertChip("ATmega8");
+    rig.ctx.settings.lockBits = 0xFF;
+    rig.ui.Answer(kIdOk);
+    ASSERT_EQ(std::system(("avr-gcc -mmcu=atmega8 -Os -o " + elf + " " +
+                           rig.dir.Write("fw.c", SourceOf({"atmega8", 3000, "9, 8", "", ""})))
+                              .c_str()),
+              0);
+    ASSERT_EQ(rig.handlers.OnProgramButton(), 0) << ::testing::PrintToString(rig.Messages());
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnVerifyButton(), 0) << ::testing::PrintToString(rig.Messages());
+    EXPECT_TRUE(rig.Showed("Keine Fehler beim Prüfen !"));
+
+    // Too much EEPROM for the part: refused at the flash load, the chip untouched.
+    const auto before = rig.Contents().flash;
+    ASSERT_EQ(std::system(("avr-gcc -mmcu=atmega32 -Os -o " + elf + " " +
+                           rig.dir.Write("fw.c", SourceOf({"atmega32", 100, "[600] = 1", "", ""})))
+                              .c_str()),
+              0);
+    rig.ui.shown.clear();
+    EXPECT_EQ(rig.handlers.OnProgramButton(), 3);
+    EXPECT_EQ(rig.Messages(),
+              std::vector<std::string>{"Zuviele EEPROM-Daten für diesen Baustein !\n\n"
+                                       "Erlaubt: 0x200\nGelesen: 0x259\n"});
+    EXPECT_TRUE(rig.Contents().flash == before);
+}
+
+}  // namespace
+}  // namespace merlinox
