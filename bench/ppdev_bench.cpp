@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/context.h"
+#include "bench_support.h"
 #include "link/board_control.h"
 #include "platform/ppdev_port.h"
 #include "protocols/hv_serial.h"
@@ -26,15 +27,8 @@
 namespace merlinox {
 namespace {
 
-class QuietUi : public UserInterface {
-public:
-    int ShowBox(BoxKind, std::string_view) override { return kIdOk; }
-    void Beep() override {}
-};
-
-std::uint16_t Pattern(std::uint32_t word) {
-    return static_cast<std::uint16_t>((word * 0x9E37u) ^ (word >> 5) ^ 0x0C94u);
-}
+using bench::Pattern;
+using bench::QuietUi;
 
 // The chip powered up in its mode, behind PpdevPort and the fake kernel.
 struct PpdevBench {

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "app/context.h"
+#include "bench_support.h"
 #include "link/board_control.h"
 #include "link/timing.h"
 #include "protocols/hv_serial.h"
@@ -22,15 +23,8 @@
 namespace merlinox {
 namespace {
 
-class QuietUi : public UserInterface {
-public:
-    int ShowBox(BoxKind, std::string_view) override { return kIdOk; }
-    void Beep() override {}
-};
-
-std::uint16_t Pattern(std::uint32_t word) {
-    return static_cast<std::uint16_t>((word * 0x9E37u) ^ (word >> 5) ^ 0x0C94u);
-}
+using bench::Pattern;
+using bench::QuietUi;
 
 struct Bench {
     Bench(const char* part, std::int32_t mode) : chip(*sim::FindChipByName(part)), ctx(ui) {
