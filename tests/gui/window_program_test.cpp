@@ -63,8 +63,6 @@ struct Program {
     }
 };
 
-// The chosen device reaches the simulated socket, a move of the window and its close
-// reach the presenter.
 // The built program tells its version without a display, and says why it does not open
 // beside an operation that only a lock file marks.
 TEST(WindowProgram, TellsItsVersionAndWhyItQuitsBesideARunningOperation) {
@@ -88,6 +86,8 @@ TEST(WindowProgram, TellsItsVersionAndWhyItQuitsBesideARunningOperation) {
         << out;
 }
 
+// The chosen device reaches the simulated socket, a move of the window and its close
+// reach the presenter.
 TEST(WindowProgram, FollowsTheChosenDeviceAndSavesAndRemindsOnClose) {
     Program p;
     EXPECT_TRUE(p.answers.texts.empty());
