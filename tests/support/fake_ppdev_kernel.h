@@ -41,41 +41,23 @@ public:
         ++calls[request];
         auto* byte = static_cast<unsigned char*>(argument);
         switch (request) {
-            case PPEXCL:
-                if (claimed_) return Fail(EINVAL);
-                if (const int e = Refusal("PPEXCL"); e != 0) return Fail(e);
-                exclusive_ = true;
-                return 0;
-            case PPCLAIM:
-                if (const int e = Refusal("PPCLAIM"); e != 0) return Fail(e);
-                claimed_ = true;
-                return 0;
+            case PPEXCL: return claimed_ ? Fail(EINVAL) : Take("PPEXCL", exclusive_);
+            case PPCLAIM: return Take("PPCLAIM", claimed_);
             case PPRELEASE:
                 if (!claimed_) return Fail(EINVAL);
                 claimed_ = false;
                 return 0;
-            default:
-                break;
+            default: break;
         }
         if (!claimed_ || byte == nullptr) return Fail(EINVAL);
         if (failRegisterAfter == 0) return Fail(EIO);
         if (failRegisterAfter > 0) --failRegisterAfter;
         switch (request) {
-            case PPWDATA:
-                board_->WriteData(*byte);
-                return 0;
-            case PPWCONTROL:
-                control_ = *byte;
-                board_->WriteControl(*byte);
-                return 0;
-            case PPRCONTROL:
-                *byte = control_;
-                return 0;
-            case PPRSTATUS:
-                *byte = board_->ReadStatus();
-                return 0;
-            default:
-                return Fail(ENOTTY);
+            case PPWDATA: board_->WriteData(*byte); return 0;
+            case PPWCONTROL: board_->WriteControl(control_ = *byte); return 0;
+            case PPRCONTROL: *byte = control_; return 0;
+            case PPRSTATUS: *byte = board_->ReadStatus(); return 0;
+            default: return Fail(ENOTTY);
         }
     }
 
@@ -93,6 +75,12 @@ private:
     int Refusal(const std::string& step) const {
         const auto it = refuse.find(step);
         return it == refuse.end() ? 0 : it->second;
+    }
+    // Sets the state a step gives unless that step is to be refused.
+    int Take(const std::string& step, bool& state) {
+        if (const int e = Refusal(step); e != 0) return Fail(e);
+        state = true;
+        return 0;
     }
     static int Fail(int e) {
         errno = e;
