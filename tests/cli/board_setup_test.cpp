@@ -4,8 +4,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -71,12 +69,7 @@ TEST(BoardSetup, AutoTakesTheSimulatorOnlyWhereTheKernelListsNoPort) {
         sim::SimBoard board;
         merlinox::testing::FakePpdevKernel kernel(board);
         cli.options.roots.system = &kernel;
-        const std::filesystem::path list = cli.dir.Path("proc/sys/dev/parport");
-        std::filesystem::create_directories(list / "default");
-        if (row.baseAddr != nullptr) {
-            std::filesystem::create_directories(list / "parport0");
-            std::ofstream(list / "parport0/base-addr") << row.baseAddr;
-        }
+        merlinox::testing::ListParport(cli.dir.Path("proc"), row.baseAddr);
         if (row.errnum != 0) kernel.refuse[row.step] = row.errnum;
 
         auto connection = std::make_unique<BoardConnection>();

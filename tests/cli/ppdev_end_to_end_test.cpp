@@ -5,7 +5,6 @@
 #include <CLI/CLI.hpp>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,8 +26,7 @@ namespace fs = std::filesystem;
 struct PpdevCli {
     PpdevCli() {
         fs::copy_file(KESTREL_SOURCE_DIR "/data/at90list.csv", dir.Path("at90list.csv"));
-        fs::create_directories(dir.Path("proc/sys/dev/parport/parport0"));
-        std::ofstream(dir.Path("proc/sys/dev/parport/parport0/base-addr")) << "888\t1912\n";
+        ListParport(dir.Path("proc"), "888\t1912\n");
         fs::create_directories(dir.Path("dev"));
         if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) previousRuntime = runtime;
         fs::create_directory(dir.Path("run"));

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
@@ -126,11 +125,7 @@ TEST(WindowProgram, AutoStartsOnTheSimulatorOnlyWithoutAListedPortAndMarksIt) {
         Program p([&](WindowOptions& options, testing::ScratchDir& dir) {
             options.board.board = "auto";
             options.board.roots = {dir.Path("proc"), dir.Path("dev"), &kernel};
-            fs::create_directories(dir.Path("proc/sys/dev/parport/default"));
-            if (listed) {
-                fs::create_directories(dir.Path("proc/sys/dev/parport/parport0"));
-                std::ofstream(dir.Path("proc/sys/dev/parport/parport0/base-addr")) << "888";
-            }
+            testing::ListParport(dir.Path("proc"), listed ? "888" : nullptr);
         });
         EXPECT_EQ(p.Marked(), !listed);
         EXPECT_EQ(p.program->socket != nullptr, !listed);

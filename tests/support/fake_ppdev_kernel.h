@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -11,6 +13,16 @@
 #include "sim/board_sim.h"
 
 namespace merlinox::testing {
+
+// A /proc under the directory proc whose parport list has parport0 at baseAddr, or no
+// port at all for nullptr.
+inline void ListParport(const std::filesystem::path& proc, const char* baseAddr) {
+    const std::filesystem::path list = proc / "sys/dev/parport";
+    std::filesystem::create_directories(list / "default");
+    if (baseAddr == nullptr) return;
+    std::filesystem::create_directories(list / "parport0");
+    std::ofstream(list / "parport0/base-addr") << baseAddr;
+}
 
 // A kernel whose ppdev driver has the simulated board on its one parallel port. It keeps
 // the rules a real driver keeps: register calls only on a claimed port, PPEXCL only before
