@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
@@ -63,8 +62,6 @@ struct Program {
     }
 };
 
-// The chosen device reaches the simulated socket, a move of the window and its close
-// reach the presenter.
 // The built program tells its version without a display, and says why it does not open
 // beside an operation that only a lock file marks.
 TEST(WindowProgram, TellsItsVersionAndWhyItQuitsBesideARunningOperation) {
@@ -88,6 +85,8 @@ TEST(WindowProgram, TellsItsVersionAndWhyItQuitsBesideARunningOperation) {
         << out;
 }
 
+// The chosen device reaches the simulated socket, a move of the window and its close
+// reach the presenter.
 TEST(WindowProgram, FollowsTheChosenDeviceAndSavesAndRemindsOnClose) {
     Program p;
     EXPECT_TRUE(p.answers.texts.empty());
@@ -126,11 +125,7 @@ TEST(WindowProgram, AutoStartsOnTheSimulatorOnlyWithoutAListedPortAndMarksIt) {
         Program p([&](WindowOptions& options, testing::ScratchDir& dir) {
             options.board.board = "auto";
             options.board.roots = {dir.Path("proc"), dir.Path("dev"), &kernel};
-            fs::create_directories(dir.Path("proc/sys/dev/parport/default"));
-            if (listed) {
-                fs::create_directories(dir.Path("proc/sys/dev/parport/parport0"));
-                std::ofstream(dir.Path("proc/sys/dev/parport/parport0/base-addr")) << "888";
-            }
+            testing::ListParport(dir.Path("proc"), listed ? "888" : nullptr);
         });
         EXPECT_EQ(p.Marked(), !listed);
         EXPECT_EQ(p.program->socket != nullptr, !listed);

@@ -63,9 +63,6 @@ TEST(PpdevOpen, RefusedOpensBusyPortsAndNonPortsGiveClearReasons) {
     EXPECT_EQ(PpdevPort::Open(0x378, tree.roots, error), nullptr);
     EXPECT_NE(error.find("PPEXCL failed"), std::string::npos) << error;
     EXPECT_NE(error.find("not a ppdev parallel port"), std::string::npos) << error;
-    EXPECT_EQ(DescribePpdevFailure("/dev/parport0", "open", EACCES),
-              "/dev/parport0: open failed: Permission denied (add the user to group lp and log in "
-              "again)");
     EXPECT_NE(DescribePpdevFailure("/dev/parport0", "PPCLAIM", EBUSY).find("rmmod lp"),
               std::string::npos);
 }
@@ -99,7 +96,6 @@ TEST(PpdevPort, SkipsUnchangedDataAndShowsAFailedRegisterCallWithTheTimeout) {
     EXPECT_EQ(port->Fault(),
               (tree.root / "dev/parport0").string() + ": PPWDATA failed: Input/output error");
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.Last().text.rfind("\nTimeout-Fehler bei Datenübertragung !!", 0), 0u);
     EXPECT_NE(ui.Last().text.find("Baustein im Sockel vergessen !!\n\n" + port->Fault()),
               std::string::npos)
         << ui.Last().text;

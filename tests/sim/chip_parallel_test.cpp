@@ -59,7 +59,6 @@ TEST(ChipParallel, EntersProgrammingModeOnlyWithTheProgEnablePinsLow) {
     EXPECT_TRUE(enters(nullptr, true));
     EXPECT_FALSE(enters(nullptr, false));
     EXPECT_FALSE(enters(&SocketDrive::xa1, true));
-    EXPECT_FALSE(enters(&SocketDrive::xa0, true));
     EXPECT_FALSE(enters(&SocketDrive::bs, true));
 }
 

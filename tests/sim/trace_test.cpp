@@ -83,9 +83,6 @@ Changes ReadVcd(const std::string& text) {
     while (in >> word) {
         if (word[0] == '#') {
             now = std::stoull(word.substr(1));
-        } else if (word[0] == 'b') {
-            in >> code;
-            changes[names.at(code)].push_back({now, std::stoul(word.substr(1), nullptr, 2)});
         } else if (word[0] == '0' || word[0] == '1') {
             changes[names.at(word.substr(1))].push_back({now, word[0] == '1' ? 1u : 0u});
         }

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -11,6 +13,16 @@
 #include "sim/board_sim.h"
 
 namespace merlinox::testing {
+
+// A /proc under the directory proc whose parport list has parport0 at baseAddr, or no
+// port at all for nullptr.
+inline void ListParport(const std::filesystem::path& proc, const char* baseAddr) {
+    const std::filesystem::path list = proc / "sys/dev/parport";
+    std::filesystem::create_directories(list / "default");
+    if (baseAddr == nullptr) return;
+    std::filesystem::create_directories(list / "parport0");
+    std::ofstream(list / "parport0/base-addr") << baseAddr;
+}
 
 // A kernel whose ppdev driver has the simulated board on its one parallel port. It keeps
 // the rules a real driver keeps: register calls only on a claimed port, PPEXCL only before
@@ -41,41 +53,23 @@ public:
         ++calls[request];
         auto* byte = static_cast<unsigned char*>(argument);
         switch (request) {
-            case PPEXCL:
-                if (claimed_) return Fail(EINVAL);
-                if (const int e = Refusal("PPEXCL"); e != 0) return Fail(e);
-                exclusive_ = true;
-                return 0;
-            case PPCLAIM:
-                if (const int e = Refusal("PPCLAIM"); e != 0) return Fail(e);
-                claimed_ = true;
-                return 0;
+            case PPEXCL: return claimed_ ? Fail(EINVAL) : Take("PPEXCL", exclusive_);
+            case PPCLAIM: return Take("PPCLAIM", claimed_);
             case PPRELEASE:
                 if (!claimed_) return Fail(EINVAL);
                 claimed_ = false;
                 return 0;
-            default:
-                break;
+            default: break;
         }
         if (!claimed_ || byte == nullptr) return Fail(EINVAL);
         if (failRegisterAfter == 0) return Fail(EIO);
         if (failRegisterAfter > 0) --failRegisterAfter;
         switch (request) {
-            case PPWDATA:
-                board_->WriteData(*byte);
-                return 0;
-            case PPWCONTROL:
-                control_ = *byte;
-                board_->WriteControl(*byte);
-                return 0;
-            case PPRCONTROL:
-                *byte = control_;
-                return 0;
-            case PPRSTATUS:
-                *byte = board_->ReadStatus();
-                return 0;
-            default:
-                return Fail(ENOTTY);
+            case PPWDATA: board_->WriteData(*byte); return 0;
+            case PPWCONTROL: board_->WriteControl(control_ = *byte); return 0;
+            case PPRCONTROL: *byte = control_; return 0;
+            case PPRSTATUS: *byte = board_->ReadStatus(); return 0;
+            default: return Fail(ENOTTY);
         }
     }
 
@@ -93,6 +87,12 @@ private:
     int Refusal(const std::string& step) const {
         const auto it = refuse.find(step);
         return it == refuse.end() ? 0 : it->second;
+    }
+    // Sets the state a step gives unless that step is to be refused.
+    int Take(const std::string& step, bool& state) {
+        if (const int e = Refusal(step); e != 0) return Fail(e);
+        state = true;
+        return 0;
     }
     static int Fail(int e) {
         errno = e;
