@@ -64,7 +64,7 @@ TEST_F(Readers, RefuseMalformedLinesWithTheirMessage) {
         {kIntel + std::string(":04000400\0\0\0\0\0\0\0\0EE\r\n", 21), kFlash,
          "Prüfsumme der HEX-Zeile 2 stimmt nicht !\n\nGelesen 0x00EE\nBerechnet 0x00F8\n"},
         {kIntel + ":020002000000FC\r\n", kFlash, kDoubleCell2},
-        {kMotorola + "S5030001FB\r\n", kFlash, kStartError2},
+        {kMotorola + "S4030001FB\r\n", kFlash, kStartError2},
         {kMotorola + "S\r\n", kFlash, kStartError2},
         {kMotorola + "S1070010010203FF\r\n", kFlash, LengthError(2, 16, 18)},
         {kMotorola + "S1020000\r\n", kFlash, LengthError(2, 8, 10)},  // no room for the address

@@ -40,14 +40,18 @@ TEST_F(Scenario, CancelEndsVerifyBlankCheckAndReadOutWithTheirMessages) {
     EXPECT_EQ(rig.handlers.OnVerifyButton(), 6);
     EXPECT_TRUE(rig.Showed("Prüfen abgebrochen"));
 
-    // The flash file stays as far as it was written; no EEPROM file is made.
+    // A cancelled read-out leaves the file as it was before; no EEPROM file is made.
     rig.CancelAtPump(rig.ui.pumps + 5);
     rig.ui.Answer(kIdOk);
     rig.ctx.settings.ffSave = 1;
+    rig.dir.Write("part.hex", "old\n");
     rig.dialogs.Answer(FileDialogChoice{rig.dir.Path("part.hex"), kFormatIntel32 + 1});
     EXPECT_EQ(rig.handlers.OnReadOutButton(), 4);
     EXPECT_TRUE(rig.Showed("Speichern abgebrochen !"));
-    EXPECT_TRUE(std::filesystem::exists(rig.dir.Path("part.hex")));
+    EXPECT_EQ(rig.dir.Read("part.hex"), "old\n");
+    for (const auto& entry : std::filesystem::directory_iterator(rig.dir.Dir())) {
+        EXPECT_NE(entry.path().filename().string().rfind(".part.hex.", 0), 0u) << "a temp file left";
+    }
     EXPECT_FALSE(std::filesystem::exists(rig.dir.Path("part.eep")));
     EXPECT_TRUE(rig.ControlsUnlocked());
 }
