@@ -72,7 +72,7 @@ int CheckLoadedImage(Context& ctx, MemoryKind kind) {
             ctx.messageBuffer.Format(
                 "Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x%lX\nGelesen: 0x%lX",
                 static_cast<unsigned long>(ctx.device.flashWords),
-                static_cast<unsigned long>((highest + 1) / 2)));
+                static_cast<unsigned long>(highest / 2 + 1)));  // the words touched
         return kLoadFailed;
     }
     if (kind == kEeprom && highest >= ctx.device.eepromBytes) {

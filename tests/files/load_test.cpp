@@ -71,7 +71,7 @@ TEST_F(FilesFixture, FileMayFillTheDeviceExactly) {
     EXPECT_EQ(Load(std::string(0x2001, '\x5A')).result, kLoadFailed);
     EXPECT_EQ(Load(std::string(0x200, '\x01'), kEeprom).result, kLoadOk);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Zuviele Programmdaten für diesen Baustein !"
-                                                   "\n\nErlaubt: 0x1000\nGelesen: 0x1000"});
+                                                   "\n\nErlaubt: 0x1000\nGelesen: 0x1001"});
     // A binary file longer than the image is refused with its size, never cut off.
     ctx->device.flashWords = 0x20000;
     ui.shown.clear();
