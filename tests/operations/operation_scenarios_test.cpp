@@ -56,6 +56,24 @@ TEST_F(Scenario, CancelEndsVerifyBlankCheckAndReadOutWithTheirMessages) {
     EXPECT_TRUE(rig.ControlsUnlocked());
 }
 
+// A large text file answers to Cancel while it loads (a signal reaches the command line
+// the same way), and the chip is not touched: the load comes before the erase.
+TEST_F(Scenario, CancelDuringTheLoadEndsItBeforeTheChipChanges) {
+    ProgramCleanly();
+    const auto before = rig.Contents().flash;
+    std::string text;
+    for (int line = 0; line < 3000; ++line) text += "S1030000FC\r\n";  // records without data
+    text += "S1050000AABB95\r\nS9030000FC\r\n";
+    rig.dir.Write("big.hex", text);
+    rig.UseDataFile(rig.dir.Path("big.hex"));
+    rig.CancelAtPump(rig.ui.pumps + 1);
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnProgramButton(), 3);
+    EXPECT_TRUE(rig.Showed("Lesen der Datei abgebrochen !"));
+    EXPECT_EQ(rig.Contents().flash, before);
+    EXPECT_TRUE(rig.ControlsUnlocked());
+}
+
 TEST_F(Scenario, VerifyReportsEachDifferenceRetryGoesOnCancelStops) {
     ProgramCleanly();
     auto& chipFlash = rig.Contents().flash;
