@@ -167,10 +167,10 @@ int ReadBinFile(Context& ctx, std::uint32_t maxBytes, MemoryKind kind) {
     // Bytes beyond the image are not read but count: the size check then refuses the
     // file, where cutting it off would program a part of it as if it were all.
     const std::uint64_t size =
-        file.Size() > static_cast<std::uint64_t>(count) ? file.Size() : static_cast<std::uint64_t>(count);
+        std::max<std::uint64_t>(file.Size(), static_cast<std::uint64_t>(count));
     ctx.image.hasData = size > 0;
     ctx.image.highestAddress =
-        size == 0 ? 0 : static_cast<std::uint32_t>(size - 1 < 0xFFFFFFFFu ? size - 1 : 0xFFFFFFFFu);
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(size == 0 ? 0 : size - 1, 0xFFFFFFFFu));
     return kLoadOk;
 }
 

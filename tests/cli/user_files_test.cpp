@@ -127,8 +127,8 @@ TEST_F(UserFiles, TextFilesOfEveryLineEndAreProgrammedNeverAsBinary) {
     for (const char* format : {"intel32", "rom", "s3"}) {
         std::string log;
         ASSERT_EQ(RunCli(dir.Dir().string(),
-                         std::string("convert in.bin ") + format + ".txt --flash-bytes 8192 --format " +
-                             format,
+                         std::string("convert in.bin ") + format +
+                             ".txt --flash-bytes 8192 --format " + format,
                          log),
                   0)
             << log;

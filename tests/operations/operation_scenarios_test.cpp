@@ -50,7 +50,8 @@ TEST_F(Scenario, CancelEndsVerifyBlankCheckAndReadOutWithTheirMessages) {
     EXPECT_TRUE(rig.Showed("Speichern abgebrochen !"));
     EXPECT_EQ(rig.dir.Read("part.hex"), "old\n");
     for (const auto& entry : std::filesystem::directory_iterator(rig.dir.Dir())) {
-        EXPECT_NE(entry.path().filename().string().rfind(".part.hex.", 0), 0u) << "a temp file left";
+        const std::string name = entry.path().filename().string();
+        EXPECT_NE(name.rfind(".part.hex.", 0), 0u) << "a temp file left: " << name;
     }
     EXPECT_FALSE(std::filesystem::exists(rig.dir.Path("part.eep")));
     EXPECT_TRUE(rig.ControlsUnlocked());
