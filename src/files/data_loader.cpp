@@ -18,16 +18,21 @@ constexpr std::string_view kRecordTextRefusal =
     "ihr Format wurde aber nicht erkannt !\n\n"
     "Sie wird nicht als Binärdatei verwendet.\n\n*** Vorgang abgebrochen ! ***";
 
-// Printable text that starts like an Intel or Motorola record: a text file whose
+// Printable lines that start like an Intel or Motorola record: a text file whose
 // records the recognition did not take (a broken first line, say). Programmed as
-// binary it would put its characters into the chip; real program data always holds
-// control or high bytes.
+// binary it would put its characters into the chip; program data holds control or high
+// bytes, and a lone printable string without a line end is left alone.
 bool LooksLikeRecordText(const std::uint8_t* bytes, std::size_t count) {
-    if (count < 2 || (bytes[0] != ':' && bytes[0] != 'S')) return false;
-    if (hex_detail::kDigitValue[bytes[1]] < 0) return false;
-    return std::all_of(bytes, bytes + count, [](std::uint8_t c) {
-        return (c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n' || c == '\t';
-    });
+    if (count < 3 || (bytes[0] != ':' && bytes[0] != 'S')) return false;
+    if (hex_detail::kDigitValue[bytes[1]] < 0 || hex_detail::kDigitValue[bytes[2]] < 0) {
+        return false;
+    }
+    const auto* end = bytes + count;
+    return std::find_if(bytes, end, [](std::uint8_t c) { return c == '\r' || c == '\n'; }) !=
+               end &&
+           std::all_of(bytes, end, [](std::uint8_t c) {
+               return (c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n' || c == '\t';
+           });
 }
 
 // The load without its checks: the image filled by the format's reader.

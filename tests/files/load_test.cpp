@@ -64,6 +64,18 @@ TEST_F(FilesFixture, EmptyFileHoldsNoDataAnEmptyCompanionIsNone) {
     EXPECT_EQ(ui.shown.size(), 3u);
 }
 
+// Printable lines that begin like records are never programmed as binary; a printable
+// string without a line end, or text with a control byte, is binary data like any other.
+TEST_F(FilesFixture, RecordLikeTextIsNeverTakenAsBinary) {
+    EXPECT_EQ(Load(":0400000300000000F9\r\n:0400000500000000F7\r\n").result, kLoadFailed);
+    EXPECT_EQ(Load("S4A\rS4B\r").result, kLoadFailed);
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_NE(ui.Last().text.find("beginnt wie eine HEX-Zeile"), std::string::npos);
+    EXPECT_EQ(Load(":10AB").result, kLoadOk);
+    EXPECT_EQ(Load(":10AB\x01\n").result, kLoadOk);
+    EXPECT_EQ(ui.shown.size(), 2u);
+}
+
 TEST_F(FilesFixture, FileMayFillTheDeviceExactly) {
     ctx->device.flashWords = 0x1000;
     ctx->device.eepromBytes = 0x200;
