@@ -52,6 +52,29 @@ private:
     std::string path_;
 };
 
+// A file in a directory of its own, as a save writes it: beside its target.
+class ScratchFile {
+public:
+    ScratchFile() {
+        char pattern[] = "/tmp/kestrel-fuzz-XXXXXX";
+        if (mkdtemp(pattern) == nullptr) std::abort();
+        directory_ = pattern;
+        path_ = directory_ + "/out";
+    }
+    ~ScratchFile() {
+        unlink(path_.c_str());
+        rmdir(directory_.c_str());
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    const std::string& Path() const { return path_; }
+    const std::string& Directory() const { return directory_; }
+
+private:
+    std::string directory_;
+    std::string path_;
+};
+
 inline void Check(bool condition, const char* what) {
     if (!condition) {
         std::fprintf(stderr, "invariant broken: %s\n", what);
@@ -79,18 +102,18 @@ inline void LoadAndRoundTrip(const std::uint8_t* data, std::size_t size, DataFor
 
     const std::uint32_t limit =
         kind == kFlash ? 2 * ctx->device.flashWords : ctx->device.eepromBytes;
-    Check(ctx->image.highestAddress > 0 && ctx->image.highestAddress < limit, "size check holds");
+    Check(ctx->image.hasData && ctx->image.highestAddress < limit, "size check holds");
     // Compared with memcmp and memrchr-like scans of the C library: the instrumented
     // loops would cost more than the load itself.
     const auto* bytes = ctx->image.bytes.data();
     const std::vector<std::uint8_t> blank(MemoryImage::kSize, 0xFF);
     Check(std::memcmp(bytes + limit, blank.data(), MemoryImage::kSize - limit) == 0,
           "nothing beyond the device");
-    // Data only in byte 0 (or in flash word 0) count as none once written back.
-    if (limit <= 2 || std::memcmp(bytes + 2, blank.data(), limit - 2) == 0) return;
+    // Data of blank bytes only are no data once written back.
+    if (std::memcmp(bytes, blank.data(), limit) == 0) return;
 
     const std::vector<std::uint8_t> loaded(bytes, bytes + limit);
-    MemoryFile output;
+    ScratchFile output;
     ImageCellSource source(loaded.data(), limit, kind);
     ctx->settings.dataFormat = writeFormat;
     ctx->settings.hexLineLen = 2 + 2 * (size % 127);
@@ -107,9 +130,15 @@ inline void LoadAndRoundTrip(const std::uint8_t* data, std::size_t size, DataFor
         writeFormat == kFormatBinary ? kFormatBinary : DetectFileFormat(*ctx, output.Path(), kind);
     Check(reread != kFormatBinary || writeFormat == kFormatBinary,
           "written text file is recognised");
-    Check(LoadDetectedFile(*ctx, output.Path(), reread, kind) == kLoadOk,
-          "written file loads again");
+    const int reloaded = LoadDetectedFile(*ctx, output.Path(), reread, kind);
     CloseInputFile(*ctx);
+    // Binary data that read as lines of records are refused by design: a chip whose
+    // memory holds such text cannot be told from a record file gone wrong.
+    if (reloaded != kLoadOk && writeFormat == kFormatBinary &&
+        (loaded[0] == ':' || loaded[0] == 'S')) {
+        return;
+    }
+    Check(reloaded == kLoadOk, "written file loads again");
     Check(std::memcmp(ctx->image.bytes.data(), loaded.data(), limit) == 0,
           "round trip keeps every byte");
 }

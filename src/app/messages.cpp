@@ -1,6 +1,8 @@
 #include "app/messages.h"
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "app/context.h"
@@ -9,9 +11,9 @@ namespace merlinox {
 
 namespace {
 
-// Indexed by the runtime's error number. Linux errno values agree with the table for
-// the numbers users meet (2 no such file, 28 disk full); 13, a denied access, reads
-// "Ungültige Daten" because the table has always been used by number.
+// The error texts as the program has always had them, numbered as the runtime they were
+// written for numbered its errors. Linux numbers its errors differently (13 is a denied
+// access here, "Ungültige Daten" there), so a text is picked by what the error means.
 constexpr std::array<std::string_view, 49> kErrorTexts = {
     " ",
     "Ungültige Funktionsnummer",
@@ -64,10 +66,19 @@ constexpr std::array<std::string_view, 49> kErrorTexts = {
     " ",
 };
 
-// Beyond the table (Linux has numbers up to about 133, among them ENAMETOOLONG 36 and
-// ELOOP 40 that the table already names differently): a plain German text that never
-// leaves the report without an explanation.
-constexpr std::string_view kUnlistedError = "Unbekannter Fehler des Betriebssystems";
+struct ErrorMeaning {
+    int errorNumber;  // errno
+    int entry;        // its text in kErrorTexts
+};
+
+constexpr ErrorMeaning kMeanings[] = {
+    {0, 0},         {ENOSYS, 1},   {ENOENT, 2},  {ENOTDIR, 3},  {EMFILE, 4},
+    {EACCES, 5},    {EBADF, 6},    {ENOMEM, 8},  {EFAULT, 9},   {ENODEV, 15},
+    {EINVAL, 19},   {E2BIG, 20},   {ENOEXEC, 21}, {EXDEV, 22},  {ENFILE, 23},
+    {ECHILD, 24},   {ENOSPC, 28},  {ESPIPE, 29}, {EROFS, 30},   {EPIPE, 32},
+    {EDOM, 33},     {ERANGE, 34},  {EEXIST, 35}, {ENOLCK, 36},  {EPERM, 37},
+    {EINTR, 39},    {EIO, 40},     {ENXIO, 41},  {EAGAIN, 42},  {EBUSY, 44},
+};
 
 int Ask(Context& ctx, BoxKind kind, std::string_view text) {
     if (ctx.settings.messageBeap != 0) ctx.ui->Beep();
@@ -88,11 +99,13 @@ int AskOkCancel(Context& ctx, std::string_view text) {
 
 void ShowPlain(Context& ctx, std::string_view text) { ctx.ui->ShowBox(BoxKind::Plain, text); }
 
-std::string_view ErrorText(int errorNumber) {
-    if (errorNumber >= 0 && static_cast<std::size_t>(errorNumber) < kErrorTexts.size()) {
-        return kErrorTexts[static_cast<std::size_t>(errorNumber)];
+std::string ErrorText(int errorNumber) {
+    for (const ErrorMeaning& meaning : kMeanings) {
+        if (meaning.errorNumber == errorNumber) {
+            return std::string(kErrorTexts[static_cast<std::size_t>(meaning.entry)]);
+        }
     }
-    return kUnlistedError;
+    return "Unbekannter Fehler: " + std::string(std::strerror(errorNumber));
 }
 
 void ShowFileError(Context& ctx, std::string_view path, int errorNumber) {
@@ -100,7 +113,7 @@ void ShowFileError(Context& ctx, std::string_view path, int errorNumber) {
     MessageBuffer report;
     report.Set("Fehler beim Öffnen der Datei\n\n");
     report.Append("%.*s\n\n", static_cast<int>(path.size()), path.data());
-    const std::string_view reason = ErrorText(errorNumber);
+    const std::string reason = ErrorText(errorNumber);
     report.Append("%.*s", static_cast<int>(reason.size()), reason.data());
     ShowPlain(ctx, report.View());
 }

@@ -24,6 +24,9 @@ public:
     virtual void Beep() = 0;
     // Services waiting window events without blocking; a no-op where there are none.
     virtual void PumpMessages() {}
+    // True where every question is answered without a person (kestrel-cli --yes): a
+    // run that would ask once per cell then keeps its report short.
+    virtual bool AnswersUnattended() const { return false; }
 };
 
 }  // namespace merlinox

@@ -81,6 +81,7 @@ public:
     }
     void Beep() override { inner_.Beep(); }
     void PumpMessages() override;
+    bool AnswersUnattended() const override { return inner_.AnswersUnattended(); }
 
 private:
     UserInterface& inner_;

@@ -20,6 +20,7 @@ public:
 
     int ShowBox(BoxKind kind, std::string_view text) override;
     void Beep() override;
+    bool AnswersUnattended() const override { return assumeYes_; }
 
 private:
     int AskAtTerminal(BoxKind kind);

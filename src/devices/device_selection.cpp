@@ -1,5 +1,7 @@
 #include "devices/device_selection.h"
 
+#include <algorithm>
+
 #include "app/context.h"
 #include "app/main_view.h"
 #include "app/messages.h"
@@ -49,22 +51,45 @@ int FillManufacturerList(Context& ctx, MainView& view) {
 
 int FillDeviceList(Context& ctx, MainView& view) {
     view.ResetList(kDeviceList);
+    std::vector<int>& lines = ctx.library.deviceListLines;
+    lines.clear();
     if (OpenLibrary(ctx) != 0) {
         return FinishList(view, kDeviceList, kNoDevices, ctx.settings.deviceIndex, -1);
     }
     // After a failure the next read meets the end of the file: the list stays empty.
     FindManufacturer(ctx);
-    int last = -1;
     DeviceRecord scratch;
+    // Every active line counts for the library index, parsed or not, as it does when
+    // the selected device is loaded; only the parsed ones are listed.
+    int line = 0;
     for (int result = NextDevice(ctx, scratch); result != kListEnd;
-         result = NextDevice(ctx, scratch)) {
+         result = NextDevice(ctx, scratch), ++line) {
         if (result != 0) continue;  // the line's message has been shown
         view.AppendToList(kDeviceList, scratch.name);
-        ++last;
+        lines.push_back(line);
     }
-    SettleIndex(ctx.settings.deviceIndex, last);
     CloseLibrary(ctx);
-    return FinishList(view, kDeviceList, kNoDevices, ctx.settings.deviceIndex, last);
+    const int last = static_cast<int>(lines.size()) - 1;
+    // The stored index names a library line; one that is not listed (beyond the last,
+    // or a line that does not parse) falls back to the first entry.
+    int position = ListPosition(ctx, ctx.settings.deviceIndex);
+    if (position < 0 && ctx.settings.deviceIndex >= 0 && last >= 0) {
+        position = 0;
+        ctx.settings.deviceIndex = lines.front();
+    }
+    return FinishList(view, kDeviceList, kNoDevices, position, last);
+}
+
+int ListPosition(const Context& ctx, int libraryIndex) {
+    const std::vector<int>& lines = ctx.library.deviceListLines;
+    const auto found = std::find(lines.begin(), lines.end(), libraryIndex);
+    return found == lines.end() ? -1 : static_cast<int>(found - lines.begin());
+}
+
+int LibraryIndexAt(const Context& ctx, int position) {
+    const std::vector<int>& lines = ctx.library.deviceListLines;
+    if (position < 0 || static_cast<std::size_t>(position) >= lines.size()) return position;
+    return lines[static_cast<std::size_t>(position)];
 }
 
 void SelectDevice(Context& ctx, int deviceIndex) {
@@ -95,7 +120,7 @@ void OnManufacturerSelected(Context& ctx, MainView& view) {
 }
 
 void OnDeviceSelected(Context& ctx, MainView& view) {
-    SelectDevice(ctx, view.SelectedIndex(kDeviceList));
+    SelectDevice(ctx, LibraryIndexAt(ctx, view.SelectedIndex(kDeviceList)));
     ShowDeviceSettings(ctx, view);
 }
 

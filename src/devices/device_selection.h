@@ -15,8 +15,15 @@ int FillManufacturerList(Context& ctx, MainView& view);
 
 // The devices of manufacturer "ManufIndex". 0 when at least one device was listed, 15
 // otherwise (the list then holds "Keine Bausteine"). Lines that do not parse are left
-// out with their messages. The current device record is not touched.
+// out with their messages; the list remembers which library line each entry is, so
+// that "DeviceIndex" keeps naming library lines as kestrel-cli --index does. The current
+// device record is not touched.
 int FillDeviceList(Context& ctx, MainView& view);
+
+// The list position of a library index, -1 when it is not listed; and back (a position
+// outside the list is returned as it is).
+int ListPosition(const Context& ctx, int libraryIndex);
+int LibraryIndexAt(const Context& ctx, int position);
 
 // The part of a device choice that needs no window, shared with the command line:
 // saves the configuration for the device selected until now (into its own section),

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace merlinox {
 
@@ -37,6 +38,11 @@ struct LibraryState {
     // What the last LoadSelectedDevice gave (13 until one succeeded): whether ctx.device
     // holds a whole library line or a mixture left by a failed parse.
     int selectedDeviceResult = 13;
+
+    // The device list of the main window leaves out lines that do not parse: entry i of
+    // the list is the active library line deviceListLines[i] of its manufacturer, the
+    // index "DeviceIndex" stores.
+    std::vector<int> deviceListLines;
 };
 
 }  // namespace merlinox

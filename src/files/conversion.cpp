@@ -91,8 +91,12 @@ int ConvertDataFile(Context& ctx, const ConversionRequest& request) {
     ctx.settings.ffSave = request.ffSave ? 1 : 0;
     ctx.settings.hexLineLen = request.hexLineLen;
     switch (request.outputFormat) {
-        case kFormatBinary:
-            return SaveBin(ctx, request.outputPath, request.kind, cells, source);
+        case kFormatBinary: {
+            const int r = SaveBin(ctx, request.outputPath, request.kind, cells, source);
+            if (r != kSaveBlank) return r;
+            ShowBlankMemoryRefusal(ctx, request.kind);
+            return kSaveFailed;
+        }
         case kFormatRom:
             return SaveROMHex(ctx, request.outputPath, request.kind, cells, source);
         case kFormatNone:

@@ -1,23 +1,52 @@
 #include "files/data_loader.h"
 
+#include <algorithm>
+
 #include "app/context.h"
 #include "app/messages.h"
+#include "files/companion_file.h"
 #include "files/elf_image.h"
+#include "files/hex_text.h"
+#include "files/line_messages.h"
 #include "files/text_readers.h"
 
 namespace merlinox {
 
 namespace {
 
+constexpr std::string_view kRecordTextRefusal =
+    "Die Datei enthält nur Text und beginnt wie eine HEX-Zeile,\n"
+    "ihr Format wurde aber nicht erkannt !\n\n"
+    "Sie wird nicht als Binärdatei verwendet.\n\n*** Vorgang abgebrochen ! ***";
+
+// Printable lines that start like an Intel or Motorola record: a text file whose
+// records the recognition did not take (a broken first line, say). Programmed as
+// binary it would put its characters into the chip; program data holds control or high
+// bytes, and a lone printable string without a line end is left alone.
+bool LooksLikeRecordText(const std::uint8_t* bytes, std::size_t count) {
+    if (count < 3 || (bytes[0] != ':' && bytes[0] != 'S')) return false;
+    if (hex_detail::kDigitValue[bytes[1]] < 0 || hex_detail::kDigitValue[bytes[2]] < 0) {
+        return false;
+    }
+    const auto* end = bytes + count;
+    return std::find_if(bytes, end, [](std::uint8_t c) { return c == '\r' || c == '\n'; }) !=
+               end &&
+           std::all_of(bytes, end, [](std::uint8_t c) {
+               return (c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n' || c == '\t';
+           });
+}
+
 // The load without its checks: the image filled by the format's reader.
 int ReadIntoImage(Context& ctx, DataFormat format, MemoryKind kind) {
     if (ctx.files.showStatus) ctx.files.showStatus("Lese Daten");
     MemoryImage& image = ctx.image;
     image.highestAddress = 0;
+    image.hasData = false;
     image.bytes.fill(0xFF);
     image.lineNumber = 0;
     image.hexAddressBase = 0;
     if (kind == kFlash) ctx.files.firmwareFuses = {};
+    image.dataRecords = 0;
 
     if (format == kFormatElf) return ReadElfFile(ctx, ctx.files.inputPath, kind);
     if (format == kFormatBinary) return ReadBinFile(ctx, MemoryImage::kSize, kind);
@@ -39,7 +68,7 @@ int ReadIntoImage(Context& ctx, DataFormat format, MemoryKind kind) {
 // The checks of a load against the current device.
 int CheckLoadedImage(Context& ctx, MemoryKind kind) {
     const MemoryImage& image = ctx.image;
-    if (image.highestAddress == 0) {
+    if (!image.hasData) {
         ShowInfo(ctx, "Dateilänge ist NULL !\n\nDie Datei enthält keine Daten !");
         return kLoadFailed;
     }
@@ -51,7 +80,7 @@ int CheckLoadedImage(Context& ctx, MemoryKind kind) {
             ctx.messageBuffer.Format(
                 "Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x%lX\nGelesen: 0x%lX",
                 static_cast<unsigned long>(ctx.device.flashWords),
-                static_cast<unsigned long>((highest + 1) / 2)));
+                static_cast<unsigned long>(highest / 2 + 1)));  // the words touched
         return kLoadFailed;
     }
     if (kind == kEeprom && highest >= ctx.device.eepromBytes) {
@@ -76,13 +105,12 @@ int LoadFile(Context& ctx, const std::string& path, DataFormat format, MemoryKin
              bool emptyEepromIsNoData) {
     const int error = ctx.files.inputFile.Open(path, format == kFormatBinary);
     if (error != 0) {
-        ShowFileError(ctx, path, error);
+        ShowInputError(ctx, path, error);
         return kLoadFailed;
     }
     ctx.files.inputPath = path;
     int result = ReadIntoImage(ctx, format, kind);
-    const bool nothing = ctx.image.highestAddress == 0 && ctx.image.bytes[0] == 0xFF;
-    if (result == kLoadOk && emptyEepromIsNoData && kind == kEeprom && nothing) {
+    if (result == kLoadOk && emptyEepromIsNoData && kind == kEeprom && !ctx.image.hasData) {
         result = kNoEepromData;
     } else if (result == kLoadOk) {
         result = CheckLoadedImage(ctx, kind);
@@ -93,7 +121,25 @@ int LoadFile(Context& ctx, const std::string& path, DataFormat format, MemoryKin
 
 }  // namespace
 
-PassLoad LoadFileForPass(Context& ctx, const std::string& path, MemoryKind kind) {
+PassLoad LoadFileForPass(Context& ctx, const std::string& given, MemoryKind kind) {
+    std::string path = given;
+    if (kind == kEeprom) {
+        const CompanionFile companion = FindCompanionFile(given);
+        if (companion.error != 0) {
+            ShowInputError(ctx, companion.path, companion.error);
+            return {kLoadFailed, kFormatNone};
+        }
+        if (!companion.other.empty()) {
+            ShowInfo(ctx, ctx.messageBuffer.Format(
+                              "Zwei EEPROM-Dateien passen zur Datendatei,\n"
+                              "sie unterscheiden sich nur in der Schreibweise:\n\n%s\n%s\n\n"
+                              "Bitte eine davon umbenennen oder löschen.\n\n"
+                              "*** Vorgang abgebrochen ! ***",
+                              companion.path.c_str(), companion.other.c_str()));
+            return {kLoadFailed, kFormatNone};
+        }
+        path = companion.path;
+    }
     const DataFormat format = DetectFileFormat(ctx, path, kind);
     if (format == kFormatNone) {
         // Flash: the detection has reported the error. EEPROM: no companion, pass done.
@@ -116,12 +162,23 @@ int LoadDataFile(Context& ctx, DataFormat format, MemoryKind kind) {
 int ReadBinFile(Context& ctx, std::uint32_t maxBytes, MemoryKind kind) {
     (void)kind;  // the report names the file actually read, whichever memory it holds
     const std::uint32_t limit = maxBytes < MemoryImage::kSize ? maxBytes : MemoryImage::kSize;
-    const long count = ctx.files.inputFile.ReadBytes(ctx.image.bytes.data(), limit);
+    InputFile& file = ctx.files.inputFile;
+    const long count = file.ReadBytes(ctx.image.bytes.data(), limit);
     if (count < 0) {
-        ShowFileError(ctx, ctx.files.inputPath, ctx.files.inputFile.ErrorNumber());
+        ShowInputError(ctx, ctx.files.inputPath, file.ErrorNumber());
         return kLoadFailed;
     }
-    ctx.image.highestAddress = count > 0 ? static_cast<std::uint32_t>(count - 1) : 0;
+    if (LooksLikeRecordText(ctx.image.bytes.data(), static_cast<std::size_t>(count))) {
+        ShowInfo(ctx, kRecordTextRefusal);
+        return kLoadFailed;
+    }
+    // Bytes beyond the image are not read but count: the size check then refuses the
+    // file, where cutting it off would program a part of it as if it were all.
+    const std::uint64_t size =
+        std::max<std::uint64_t>(file.Size(), static_cast<std::uint64_t>(count));
+    ctx.image.hasData = size > 0;
+    ctx.image.highestAddress =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(size == 0 ? 0 : size - 1, 0xFFFFFFFFu));
     return kLoadOk;
 }
 

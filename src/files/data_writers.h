@@ -14,13 +14,20 @@ class CellSource;
 // source in address order, collects them in ctx.image as its buffer and writes them to
 // path, replacing the file. The format of SaveHex is the "DataFormat" setting (3 to 8);
 // "FFSave" and "HexLineLen" apply. Each returns kSaveOk, kSaveFailed (failed or
-// cancelled; SaveROMHex returns kSaveOk after a cancel) or kNoProgrammingMode.
+// cancelled; SaveROMHex returns kSaveOk after a cancel) or kNoProgrammingMode. SaveBin
+// returns kSaveBlank, without a message and without a file, for a memory of blank
+// cells only when "FFSave" is off: whether that fails the save is the caller's choice.
 int SaveBin(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_t cellCount,
             CellSource& source);
 int SaveROMHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_t cellCount,
                CellSource& source);
 int SaveHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_t cellCount,
             CellSource& source);
+
+constexpr int kSaveBlank = 40;
+
+// The message for a binary save refused because the memory holds blank cells only.
+void ShowBlankMemoryRefusal(Context& ctx, MemoryKind kind);
 
 // The formats with 16-bit addresses (Intel8, Motorola S1) hold at most 64 KB.
 constexpr std::uint32_t kSixteenBitFormatLimit = 0x10000;

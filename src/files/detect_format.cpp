@@ -1,10 +1,14 @@
+#include <algorithm>
 #include <string_view>
 
 #include "app/context.h"
 #include "app/messages.h"
 #include "files/data_loader.h"
 #include "files/elf_image.h"
+#include "files/hex_text.h"
 #include "files/input_file.h"
+#include "files/line_messages.h"
+#include "files/text_readers.h"
 
 namespace merlinox {
 
@@ -14,19 +18,37 @@ char At(std::string_view line, std::size_t pos) {
     return pos < line.size() ? line[pos] : '\0';
 }
 
-// Control characters or bytes of 0x80 and above before the last two characters: not a
-// text file of ours. The last two are left out, where a line end may stand.
+// The line without the blanks and the line end after its last character.
+std::string_view TrimEnd(std::string_view line) {
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t' ||
+                             line.back() == '\n' || line.back() == '\r')) {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
+// Control characters or bytes of 0x80 and above before the last two characters (where a
+// line end may stand): not a text file of ours. Blanks after the last character are no
+// sign of it either.
 bool LooksBinary(std::string_view line) {
-    const long checked = static_cast<long>(line.size()) - 2;
-    for (long i = 0; i < checked; ++i) {
-        const auto c = static_cast<unsigned char>(line[static_cast<std::size_t>(i)]);
+    const std::size_t checked = std::min(line.size() < 2 ? 0 : line.size() - 2,
+                                         TrimEnd(line).size());
+    for (std::size_t i = 0; i < checked; ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
         if (c < 0x20 || c >= 0x80) return true;
     }
     return false;
 }
 
+// "AAAA:DD" or "WWWWWW:VVVV", trailing blanks aside.
 bool LooksLikeRom(std::string_view line) {
-    return (line.size() == 8 && line[4] == ':') || (line.size() == 12 && line[6] == ':');
+    const std::string_view cut = CutLine(line, kCutLimit);
+    return (cut.size() == 7 && cut[4] == ':') || (cut.size() == 11 && cut[6] == ':');
+}
+
+bool IsTextLine(InputFile::ReadStatus status) {
+    // A line too long to be read whole is examined by its start; its load refuses it.
+    return status == InputFile::ReadStatus::Line || status == InputFile::ReadStatus::TooLong;
 }
 
 }  // namespace
@@ -39,7 +61,7 @@ DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind ki
     const int error = file.Open(path, false);
     if (error != 0) {
         // A companion that cannot be opened means that there is no EEPROM data.
-        if (kind == kFlash) ShowFileError(ctx, path, error);
+        if (kind == kFlash) ShowInputError(ctx, path, error);
         return kFormatNone;
     }
 
@@ -54,7 +76,7 @@ DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind ki
     // A read error ends the examination like the end of the file; the load that follows
     // meets the same error and reports it, for the companion file too.
     while (examined < 2) {
-        if (file.ReadLine(line) != InputFile::ReadStatus::Line) break;
+        if (!IsTextLine(file.ReadLine(line))) break;
         ++examined;
 
         if (LooksBinary(line)) {
@@ -79,8 +101,8 @@ DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind ki
                 result = kFormatIntelMcs86;
                 std::string_view next;
                 const InputFile::ReadStatus further = file.ReadLine(next);
-                if (further != InputFile::ReadStatus::Line) result = kFormatBinary;
-                if (further == InputFile::ReadStatus::Line && At(next, 8) == '4')
+                if (!IsTextLine(further)) result = kFormatBinary;
+                if (IsTextLine(further) && At(next, 8) == '4')
                     result = kFormatIntel32;
                 break;
             }

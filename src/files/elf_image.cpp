@@ -267,6 +267,7 @@ int CheckAgainstDevice(Context& ctx, const AvrFirmware& firmware) {
 void Store(MemoryImage& image, const std::vector<FirmwarePiece>& pieces) {
     for (const FirmwarePiece& piece : pieces) {
         if (piece.bytes.empty()) continue;
+        image.hasData = true;
         for (std::size_t i = 0; i < piece.bytes.size(); ++i) {
             const std::uint64_t address = std::uint64_t{piece.address} + i;
             if (address < MemoryImage::kSize) image.bytes[address] = piece.bytes[i];

@@ -7,30 +7,40 @@
 
 namespace merlinox {
 
-// A data file opened for reading, in text or binary mode.
+// A data file opened for reading, in text or binary mode. Only regular files are opened:
+// a directory, a FIFO or a device could block the load or never end it.
 //
-// Text mode reads the way data files have always been read on the platform they come
-// from: a carriage return followed by a line feed comes back as one "\n", and so does a
-// lone line feed; any other carriage return is an ordinary character. A line is handed
-// out with at most kMaxLine characters (its "\n" included); the rest of a longer line is
-// passed over, so that every physical line counts once for the line numbers.
+// Text mode: a carriage return, a line feed, or the two together end a line, which
+// comes back with one "\n"; files from every platform read alike. A UTF-8 byte order
+// mark at the start of the file is passed over. A line may hold at most kMaxLine
+// characters before its line end; a longer one is reported as TooLong (with its first
+// kMaxLine characters) so that nothing of it is silently lost. The whole file is
+// bounded by kMaxTextBytes: a file without line ends or a huge log ends in an error
+// instead of a load that never finishes.
 class InputFile {
 public:
     static constexpr std::size_t kMaxLine = 2047;
+    static constexpr std::uint64_t kMaxTextBytes = 64ull << 20;
 
-    enum class ReadStatus { Line, End, Error };
+    // Error numbers of our own beside errno's (which are positive).
+    static constexpr int kNotRegularFile = -1;  // FIFO, device, socket
+    static constexpr int kFileTooLarge = -2;    // text beyond kMaxTextBytes
+
+    enum class ReadStatus { Line, End, Error, TooLong };
 
     InputFile();
     ~InputFile();
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    // Opens path; returns 0 or the error number of the failed open. An open file is
-    // closed first.
+    // Opens path; returns 0, the error number of the failed open (EISDIR for a
+    // directory) or kNotRegularFile. An open file is closed first.
     int Open(const std::string& path, bool binary);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     bool IsBinary() const { return binary_; }
+    // The size of the file when it was opened.
+    std::uint64_t Size() const { return size_; }
 
     // Text mode: the next line, valid until the next call. NUL bytes are characters.
     ReadStatus ReadLine(std::string_view& line);
@@ -49,12 +59,15 @@ private:
     int fd_ = -1;
     bool binary_ = false;
     bool ended_ = false;
+    bool atStart_ = true;    // nothing read yet: a byte order mark may follow
+    bool skipLinefeed_ = false;  // the last line ended in a carriage return
     int errorNumber_ = 0;
+    std::uint64_t size_ = 0;
+    std::uint64_t consumed_ = 0;  // bytes read from the file so far
     std::unique_ptr<char[]> buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
-    char line_[kMaxLine + 1] = {};
-    char lastRaw_ = 0;  // the byte before the current read position
+    char line_[kMaxLine + 2] = {};
 };
 
 }  // namespace merlinox

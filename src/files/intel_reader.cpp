@@ -19,7 +19,7 @@ constexpr std::uint32_t kLinearAddress = 0x04;
 LineResult ReadIntelLine(Context& ctx) {
     std::string_view line;
     const LineResult next = NextInputLine(ctx, line);
-    if (next != kLineDone) return EndOfRecords(ctx, next);
+    if (next != kLineDone) return next;  // the end of the file ends the records too
 
     MemoryImage& image = ctx.image;
     if (line.empty() || line[0] != ':') {

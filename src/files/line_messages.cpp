@@ -1,7 +1,10 @@
 #include "files/line_messages.h"
 
+#include <cerrno>
+
 #include "app/context.h"
 #include "app/messages.h"
+#include "files/input_file.h"
 
 namespace merlinox {
 
@@ -34,6 +37,37 @@ void ShowDoubleCellError(Context& ctx) {
 void ShowLineWriteError(Context& ctx, std::uint32_t lineNumber) {
     ShowInfo(ctx, ctx.messageBuffer.Format("Hex-Zeile %lu\nkonnte nicht geschrieben werden",
                                            static_cast<unsigned long>(lineNumber)));
+}
+
+}  // namespace merlinox
+
+namespace merlinox {
+
+void ShowLineTooLongError(Context& ctx) {
+    ShowInfo(ctx, ctx.messageBuffer.Format(
+                      "Die HEX-Zeile %lu ist zu lang !\n\nErlaubt sind %lu Zeichen je Zeile.\n",
+                      static_cast<unsigned long>(ctx.image.lineNumber),
+                      static_cast<unsigned long>(InputFile::kMaxLine)));
+}
+
+void ShowInputError(Context& ctx, std::string_view path, int errorNumber) {
+    const int shown = static_cast<int>(path.size());
+    if (errorNumber == EISDIR) {
+        ShowInfo(ctx, ctx.messageBuffer.Format("%.*s\n\nist ein Verzeichnis und keine Datendatei !",
+                                               shown, path.data()));
+    } else if (errorNumber == InputFile::kNotRegularFile) {
+        ShowInfo(ctx, ctx.messageBuffer.Format(
+                          "%.*s\n\nist keine gewöhnliche Datei (Gerät, FIFO oder Socket)\n"
+                          "und wird nicht als Datendatei gelesen !",
+                          shown, path.data()));
+    } else if (errorNumber == InputFile::kFileTooLarge) {
+        ShowInfo(ctx, ctx.messageBuffer.Format(
+                          "%.*s\n\nist zu groß für eine Datendatei (mehr als %lu MB) !", shown,
+                          path.data(),
+                          static_cast<unsigned long>(InputFile::kMaxTextBytes >> 20)));
+    } else {
+        ShowFileError(ctx, path, errorNumber);
+    }
 }
 
 }  // namespace merlinox

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 #include "files/memory_image.h"
 
@@ -15,6 +16,13 @@ void ShowChecksumError(Context& ctx, unsigned found, unsigned computed);
 void ShowDoubleCellError(Context& ctx);
 // lineNumber counts every line written to the current output file, from 1.
 void ShowLineWriteError(Context& ctx, std::uint32_t lineNumber);
+// A line longer than InputFile::kMaxLine characters.
+void ShowLineTooLongError(Context& ctx);
+
+// The report for a data file that could not be opened or read: a directory, a FIFO or
+// device, a text file past its bound get texts of their own, the rest the file-error
+// report.
+void ShowInputError(Context& ctx, std::string_view path, int errorNumber);
 
 // The storing rule the text readers share: an address at 0x40000 or above is not stored
 // (the caller still counts it for highestAddress); a cell that no longer holds 0xFF is
@@ -22,6 +30,7 @@ void ShowLineWriteError(Context& ctx, std::uint32_t lineNumber);
 // kLineDone or kLineFailed.
 inline LineResult StoreByte(Context& ctx, MemoryImage& image, std::uint64_t address,
                             std::uint8_t value) {
+    image.hasData = true;
     if (address >= MemoryImage::kSize) return kLineDone;
     std::uint8_t& cell = image.bytes[static_cast<std::size_t>(address)];
     if (cell != 0xFF) {

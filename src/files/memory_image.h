@@ -44,8 +44,12 @@ struct MemoryImage {
     static constexpr std::uint32_t kSize = 0x40000;
     std::array<std::uint8_t, kSize> bytes{};
     std::uint32_t highestAddress = 0;  // highest byte address the current load touched
+    // Whether the current load met a single data byte. highestAddress cannot tell: 0 is
+    // both "nothing" and "only address 0", and one EEPROM variable sits at address 0.
+    bool hasData = false;
     std::uint32_t lineNumber = 0;      // line last read from the current text file
     std::uint32_t hexAddressBase = 0;  // base added to Intel data-record addresses
+    std::uint32_t dataRecords = 0;     // S1 to S3 records read, for the S5/S6 count records
 };
 
 }  // namespace merlinox

@@ -34,7 +34,7 @@ std::uint32_t WriteRecords(Context& ctx, OutputFile& out, const std::uint8_t* da
         if (blank < length || ffSave) {
             const char* end = format(line, address, bytes, c);
             if (!out.WriteLine(std::string_view(line, static_cast<std::size_t>(end - line)))) {
-                ShowLineWriteError(ctx, out.LinesWritten() + 1);
+                ShowLineWriteError(ctx, out.LinesOnDisk() + 1);
                 return count;
             }
         }

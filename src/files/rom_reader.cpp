@@ -42,7 +42,10 @@ LineResult ReadFlashCell(Context& ctx, std::string_view line) {
     const std::uint32_t low = 2 * HexValue(line, 0, 6);
     RaiseHighestAddress(ctx.image, low + 1);
     const std::uint32_t value = HexValue(line, 7, 4);
-    if (low >= MemoryImage::kSize) return kLineDone;
+    if (low >= MemoryImage::kSize) {
+        ctx.image.hasData = true;  // beyond the image, but data: the size check refuses it
+        return kLineDone;
+    }
     if (StoreByte(ctx, ctx.image, low, static_cast<std::uint8_t>(value)) != kLineDone ||
         StoreByte(ctx, ctx.image, low + 1, static_cast<std::uint8_t>(value >> 8)) != kLineDone) {
         return kLineFailed;

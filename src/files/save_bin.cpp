@@ -16,21 +16,25 @@ constexpr std::string_view kBlankEeprom =
     "Wenn eine Leerzellen-Datei geschrieben werden\nsoll, ** Leerzellen speichern ** aktivieren !";
 
 // Searches from the top for the last cell that is not blank and returns the cell count
-// up to it. Cell 0 is read but not tested, so a memory whose only data is in cell 0
-// counts as blank (1 is returned).
+// up to it, 0 for a memory of blank cells only. Cell 0 is tested like every other: an
+// EEPROM whose one variable lives at address 0 is not blank.
 std::uint32_t FindEndOfData(CellSource& source, std::uint32_t cellCount, std::uint32_t blank) {
     if (cellCount == 0) return 0;
     std::uint32_t address = cellCount - 1;
     for (;;) {
         const std::uint32_t value = source.ReadCell(address) & blank;
         source.StepProgressDown();
-        if (source.CancelRequested() || address == 0 || value != blank) break;
+        if (source.CancelRequested() || value != blank) return address + 1;
+        if (address == 0) return 0;
         --address;
     }
-    return address + 1;
 }
 
 }  // namespace
+
+void ShowBlankMemoryRefusal(Context& ctx, MemoryKind kind) {
+    ShowInfo(ctx, kind == kFlash ? kBlankFlash : kBlankEeprom);
+}
 
 // The memory from address 0, flash words low byte first, without any header; with
 // "FFSave" off it ends at the last cell that is not blank.
@@ -43,10 +47,7 @@ int SaveBin(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_
         source.SetStatus("Suche Ende des Datenbereiches");
         n = FindEndOfData(source, cellCount, blank);
         if (source.CancelRequested()) return kSaveFailed;
-        if (n <= 1) {
-            ShowInfo(ctx, kind == kFlash ? kBlankFlash : kBlankEeprom);
-            return kSaveFailed;
-        }
+        if (n == 0) return kSaveBlank;
     }
 
     OutputFile out;
@@ -79,8 +80,10 @@ int SaveBin(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_
             failed = true;
         }
     }
-    const int closeError = out.Close();
-    if (closeError != 0 && !failed && !cancelled) {
+    // A cancelled or failed save leaves the old file as it was.
+    if (cancelled || failed) out.Abandon();
+    const int closeError = cancelled || failed ? 0 : out.Close();
+    if (closeError != 0) {
         ShowFileError(ctx, path, closeError);
         failed = true;
     }

@@ -106,8 +106,10 @@ int SaveHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_
         }
     }
     // Buffered lines reach the disk only now: a failure here is a failed save too.
-    const int closeError = out.Close();
-    if (closeError != 0 && !cancelled && !failed) {
+    // A cancelled or failed save leaves the old file as it was.
+    if (cancelled || failed) out.Abandon();
+    const int closeError = cancelled || failed ? 0 : out.Close();
+    if (closeError != 0) {
         ShowFileError(ctx, path, closeError);
         failed = true;
     }

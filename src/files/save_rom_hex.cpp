@@ -33,7 +33,7 @@ int SaveROMHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint
         // Blank cells are left out, wherever they lie, unless they are to be saved.
         if (!source.CancelRequested() && (value != blank || ffSave)) {
             if (!out.WriteLine(std::string_view(line, static_cast<std::size_t>(p - line)))) {
-                ShowLineWriteError(ctx, out.LinesWritten() + 1);
+                ShowLineWriteError(ctx, out.LinesOnDisk() + 1);
                 ShowFileError(ctx, path, out.ErrorNumber());
                 failed = true;
             }
@@ -43,8 +43,10 @@ int SaveROMHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint
         if (cancelled || failed) break;
     }
     // Buffered lines reach the disk only now: a failure here is a failed save too.
-    const int closeError = out.Close();
-    if (closeError != 0 && !failed && !cancelled) {
+    // A cancelled or failed save leaves the old file as it was.
+    if (cancelled || failed) out.Abandon();
+    const int closeError = cancelled || failed ? 0 : out.Close();
+    if (closeError != 0) {
         ShowFileError(ctx, path, closeError);
         failed = true;
     }

@@ -14,12 +14,9 @@ LineResult ReadROMLine(Context& ctx, MemoryKind kind);
 
 // The next line of the input file for a reader, with lineNumber already counted.
 // kLineDone with the line; kLineEnd at the end of the file; kLineFailed after a read
-// error, which has been reported with the file-error report.
+// error, a line that is too long or a Cancel, each reported. A file that ends without
+// an end record has ended all the same; whether it held data is the loader's check.
 LineResult NextInputLine(Context& ctx, std::string_view& line);
-
-// What an Intel or Motorola reader returns when no line came: at the end of the file the
-// data have ended, but a file that gave no data above address 0 fails without a message.
-LineResult EndOfRecords(const Context& ctx, LineResult next);
 
 // Every line is cut before its length is checked, so that a trailing space, carriage
 // return or line feed does not count.

@@ -4,6 +4,8 @@
 
 #include "app/context.h"
 #include "app/messages.h"
+#include "config/data_file_paths.h"
+#include "files/data_loader.h"
 #include "link/board_control.h"
 #include "operations/blank_check.h"
 #include "operations/confirmations.h"
@@ -49,6 +51,15 @@ int CheckPageSizes(Context& ctx) {
 }
 
 int ProgramFile(Context& ctx, const std::string& path, int first, MemoryKind kind) {
+    // The flash pass erases the chip. Its own file is loaded and checked before that;
+    // the EEPROM companion is checked here too, so that a bad companion is refused while
+    // the chip is untouched, not found after the flash was erased and programmed. The
+    // fuse and lock bytes come from the panel's bits and need no such check.
+    if (kind == kFlash && first == 1 && ctx.device.eepromBytes > 0) {
+        const PassLoad companion = LoadFileForPass(ctx, EepromFileOnDisk(ctx.paths), kEeprom);
+        CloseInputFile(ctx);
+        if (companion.result != kLoadOk) return kLoadFailed;
+    }
     return RunPassOnFile(ctx, path, first, kind, &ProgramAVR);
 }
 

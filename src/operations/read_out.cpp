@@ -1,5 +1,10 @@
 #include "operations/read_out.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <cstdint>
 #include <string>
 
@@ -69,6 +74,20 @@ int RunWriter(Context& ctx, const std::string& path, MemoryKind kind, std::uint3
     }
 }
 
+// The EEPROM part wrote no file: an old companion of that name would pass for this
+// chip's EEPROM in the next verify or programming run, so it goes.
+void RemoveOldCompanion(Context& ctx, const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) return;
+    if (::unlink(path.c_str()) != 0) {
+        ShowFileError(ctx, path, errno);
+        return;
+    }
+    ShowInfo(ctx, ctx.messageBuffer.Format("Die alte EEPROM-Datei\n\n%s\n\n"
+                                           "gehört nicht zu diesem Baustein und wurde gelöscht.",
+                                           path.c_str()));
+}
+
 void SwitchOff(Context& ctx) {
     PowerOff(ctx);
     BoardOff(ctx);
@@ -98,13 +117,25 @@ int SaveAVR(Context& ctx) {
     LoadReadCommand(ctx, kFlash);
     int r = RunWriter(ctx, DataFileOnDisk(ctx.paths), kFlash, ctx.device.flashWords);
     SetProgressPosition(ctx, 0);
+    if (r == kSaveBlank) {
+        ShowBlankMemoryRefusal(ctx, kFlash);
+        r = 4;
+    }
     // A cancel is never a success, also where the ROM writer reports 0 for it.
     if (r == 0 && CancelRequested(ctx)) r = 4;
     if (r == 0 && ctx.device.eepromBytes != 0) {
         InitProgress(ctx, ctx.device.eepromBytes);
         LoadReadCommand(ctx, kEeprom);
-        r = RunWriter(ctx, EepromFileOnDisk(ctx.paths), kEeprom, ctx.device.eepromBytes);
+        const std::string companion = EepromFileOnDisk(ctx.paths);
+        r = RunWriter(ctx, companion, kEeprom, ctx.device.eepromBytes);
         if (r == 0 && CancelRequested(ctx)) r = 4;
+        if (r == kSaveBlank) {
+            // A blank EEPROM is a finding, not a failed read-out.
+            ShowInfo(ctx, "Der Baustein enthält nur Leerzellen im Datenspeicher.\n"
+                          "Es wurde keine EEPROM-Datei geschrieben.");
+        }
+        if (r != 0) RemoveOldCompanion(ctx, companion);
+        if (r == kSaveBlank) r = 0;
     }
     SwitchOff(ctx);
     SetProgressPosition(ctx, 0);

@@ -38,17 +38,28 @@ int VerifyAVR(Context& ctx, int format, int first, MemoryKind kind) {
     return r;
 }
 
+namespace {
+
+// Unattended, every difference would be answered with Retry: a chip full of them gives
+// tens of thousands of reports. The first ones are shown in full, the rest counted.
+constexpr std::uint32_t kDifferencesShownUnattended = 10;
+
+}  // namespace
+
 int VerifyData(Context& ctx, MemoryKind kind) {
     if (!ModeGuard(ctx, "VerifyData")) return 5;
     const std::uint32_t h = ctx.image.highestAddress < MemoryImage::kSize
                                 ? ctx.image.highestAddress
                                 : MemoryImage::kSize - 1;
     const auto& bytes = ctx.image.bytes;
+    const bool unattended = ctx.ui->AnswersUnattended();
+    std::uint32_t differences = 0;
     int answer = 0;
     for (std::uint32_t i = 0; i <= h;) {
         if (kind == kEeprom) {
             const std::uint8_t read = ReadEepromByteAt(ctx, i);
-            if (read != bytes[i]) {
+            if (read != bytes[i] &&
+                (++differences <= kDifferencesShownUnattended || !unattended)) {
                 answer = AskRetryCancel(
                     ctx, ctx.messageBuffer.Format("Daten EEPROM Verifyfehler an\n\n"
                                                   "Adresse 0x%08lX\nByte 0x%02X\nGelesen 0x%02X",
@@ -60,7 +71,8 @@ int VerifyData(Context& ctx, MemoryKind kind) {
             const std::uint16_t expected = static_cast<std::uint16_t>(
                 bytes[i] | ((i + 1 < MemoryImage::kSize ? bytes[i + 1] : 0xFF) << 8));
             const std::uint16_t read = ReadFlashWordAt(ctx, w);
-            if (read != expected) {
+            if (read != expected &&
+                (++differences <= kDifferencesShownUnattended || !unattended)) {
                 answer = AskRetryCancel(
                     ctx, ctx.messageBuffer.Format("Verifyfehler an Adresse 0x%08lX\n"
                                                   "Wort 0x%04X\nGelesen 0x%04X",
@@ -70,6 +82,12 @@ int VerifyData(Context& ctx, MemoryKind kind) {
         }
         StepProgress(ctx);
         if (answer == kIdCancel || CancelRequested(ctx)) break;
+    }
+    if (unattended && differences > kDifferencesShownUnattended) {
+        ShowInfo(ctx, ctx.messageBuffer.Format(
+                          "%lu Verifyfehler insgesamt, die ersten %lu sind oben gezeigt.",
+                          static_cast<unsigned long>(differences),
+                          static_cast<unsigned long>(kDifferencesShownUnattended)));
     }
     if (answer != 0) return 6;
     if (CancelRequested(ctx)) {

@@ -22,7 +22,9 @@ TEST_F(FilesFixture, RecognitionLooksAtTwoLinesAndFallsBackToBinary) {
         {":020000020000FC\r\n:020000040001F9\r\n", kFormatIntel32},
         {":020000020000FC\r\n", kFormatBinary},  // a lone segment record
         {"01F0:3C\n", kFormatRom},
-        {"01F0:3C", kFormatBinary},  // without its line end a ROM line is 7 long
+        {"01F0:3C", kFormatRom},  // a last line without its line end
+        {"01F0:3C  \r", kFormatRom},  // trailing blanks, a lone carriage return
+        {"\xEF\xBB\xBF:10000000\r", kFormatIntel8},  // a byte order mark is passed over
         {"", kFormatBinary},
         {"\n\n:10000000\n", kFormatBinary},  // only two lines are examined
         {std::string(":1000") + '\0' + "0000\n", kFormatBinary},
@@ -38,36 +40,40 @@ TEST_F(FilesFixture, RecognitionLooksAtTwoLinesAndFallsBackToBinary) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
-// A read error, binary or text, is no empty file, and a companion that cannot be read
-// is no missing one: both are reported with the file error.
-TEST_F(FilesFixture, ReadErrorsAreReportedWithTheFileError) {
+// A directory, given as data file or found as companion, is refused as what it is.
+TEST_F(FilesFixture, DirectoriesAreRefusedAsSuch) {
     std::filesystem::create_directory(dir / "folder");
     EXPECT_EQ(LoadFileForPass(*ctx, dir / "folder", kEeprom).result, kLoadFailed);
     EXPECT_EQ(LoadDetectedFile(*ctx, dir / "folder", kFormatS1, kFlash), kLoadFailed);
-    const std::string error = "Fehler beim Öffnen der Datei\n\n" + (dir / "folder") + "\n\n" +
-                              std::string(ErrorText(EISDIR));
+    const std::string error = dir / "folder" + "\n\nist ein Verzeichnis und keine Datendatei !";
     EXPECT_EQ(ui.Texts(), std::vector<std::string>(2, error));
-    EXPECT_EQ(ui.Last().kind, BoxKind::Plain);
 }
 
-TEST_F(FilesFixture, EmptyFileAndDataOnlyAtAddressZeroHoldNoDataAnEmptyCompanionIsNone) {
+// An EEPROM companion without data, as avr-objcopy writes it for a program without
+// EEPROM variables, is no EEPROM data: the pass is done without a message.
+TEST_F(FilesFixture, EmptyFileHoldsNoDataAnEmptyCompanionIsNone) {
     EXPECT_EQ(Load("").result, kLoadFailed);
-    EXPECT_EQ(Load("\x12").result, kLoadFailed);
-    EXPECT_EQ(Load("0000:3C\r\n", kEeprom).result, kLoadFailed);
-    EXPECT_EQ(Load(":0100000012ED\r\n:00000001FF\r\n").result, kLoadFailed);
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>(4, kNoData));
-    // A record file that ends without its end record and without data fails silently.
-    EXPECT_EQ(Load("S00600004844521B\r\nS10400001AE1\r\n").result, kLoadFailed);
-    EXPECT_EQ(Load(":0100000012ED\r\n").result, kLoadFailed);
-    EXPECT_EQ(ui.shown.size(), 4u);
-    // An EEPROM companion without data, as avr-objcopy writes it for a program without
-    // EEPROM variables, is no EEPROM data: the pass is done without a message.
+    EXPECT_EQ(Load(":00000001FF\r\n").result, kLoadFailed);
+    EXPECT_EQ(Load("S00600004844521B\r\nS9030000FC").result, kLoadFailed);
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>(3, kNoData));
     for (const char* empty : {":00000001FF\r\n", "S0030000FC\r\nS9030000FC\r\n"}) {
         const PassLoad load = Load(empty, kEeprom);
         EXPECT_EQ(load.result, kLoadOk);
         EXPECT_EQ(load.format, kFormatNone);
     }
-    EXPECT_EQ(ui.shown.size(), 4u);
+    EXPECT_EQ(ui.shown.size(), 3u);
+}
+
+// Printable lines that begin like records are never programmed as binary; a printable
+// string without a line end, or text with a control byte, is binary data like any other.
+TEST_F(FilesFixture, RecordLikeTextIsNeverTakenAsBinary) {
+    EXPECT_EQ(Load(":0400000300000000F9\r\n:0400000500000000F7\r\n").result, kLoadFailed);
+    EXPECT_EQ(Load("S4A\rS4B\r").result, kLoadFailed);
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_NE(ui.Last().text.find("beginnt wie eine HEX-Zeile"), std::string::npos);
+    EXPECT_EQ(Load(":10AB").result, kLoadOk);
+    EXPECT_EQ(Load(":10AB\x01\n").result, kLoadOk);
+    EXPECT_EQ(ui.shown.size(), 2u);
 }
 
 TEST_F(FilesFixture, FileMayFillTheDeviceExactly) {
@@ -77,11 +83,13 @@ TEST_F(FilesFixture, FileMayFillTheDeviceExactly) {
     EXPECT_EQ(Load(std::string(0x2001, '\x5A')).result, kLoadFailed);
     EXPECT_EQ(Load(std::string(0x200, '\x01'), kEeprom).result, kLoadOk);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Zuviele Programmdaten für diesen Baustein !"
-                                                   "\n\nErlaubt: 0x1000\nGelesen: 0x1000"});
-    // A binary file longer than the image is read up to it.
+                                                   "\n\nErlaubt: 0x1000\nGelesen: 0x1001"});
+    // A binary file longer than the image is refused with its size, never cut off.
     ctx->device.flashWords = 0x20000;
-    EXPECT_EQ(Load(std::string(MemoryImage::kSize + 100, '\x33')).result, kLoadOk);
-    EXPECT_EQ(ctx->image.highestAddress, MemoryImage::kSize - 1);
+    ui.shown.clear();
+    EXPECT_EQ(Load(std::string(MemoryImage::kSize + 100, '\x33')).result, kLoadFailed);
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Zuviele Programmdaten für diesen Baustein !"
+                                                   "\n\nErlaubt: 0x20000\nGelesen: 0x20032"});
 }
 
 }  // namespace

@@ -53,6 +53,10 @@ TEST_F(Readers, MotorolaReadsAllDataRecordsAndSkipsHeadersAndEmptyRecords) {
     EXPECT_EQ(Bytes()[0x20031], 0xBB);
     EXPECT_EQ(ctx->image.highestAddress, 0x20031u);
     EXPECT_EQ(Load(kMotorola.substr(0, 18)).result, kLoadOk) << "no end record, no line end";
+    // Count records, 16 and 24 bits, that agree with the data records before them.
+    EXPECT_EQ(Load(kMotorola + "S5030001FB\r\nS9030000FC\r\n").result, kLoadOk);
+    EXPECT_EQ(Load("S0030000FC\nS1050000AABB95\nS604000001FA\n").result, kLoadOk);
+    EXPECT_EQ(Bytes()[1], 0xBB);
 }
 
 TEST_F(Readers, RefuseMalformedLinesWithTheirMessage) {
@@ -64,7 +68,12 @@ TEST_F(Readers, RefuseMalformedLinesWithTheirMessage) {
         {kIntel + std::string(":04000400\0\0\0\0\0\0\0\0EE\r\n", 21), kFlash,
          "Prüfsumme der HEX-Zeile 2 stimmt nicht !\n\nGelesen 0x00EE\nBerechnet 0x00F8\n"},
         {kIntel + ":020002000000FC\r\n", kFlash, kDoubleCell2},
-        {kMotorola + "S5030001FB\r\n", kFlash, kStartError2},
+        {kMotorola + "S4030001FB\r\n", kFlash, kStartError2},
+        {kMotorola + "s5030001FB\r\n", kFlash, kStartError2},
+        {kMotorola + "S5030002FA\r\n", kFlash,
+         "Der Zähl-Record S5 in Zeile 2 stimmt nicht !\n\nAngegeben 2 Datensätze\n"
+         "Gelesen 1 Datensätze\n"},
+        {kMotorola + "S1020000FD\r\n", kFlash, LengthError(2, 10, 8)},
         {kMotorola + "S\r\n", kFlash, kStartError2},
         {kMotorola + "S1070010010203FF\r\n", kFlash, LengthError(2, 16, 18)},
         {kMotorola + "S1020000\r\n", kFlash, LengthError(2, 8, 10)},  // no room for the address

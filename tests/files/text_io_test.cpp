@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -30,19 +32,35 @@ TEST(HexText, ReadsDigitsUpToTheFirstOtherCharacterAndNeverPastTheText) {
               31u);
 }
 
-// Return line feed and a lone line feed are one line end; overlong lines are cut and
-// count as one line each.
-TEST(TextMode, ReadsEitherLineEndAndCutsOverlongLines) {
+// Carriage return, line feed or both end a line, also split over two reads; a line
+// past its bound is reported as too long and still counts as one line.
+TEST(TextMode, ReadsEveryLineEndAndReportsOverlongLines) {
     EXPECT_EQ(Lines("a\r\nb\nc\rd\r\r\n\nlast"),
-              (std::vector<std::string>{"a\n", "b\n", "c\rd\r\n", "\n", "last"}));
+              (std::vector<std::string>{"a\n", "b\n", "c\n", "d\n", "\n", "\n", "last"}));
     EXPECT_EQ(Lines(std::string("a\0b\n", 4)), std::vector<std::string>{std::string("a\0b\n", 4)});
-    const auto lines = Lines(std::string(10 * 1024 * 1024, 'x') + "\r\n" + std::string(2046, 'y') +
-                             "\r\n" + std::string(2047, 'z') + "\r\nnext\n");
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], std::string(InputFile::kMaxLine, 'x'));
-    EXPECT_EQ(lines[1], std::string(2046, 'y') + "\n") << "2047 characters with the line end";
-    EXPECT_EQ(lines[2], std::string(2047, 'z')) << "one more and the line end falls off";
-    EXPECT_EQ(lines[3], "next\n");
+    // The CR LF pair across the boundary of the 64 KB read buffer is one line end.
+    std::string full;
+    while (full.size() + 1001 < 65535) full += std::string(999, 'q') + "\n";
+    full += std::string(65535 - full.size(), 'p');
+    const auto split = Lines(full + "\r\nx");
+    const auto lineEnds = std::count(full.begin(), full.end(), '\n');
+    EXPECT_EQ(split.size(), static_cast<std::size_t>(lineEnds + 2));
+    EXPECT_EQ(split.back(), "x");
+    testing::ScratchDir dir;
+    InputFile file;
+    ASSERT_EQ(file.Open(dir.Write("t", std::string(10 * 1024 * 1024, 'x') + "\r\n" +
+                                         std::string(2047, 'y') + "\r\n" +
+                                         std::string(2048, 'z') + "\rnext\n"),
+                        false),
+              0);
+    std::string_view line;
+    EXPECT_EQ(file.ReadLine(line), InputFile::ReadStatus::TooLong);
+    EXPECT_EQ(line, std::string(InputFile::kMaxLine, 'x') + "\n");
+    EXPECT_EQ(file.ReadLine(line), InputFile::ReadStatus::Line);
+    EXPECT_EQ(line, std::string(2047, 'y') + "\n") << "2047 characters and the line end";
+    EXPECT_EQ(file.ReadLine(line), InputFile::ReadStatus::TooLong);
+    EXPECT_EQ(file.ReadLine(line), InputFile::ReadStatus::Line);
+    EXPECT_EQ(line, "next\n");
 }
 
 }  // namespace

@@ -44,15 +44,38 @@ TEST_F(Scenario, CancelEndsVerifyBlankCheckAndReadOutWithTheirMessages) {
     EXPECT_EQ(rig.handlers.OnVerifyButton(), 6);
     EXPECT_TRUE(rig.Showed("Prüfen abgebrochen"));
 
-    // The flash file stays as far as it was written; no EEPROM file is made.
+    // A cancelled read-out leaves the file as it was before; no EEPROM file is made.
     rig.CancelAtPump(rig.ui.pumps + 5);
     rig.ui.Answer(kIdOk);
     rig.ctx.settings.ffSave = 1;
+    rig.dir.Write("part.hex", "old\n");
     rig.dialogs.Answer(FileDialogChoice{rig.dir.Path("part.hex"), kFormatIntel32 + 1});
     EXPECT_EQ(rig.handlers.OnReadOutButton(), 4);
     EXPECT_TRUE(rig.Showed("Speichern abgebrochen !"));
-    EXPECT_TRUE(std::filesystem::exists(rig.dir.Path("part.hex")));
+    EXPECT_EQ(rig.dir.Read("part.hex"), "old\n");
+    for (const auto& entry : std::filesystem::directory_iterator(rig.dir.Dir())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_NE(name.rfind(".part.hex.", 0), 0u) << "a temp file left: " << name;
+    }
     EXPECT_FALSE(std::filesystem::exists(rig.dir.Path("part.eep")));
+    EXPECT_TRUE(rig.ControlsUnlocked());
+}
+
+// A large text file answers to Cancel while it loads (a signal reaches the command line
+// the same way), and the chip is not touched: the load comes before the erase.
+TEST_F(Scenario, CancelDuringTheLoadEndsItBeforeTheChipChanges) {
+    ProgramCleanly();
+    const auto before = rig.Contents().flash;
+    std::string text;
+    for (int line = 0; line < 3000; ++line) text += "S1030000FC\r\n";  // records without data
+    text += "S1050000AABB95\r\nS9030000FC\r\n";
+    rig.dir.Write("big.hex", text);
+    rig.UseDataFile(rig.dir.Path("big.hex"));
+    rig.CancelAtPump(rig.ui.pumps + 1);
+    rig.ui.Answer(kIdOk);
+    EXPECT_EQ(rig.handlers.OnProgramButton(), 3);
+    EXPECT_TRUE(rig.Showed("Lesen der Datei abgebrochen !"));
+    EXPECT_EQ(rig.Contents().flash, before);
     EXPECT_TRUE(rig.ControlsUnlocked());
 }
 

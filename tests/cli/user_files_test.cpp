@@ -1,0 +1,269 @@
+// User files on the simulated board through kestrel-cli: every run ends in exactly the
+// chip contents the files hold or in a refusal that leaves the chip as it was. The chip
+// is checked with a full read-out, not only by the messages.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "cli_test_support.h"
+#include "operations/operation_rig.h"
+#include "support/scratch_dir.h"
+
+namespace merlinox::testing {
+namespace {
+
+#define REQUIRE_TOOL(name)                                         \
+    if (std::system("command -v " name " >/dev/null 2>&1") != 0) { \
+        GTEST_SKIP() << name " is not installed: skipped";         \
+    }
+
+struct UserFiles : ::testing::Test {
+    UserFiles() {
+        std::filesystem::copy_file(KESTREL_SOURCE_DIR "/data/at90list.csv",
+                                   dir.Path("at90list.csv"));
+    }
+    // A chip command on an ATmega8 answered with --yes.
+    int Run(const std::string& arguments) {
+        return RunCli(dir.Dir().string(),
+                      arguments + " --yes --board sim --device 'ATmega8 (ISP)'", output);
+    }
+    int Shell(const std::string& command) {
+        std::string log;
+        const int status = RunShell("cd '" + dir.Dir().string() + "' && " + command, log);
+        EXPECT_EQ(status, 0) << command << "\n" << log;
+        return status;
+    }
+    bool Has(const std::string& text) const { return output.find(text) != std::string::npos; }
+    // The whole flash (8 KB) and EEPROM (512 bytes) of the chip.
+    std::string Flash() { return ReadOut().substr(0, 0x2000); }
+    std::string Eeprom() {
+        ReadOut();
+        return dir.Read("chip.eep");
+    }
+    std::string ReadOut() {
+        EXPECT_EQ(Run("read chip.bin --format bin --ff-save --quiet"), 0) << output;
+        return dir.Read("chip.bin");
+    }
+    static std::string Blank(std::size_t n) { return std::string(n, '\xFF'); }
+
+    ScratchDir dir;
+    std::string output;
+};
+
+// avr-gcc puts one EEMEM variable at address 0: the companion's only record is there.
+TEST_F(UserFiles, AvrGccProgramWithOneEepromByteAtZeroUnderUpperCaseNames) {
+    REQUIRE_TOOL("avr-gcc");
+    REQUIRE_TOOL("avr-objcopy");
+    dir.Write("prog.c",
+              "#include <avr/eeprom.h>\n"
+              "uint8_t EEMEM value = 0x5A;\n"
+              "int main(void) { return eeprom_read_byte(&value); }\n");
+    Shell("avr-gcc -mmcu=atmega8 -Os -o prog.elf prog.c");
+    Shell("avr-objcopy -O ihex -R .eeprom prog.elf FW.HEX");
+    Shell("avr-objcopy -O binary -R .eeprom prog.elf prog.bin");
+    Shell("avr-objcopy -O ihex -j .eeprom --change-section-lma .eeprom=0 prog.elf FW.EEP");
+    ASSERT_NE(dir.Read("FW.EEP").find(":010000005AA5"), std::string::npos) << dir.Read("FW.EEP");
+
+    ASSERT_EQ(Run("program FW.HEX --quiet"), 0) << output;
+    const std::string program = dir.Read("prog.bin");
+    EXPECT_EQ(Flash().substr(0, program.size()), program);
+    EXPECT_EQ(Eeprom(), "\x5A" + Blank(511));
+    // Saved without blank cells, the EEPROM file is its one byte, not a refusal.
+    ASSERT_EQ(Run("read out.bin --format bin --no-ff-save --quiet"), 0) << output;
+    EXPECT_EQ(dir.Read("out.eep"), "\x5A");
+    EXPECT_EQ(Run("verify out.bin --quiet"), 0) << output;
+}
+
+TEST_F(UserFiles, FlashDataOnlyAtAddressZeroIsProgrammedAndSaved) {
+    dir.Write("zero.hex", ":02000000FFCF30\r\n:00000001FF\r\n");  // rjmp . at word 0
+    ASSERT_EQ(Run("erase --quiet"), 0) << output;
+    ASSERT_EQ(Run("program zero.hex --quiet"), 0) << output;
+    EXPECT_EQ(Flash(), "\xFF\xCF" + Blank(0x1FFE));
+    ASSERT_EQ(Run("read zero.bin --format bin --no-ff-save --quiet"), 0) << output;
+    EXPECT_EQ(dir.Read("zero.bin"), "\xFF\xCF");
+}
+
+// A blank EEPROM is a finding: the flash file is the result, and an old companion of
+// the same name, which belongs to another chip, is removed with a message.
+TEST_F(UserFiles, BlankEepromReadOutSucceedsAndRemovesTheOldCompanion) {
+    const std::string program = Bytes(TestPattern(0x1000, 5));
+    dir.Write("fw.bin", program);
+    ASSERT_EQ(Run("program fw.bin --quiet"), 0) << output;
+    ASSERT_EQ(Eeprom(), Blank(512));
+    dir.Write("dump.eep", "old EEPROM of another chip");
+    ASSERT_EQ(Run("read dump.bin --format bin --no-ff-save"), 0) << output;
+    EXPECT_TRUE(Has("Der Baustein enthält nur Leerzellen im Datenspeicher."));
+    EXPECT_TRUE(Has("gehört nicht zu diesem Baustein und wurde gelöscht."));
+    EXPECT_FALSE(Has("Speichern abgebrochen"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("dump.eep")));
+    EXPECT_EQ(dir.Read("dump.bin"), program.substr(0, dir.Read("dump.bin").size()));
+    EXPECT_EQ(Run("verify dump.bin --quiet"), 0) << output;
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+std::string LowerHexDigits(std::string text) {
+    std::transform(text.begin() + 2, text.end(), text.begin() + 2, [](char c) {
+        return c >= 'A' && c <= 'F' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return text;
+}
+
+// Text written on other systems or edited by hand is read as the text it is.
+TEST_F(UserFiles, TextFilesOfEveryLineEndAreProgrammedNeverAsBinary) {
+    const std::string program = Bytes(TestPattern(0x400, 11));
+    dir.Write("in.bin", program);
+    for (const char* format : {"intel32", "rom", "s3"}) {
+        std::string log;
+        ASSERT_EQ(RunCli(dir.Dir().string(),
+                         std::string("convert in.bin ") + format +
+                             ".txt --flash-bytes 8192 --format " + format,
+                         log),
+                  0)
+            << log;
+    }
+    const std::string intel = dir.Read("intel32.txt");
+    const std::string variants[] = {
+        "\xEF\xBB\xBF" + Replace(LowerHexDigits(intel), "\r\n", "\r"),  // BOM, CR only
+        Replace(dir.Read("rom.txt"), "\r\n", "  \n"),                    // trailing blanks
+        LowerHexDigits(Replace(dir.Read("s3.txt"), "\r\n", "\n")),       // lower-case digits
+    };
+    for (const std::string& text : variants) {
+        ASSERT_EQ(Run("erase --quiet"), 0) << output;
+        dir.Write("text.hex", text);
+        ASSERT_EQ(Run("program text.hex --quiet"), 0) << output << text.substr(0, 80);
+        EXPECT_EQ(Flash(), program + Blank(0x2000 - program.size())) << text.substr(0, 80);
+    }
+    // Records the recognition does not take are refused, not programmed as characters.
+    dir.Write("odd.hex", ":0400000300000000F9\r\n:0400000500000000F7\r\n");
+    EXPECT_EQ(Run("program odd.hex --quiet"), 3) << output;
+    EXPECT_TRUE(Has("beginnt wie eine HEX-Zeile"));
+    EXPECT_EQ(Flash(), program + Blank(0x2000 - program.size()));
+}
+
+// The companion is loaded and checked before the flash pass erases the chip.
+TEST_F(UserFiles, BadOrAmbiguousCompanionIsRefusedBeforeTheChipChanges) {
+    const std::string first = Bytes(TestPattern(0x800, 21));
+    dir.Write("old.bin", first);
+    ASSERT_EQ(Run("program old.bin --quiet"), 0) << output;
+    const std::string before = ReadOut();
+
+    dir.Write("new.bin", Bytes(TestPattern(0x800, 22)));
+    dir.Write("new.eep", ":0100000012ED\r\n:01000100\r\n");
+    EXPECT_EQ(Run("program new.bin --quiet"), 3) << output;
+    EXPECT_TRUE(Has("Länge der HEX-Zeile 2 stimmt nicht"));
+    EXPECT_EQ(ReadOut(), before);
+
+    std::filesystem::remove(dir.Path("new.eep"));
+    dir.Write("NEW.eep", ":0100000012ED\r\n:00000001FF\r\n");
+    dir.Write("new.EEP", ":0100000034CB\r\n:00000001FF\r\n");
+    EXPECT_EQ(Run("program new.bin --quiet"), 3) << output;
+    EXPECT_TRUE(Has("NEW.eep") && Has("new.EEP")) << output;
+    EXPECT_EQ(ReadOut(), before);
+
+    std::filesystem::remove(dir.Path("NEW.eep"));
+    ASSERT_EQ(Run("program new.bin --quiet"), 0) << output;
+    EXPECT_EQ(Eeprom(), "\x34" + Blank(511));
+}
+
+TEST_F(UserFiles, OversizedBinaryIsRefusedNeverCutOff) {
+    dir.Write("fw.bin", Bytes(TestPattern(0x100, 1)));
+    ASSERT_EQ(Run("program fw.bin --quiet"), 0) << output;
+    const std::string before = ReadOut();
+    dir.Write("big.bin", std::string(0x2001, '\x11'));
+    EXPECT_EQ(Run("program big.bin --quiet"), 3) << output;
+    EXPECT_TRUE(Has("Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x1000\n"
+                    "Gelesen: 0x1001"));
+    EXPECT_EQ(ReadOut(), before);
+
+    dir.Write("huge.bin", std::string(0x40001, '\x22'));
+    std::string log;
+    EXPECT_NE(RunCli(dir.Dir().string(), "convert huge.bin huge.hex --format intel32", log), 0);
+    EXPECT_NE(log.find("Erlaubt: 0x20000\nGelesen: 0x20001"), std::string::npos) << log;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("huge.hex")));
+}
+
+// srec_cat ends its output with a count record by default.
+TEST_F(UserFiles, SrecCatCountRecordIsCheckedAgainstTheRecordsRead) {
+    REQUIRE_TOOL("srec_cat");
+    const std::string program = Bytes(TestPattern(0x300, 31));
+    dir.Write("in.bin", program);
+    Shell("srec_cat in.bin -binary -o fw.srec");
+    ASSERT_NE(dir.Read("fw.srec").find("\nS5"), std::string::npos);
+    ASSERT_EQ(Run("program fw.srec --quiet"), 0) << output;
+    EXPECT_EQ(Flash().substr(0, program.size()), program);
+
+    std::string text = dir.Read("fw.srec");
+    const std::size_t second = text.find('\n') + 1;
+    text.erase(second, text.find('\n', second) + 1 - second);  // one data record lost
+    dir.Write("lost.srec", text);
+    ASSERT_EQ(Run("erase --quiet"), 0) << output;
+    EXPECT_EQ(Run("program lost.srec --quiet"), 3) << output;
+    EXPECT_TRUE(Has("Der Zähl-Record S5 in Zeile"));
+    EXPECT_EQ(Flash(), Blank(0x2000));
+}
+
+// Nothing that could block or never end is read as a data file.
+TEST_F(UserFiles, FifosDirectoriesAndEndlessLinesAreRefused) {
+    ASSERT_EQ(::mkfifo(dir.Path("fw.fifo").c_str(), 0600), 0);
+    EXPECT_EQ(Run("program fw.fifo --quiet"), 3) << output;
+    EXPECT_TRUE(Has("ist keine gewöhnliche Datei"));
+    std::filesystem::create_directory(dir.Path("folder.hex"));
+    EXPECT_EQ(Run("verify folder.hex --quiet"), 3) << output;
+    EXPECT_TRUE(Has("ist ein Verzeichnis und keine Datendatei !"));
+    dir.Write("long.hex", "S1" + std::string(5000, '0') + "\n");
+    EXPECT_EQ(Run("program long.hex --quiet"), 3) << output;
+    EXPECT_TRUE(Has("Die HEX-Zeile 1 ist zu lang !"));
+    EXPECT_EQ(Flash(), Blank(0x2000)) << "nothing was erased or programmed";
+}
+
+// Numbers in messages are the true ones: a record too short for its address, a write
+// failure that names the first line that did not reach the disk, errors by meaning.
+TEST_F(UserFiles, MessagesNameTheTrueNumbersAndReasons) {
+    dir.Write("short.hex", "S0030000FC\r\nS1020000FD\r\n");
+    EXPECT_EQ(Run("program short.hex --quiet"), 3) << output;
+    EXPECT_TRUE(Has("Länge der HEX-Zeile 2 stimmt nicht !\n\nGelesen 10\nBerechnet 8\n"));
+
+    if (std::filesystem::exists("/dev/full")) {
+        dir.Write("in.bin", Bytes(TestPattern(0x2000, 41)));
+        RunCli(dir.Dir().string(), "convert in.bin /dev/full --format rom --ff-save", output);
+        EXPECT_TRUE(Has("Hex-Zeile 1\nkonnte nicht geschrieben werden")) << output;
+        EXPECT_TRUE(Has("Kein Platz mehr auf dem Gerät")) << output;
+    }
+    if (::geteuid() != 0) {  // root reads every file
+        dir.Write("locked.bin", "\x01\x02");
+        ::chmod(dir.Path("locked.bin").c_str(), 0);
+        EXPECT_EQ(Run("program locked.bin --quiet"), 3) << output;
+        EXPECT_TRUE(Has("Zugriff verweigert")) << output;
+    }
+}
+
+TEST_F(UserFiles, UnattendedVerifyShowsTenDifferencesThenACount) {
+    dir.Write("a.bin", Bytes(TestPattern(0x2000, 51)));
+    ASSERT_EQ(Run("program a.bin --quiet"), 0) << output;
+    std::string other = Bytes(TestPattern(0x2000, 51));
+    for (char& c : other) c = static_cast<char>(~c);
+    dir.Write("b.bin", other);
+    EXPECT_EQ(Run("verify b.bin --quiet"), 6);
+    std::size_t shown = 0;
+    for (std::size_t at = output.find("Verifyfehler an Adresse"); at != std::string::npos;
+         at = output.find("Verifyfehler an Adresse", at + 1)) {
+        ++shown;
+    }
+    EXPECT_EQ(shown, 10u);
+    EXPECT_TRUE(Has("4096 Verifyfehler insgesamt, die ersten 10 sind oben gezeigt."));
+}
+
+}  // namespace
+}  // namespace merlinox::testing
