@@ -7,11 +7,11 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 
 #include "app/context.h"
 #include "app/messages.h"
+#include "files/input_file.h"
 
 namespace merlinox {
 
@@ -29,7 +29,7 @@ constexpr std::size_t kFuseByteLimit = 3;
 // file holds more than any part could take.
 constexpr std::size_t kMaxMemoryBytes = 4 * 0x40000;
 // Far more than any AVR program with its debugging information.
-constexpr std::streamoff kMaxFileSize = 64 << 20;
+constexpr std::uint64_t kMaxFileSize = 64 << 20;
 
 std::string Text(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Text(const char* format, ...) {
@@ -130,9 +130,11 @@ std::optional<std::string> Place(AvrFirmware& firmware, const std::string& name,
 }  // namespace
 
 bool HasElfMagic(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    char magic[SELFMAG] = {};
-    return in.read(magic, SELFMAG) && std::equal(magic, magic + SELFMAG, ELFMAG);
+    // Through InputFile: a FIFO or device named as the data file must not block or be read.
+    InputFile file;
+    if (file.Open(path, true) != 0) return false;
+    std::uint8_t magic[SELFMAG] = {};
+    return file.ReadBytes(magic, SELFMAG) == SELFMAG && std::equal(magic, magic + SELFMAG, ELFMAG);
 }
 
 AvrFirmwareRead ParseAvrFirmware(std::span<const std::uint8_t> bytes) {
@@ -214,22 +216,22 @@ AvrFirmwareRead ParseAvrFirmware(std::span<const std::uint8_t> bytes) {
 namespace {
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, int& error) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        error = errno != 0 ? errno : ENOENT;
+    InputFile file;
+    if (const int opened = file.Open(path, true); opened != 0) {
+        error = opened > 0 ? opened : EINVAL;  // not a regular file
         return std::nullopt;
     }
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxFileSize) {
+    if (file.Size() > kMaxFileSize) {
         error = EFBIG;
         return std::nullopt;
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    in.seekg(0);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) {
-        error = errno != 0 ? errno : EIO;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
+    const long got = file.ReadBytes(bytes.data(), bytes.size());
+    if (got < 0) {
+        error = file.ErrorNumber();
         return std::nullopt;
     }
+    bytes.resize(static_cast<std::size_t>(got));  // the file may have shrunk meanwhile
     return bytes;
 }
 
