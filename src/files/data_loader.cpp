@@ -1,12 +1,14 @@
 #include "files/data_loader.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "app/context.h"
 #include "app/messages.h"
 #include "files/companion_file.h"
 #include "files/elf_image.h"
 #include "files/hex_text.h"
+#include "files/input_file.h"
 #include "files/line_messages.h"
 #include "files/text_readers.h"
 
@@ -139,6 +141,14 @@ PassLoad LoadFileForPass(Context& ctx, const std::string& given, MemoryKind kind
             return {kLoadFailed, kFormatNone};
         }
         path = companion.path;
+        // A companion that is there but cannot be read is no missing companion: passing
+        // over it would leave its data out of the chip and report success.
+        InputFile probe;
+        if (const int error = probe.Open(path, true);
+            error != 0 && error != ENOENT && error != ENOTDIR) {
+            ShowInputError(ctx, path, error);
+            return {kLoadFailed, kFormatNone};
+        }
     }
     const DataFormat format = DetectFileFormat(ctx, path, kind);
     if (format == kFormatNone) {

@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "config/data_file_paths.h"
 #include "files/data_loader.h"
+#include "files/elf_image.h"
 #include "link/board_control.h"
 #include "operations/blank_check.h"
 #include "operations/confirmations.h"
@@ -55,7 +56,8 @@ int ProgramFile(Context& ctx, const std::string& path, int first, MemoryKind kin
     // the EEPROM companion is checked here too, so that a bad companion is refused while
     // the chip is untouched, not found after the flash was erased and programmed. The
     // fuse and lock bytes come from the panel's bits and need no such check.
-    if (kind == kFlash && first == 1 && ctx.device.eepromBytes > 0) {
+    // An ELF file brings its own EEPROM part, checked by the flash load itself.
+    if (kind == kFlash && first == 1 && ctx.device.eepromBytes > 0 && !HasElfMagic(path)) {
         const PassLoad companion = LoadFileForPass(ctx, EepromFileOnDisk(ctx.paths), kEeprom);
         CloseInputFile(ctx);
         if (companion.result != kLoadOk) return kLoadFailed;

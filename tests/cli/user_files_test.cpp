@@ -172,7 +172,17 @@ TEST_F(UserFiles, BadOrAmbiguousCompanionIsRefusedBeforeTheChipChanges) {
     EXPECT_TRUE(Has("NEW.eep") && Has("new.EEP")) << output;
     EXPECT_EQ(ReadOut(), before);
 
+    // A companion that is there but unreadable (a link to itself: even root cannot open
+    // it) is refused, not passed over as missing.
     std::filesystem::remove(dir.Path("NEW.eep"));
+    std::filesystem::rename(dir.Path("new.EEP"), dir.Path("aside"));
+    std::filesystem::create_symlink("new.eep", dir.Path("new.eep"));
+    EXPECT_EQ(Run("program new.bin --quiet"), 3) << output;
+    EXPECT_TRUE(Has("new.eep")) << output;
+    EXPECT_EQ(ReadOut(), before);
+
+    std::filesystem::remove(dir.Path("new.eep"));
+    std::filesystem::rename(dir.Path("aside"), dir.Path("new.EEP"));
     ASSERT_EQ(Run("program new.bin --quiet"), 0) << output;
     EXPECT_EQ(Eeprom(), "\x34" + Blank(511));
 }
