@@ -186,25 +186,11 @@ TEST_F(UserFiles, BadOrAmbiguousCompanionIsRefusedBeforeTheChipChanges) {
     EXPECT_EQ(Eeprom(), "\x34" + Blank(511));
 }
 
-TEST_F(UserFiles, OversizedBinaryIsRefusedNeverCutOff) {
-    dir.Write("fw.bin", Bytes(TestPattern(0x100, 1)));
-    ASSERT_EQ(Run("program fw.bin --quiet"), 0) << output;
-    const std::string before = ReadOut();
-    dir.Write("big.bin", std::string(0x2001, '\x11'));
-    EXPECT_EQ(Run("program big.bin --quiet"), 3) << output;
-    EXPECT_TRUE(Has("Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x1000\n"
-                    "Gelesen: 0x1001"));
-    EXPECT_EQ(ReadOut(), before);
-}
-
 // Nothing that could block or never end is read as a data file.
 TEST_F(UserFiles, FifosDirectoriesAndEndlessLinesAreRefused) {
     ASSERT_EQ(::mkfifo(dir.Path("fw.fifo").c_str(), 0600), 0);
     EXPECT_EQ(Run("program fw.fifo --quiet"), 3) << output;
     EXPECT_TRUE(Has("ist keine gewöhnliche Datei"));
-    std::filesystem::create_directory(dir.Path("folder.hex"));
-    EXPECT_EQ(Run("verify folder.hex --quiet"), 3) << output;
-    EXPECT_TRUE(Has("ist ein Verzeichnis und keine Datendatei !"));
     dir.Write("long.hex", "S1" + std::string(5000, '0') + "\n");
     EXPECT_EQ(Run("program long.hex --quiet"), 3) << output;
     EXPECT_TRUE(Has("Die HEX-Zeile 1 ist zu lang !"));
