@@ -41,8 +41,7 @@ TEST(ChipCommands, SeparateRunsSeeTheSameChipAndKeepTheDeviceSettings) {
     cli.dir.Write("fw.eep", ":00000001FF\n");
     ASSERT_EQ(cli.Run("program fw.bin --yes --device 'ATmega8 (ISP)' --board sim"), 0)
         << cli.output;
-    EXPECT_EQ(cli.Run("verify fw.bin --yes --board sim"), 0) << cli.output;
-    EXPECT_TRUE(cli.Has("Prüfe Programmspeicher: 100%"));  // plain lines without a terminal
+    EXPECT_EQ(cli.Run("verify fw.bin --yes --quiet --board sim"), 0) << cli.output;
     ASSERT_EQ(cli.Run("read dump.bin --format s2 --yes --quiet --board sim"), 0) << cli.output;
     EXPECT_EQ(cli.dir.Read("dump.hex").substr(0, 2), "S0") << "the format's extension";
     const std::string eeprom = cli.dir.Read("dump.eep");
@@ -52,7 +51,6 @@ TEST(ChipCommands, SeparateRunsSeeTheSameChipAndKeepTheDeviceSettings) {
     cli.dir.Write("fw.bin", Bytes(TestPattern(0x800, 9)));
     EXPECT_EQ(cli.Run("verify fw.bin --yes --quiet --board sim"), 6) << cli.output;
     EXPECT_TRUE(cli.Has("Verifyfehler an Adresse"));
-    EXPECT_FALSE(cli.Has("Prüfe Programmspeicher:"));
     EXPECT_EQ(cli.Run("erase --yes --quiet --board sim"), 0) << cli.output;
     EXPECT_EQ(cli.Run("blank-check --yes --quiet --board sim"), 0) << cli.output;
 
