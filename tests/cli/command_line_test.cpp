@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/library_location.h"
-#include "cli/closest_names.h"
 #include "cli/device_choice.h"
 #include "cli_test_support.h"
 #include "support/scratch_dir.h"
@@ -47,15 +46,6 @@ TEST(DeviceChoice, MatchesFullAndUniquePartNamesAndOffersCandidatesOtherwise) {
     EXPECT_EQ(slip.candidates[0], "ATmega329 (ISP)");
     EXPECT_EQ(slip.candidates[1], "ATmega3290 (ISP)");
     EXPECT_TRUE(MatchDevice(devices, "xyzzy-board").candidates.empty());
-}
-
-TEST(ClosestNames, RankByEditsIgnoringCaseAndStopAtTheReach) {
-    EXPECT_EQ(EditDistance("progam", "PROGRAM"), 1u);
-    EXPECT_EQ(EditDistance("verfiy", "verify"), 2u);
-    const std::vector<std::string> commands = {"read", "erase", "program", "verify"};
-    EXPECT_EQ(ClosestNames("raed", commands, 2, 3), (std::vector<std::string>{"read", "erase"}));
-    EXPECT_EQ(ClosestNames("raed", commands, 2, 2), (std::vector<std::string>{"read"}));
-    EXPECT_TRUE(ClosestNames("flash", commands, 1, 2).empty());
 }
 
 // Working directory first, then the named file (even when missing, so the error names

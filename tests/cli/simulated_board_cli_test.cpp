@@ -1,9 +1,7 @@
-// kestrel-cli on the simulated board, as a user meets it: it says so on every chip
-// command, and a chip clocked through the socket answers only to a library line that
-// pulses XTAL1.
+// kestrel-cli on the simulated board: a chip clocked through the socket answers only to
+// a library line that pulses XTAL1.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -13,27 +11,6 @@
 
 namespace merlinox::testing {
 namespace {
-
-int Lines(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
-TEST(SimulatedBoardCli, SaysSoOnEveryChipCommandEvenWhenQuiet) {
-    ScratchDir dir;
-    std::filesystem::copy_file(KESTREL_SOURCE_DIR "/data/at90list.csv", dir.Path("at90list.csv"));
-    std::string output;
-    const std::string notice = "using the simulated board, no real chip is touched (--board=sim)";
-    for (const char* command : {"blank-check --device 'ATmega8 (ISP)'", "detect"}) {
-        EXPECT_EQ(RunCli(dir.Dir().string(), std::string(command) + " --yes --quiet --board sim",
-                         output),
-                  0)
-            << output;
-        EXPECT_EQ(Lines(output, notice), 1) << command << ": " << output;
-    }
-}
 
 // The AT90S2323 has no oscillator of its own, and in socket 1 only the board drives its
 // XTAL1: with the library line's XTAL1 counts at 0 it never answers.

@@ -35,10 +35,6 @@ struct Program {
     std::string lock;               // the LOCKBITS value, empty for none
 };
 
-bool StartsWith(const std::string& text, const std::string& start) {
-    return text.compare(0, start.size(), start) == 0;
-}
-
 std::string SourceOf(const Program& program) {
     std::mt19937 random(static_cast<std::uint32_t>(program.tableBytes));
     std::string source = "#include <avr/io.h>\n#include <avr/pgmspace.h>\n"
@@ -176,7 +172,7 @@ TEST_F(ElfFirmware, PartAboveOneHundredTwentyEightKilobytesLoadsLikeTheObjcopyRo
     // The same file for a smaller part: its flash and its fuse bytes are each too many
     // (too much EEPROM is refused on the board, below).
     ctx->device.flashWords = 0x10000;
-    EXPECT_TRUE(StartsWith(Refusal(elf), "Zuviele Programmdaten für diesen Baustein !"));
+    EXPECT_TRUE(Refusal(elf).starts_with("Zuviele Programmdaten für diesen Baustein !"));
     ctx->device.flashWords = 0x20000;
     ctx->device.fuseCount = 2;
     ctx->device.name = "ATmega1280";
@@ -192,7 +188,7 @@ TEST_F(ElfFirmware, RefusesOtherMachinesDamageAndOverlaps) {
     for (const std::size_t keep : {std::size_t{40}, bytes.size() - 1}) {
         WriteFile(dir / "cut.elf", bytes.substr(0, keep));
         const std::string text = Refusal(dir / "cut.elf");
-        EXPECT_TRUE(StartsWith(text, "Die ELF-Datei ist abgeschnitten oder beschädigt !"))
+        EXPECT_TRUE(text.starts_with("Die ELF-Datei ist abgeschnitten oder beschädigt !"))
             << keep << ": " << text;
     }
     ASSERT_TRUE(Run("avr-objcopy --change-section-lma .data=0x20 " + elf + " " +
@@ -200,7 +196,7 @@ TEST_F(ElfFirmware, RefusesOtherMachinesDamageAndOverlaps) {
     EXPECT_EQ(Refusal(dir / "clash.elf"),
               "In der ELF-Datei überlappen sich die Abschnitte\n.text und .data bei 0x20 !");
     ASSERT_TRUE(Run("avr-gcc -mmcu=atmega8 -c -o " + (dir / "fw.o") + " " + (dir / "fw.c")));
-    EXPECT_TRUE(StartsWith(Refusal(dir / "fw.o"), "Die ELF-Datei ist kein gelinktes Programm !"));
+    EXPECT_TRUE(Refusal(dir / "fw.o").starts_with("Die ELF-Datei ist kein gelinktes Programm !"));
 }
 
 // "Brennen" with an ELF file on the simulated board: flash and EEPROM from the file, its

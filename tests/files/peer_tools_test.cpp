@@ -1,5 +1,5 @@
-// Real tools as oracles: files written by srec_cat and avr-objcopy load to the bytes the
-// tools say they hold. Each test skips, saying so, when its tool is not installed.
+// srec_cat as an oracle: the files it writes load to the bytes it says they hold. The
+// test skips, saying so, when the tool is not installed.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -39,7 +39,7 @@ struct PeerTools : FilesFixture {
     }
 };
 
-// The Motorola and ROM families; the Intel one comes from avr-objcopy below.
+// The Motorola and ROM families; the Intel one comes from avr-objcopy in the ELF tests.
 TEST_F(PeerTools, SrecCatFilesLoadToTheBytesTheyHold) {
     REQUIRE_TOOL("srec_cat");
     // 128 KB, the most srec_cat writes as ROM lines, of random bytes with holes, which
@@ -80,36 +80,6 @@ TEST_F(PeerTools, SrecCatFilesLoadToTheBytesTheyHold) {
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Der Zähl-Record S5 in Zeile 8 stimmt nicht !"
                                                    "\n\nAngegeben 7 Datensätze\n"
                                                    "Gelesen 6 Datensätze\n"});
-}
-
-// An ATmega2560 program with more than 64 KB of tables (kept, never reached from the
-// code) and initialised data, which the linker places after them.
-std::string LargeAvrProgram() {
-    std::mt19937 random(2560);
-    std::string numbers;
-    for (int i = 0; i < 25000; ++i) numbers += std::to_string(random() & 0xFF) + ",";
-    std::string source = "#include <avr/pgmspace.h>\n";
-    for (const std::string table : {"a", "b", "c"}) {
-        source += "__attribute__((used)) const uint8_t " + table + "[25000] PROGMEM = {" +
-                  numbers + "};\n";
-    }
-    return source + "volatile uint8_t ram[4] = {1, 2, 3, 4};\nint main(void) { for (;;) {} }\n";
-}
-
-TEST_F(PeerTools, AvrObjcopyFirmwareAboveSixtyFourKilobytesLoadsLikeItsBinary) {
-    REQUIRE_TOOL("avr-gcc");
-    REQUIRE_TOOL("avr-objcopy");
-    WriteFile(dir / "big.c", LargeAvrProgram());
-    const std::string elf = dir / "big.elf";
-    ASSERT_TRUE(Run("avr-gcc -mmcu=atmega2560 -Os -o " + elf + " " + (dir / "big.c")));
-    ASSERT_TRUE(Run("avr-objcopy -O ihex " + elf + " " + (dir / "big.hex")));
-    ASSERT_TRUE(Run("avr-objcopy -O binary " + elf + " " + (dir / "big.bin")));
-
-    EXPECT_NE(ReadFile(dir / "big.hex").find(":02000002"), std::string::npos)
-        << "avr-objcopy writes segment records above 64 KB";
-    const std::string bin = ReadFile(dir / "big.bin");
-    ASSERT_GT(bin.size(), 0x10000u);
-    ExpectLoadsTo(dir / "big.hex", std::vector<std::uint8_t>(bin.begin(), bin.end()));
 }
 
 }  // namespace

@@ -75,7 +75,6 @@ TEST_F(Readers, RefuseMalformedLinesWithTheirMessage) {
          "Gelesen 1 Datensätze\n"},
         {kMotorola + "S1020000FD\r\n", kFlash, LengthError(2, 10, 8)},
         {kMotorola + "S\r\n", kFlash, kStartError2},
-        {kMotorola + "S1070010010203FF\r\n", kFlash, LengthError(2, 16, 18)},
         {kMotorola + "S1020000\r\n", kFlash, LengthError(2, 8, 10)},  // no room for the address
         {"S1050000FFFF00\r\n", kFlash,
          "Prüfsumme der HEX-Zeile 1 stimmt nicht !\n\nGelesen 0x0000\nBerechnet 0x00FC\n"},

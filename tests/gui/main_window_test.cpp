@@ -79,16 +79,5 @@ TEST(MainWindow, DrawsWhatThePresenterSetsAndOnlyTheUsersActionsReachTheHandlers
     EXPECT_EQ(clicks.size(), 3u);
 }
 
-TEST(MainWindow, CloseIsAskedAndMayBeRefused) {
-    MainWindow window;
-    window.show();
-    bool allow = false;
-    window.closeRequested = [&] { return allow; };
-    EXPECT_FALSE(window.close());
-    EXPECT_TRUE(window.isVisible());
-    allow = true;
-    EXPECT_TRUE(window.close());
-}
-
 }  // namespace
 }  // namespace merlinox::gui

@@ -87,8 +87,6 @@ TEST_F(Framework, ConfirmationsNameDeviceFormatAndAddresses) {
     EXPECT_EQ(ui.Last().text,
               "*** ATmega8 ***\n\nLEERTEST\n\nParalleladapter in Sockel 3 einsetzen."
               "\nPin1 zeigt zum Hebel");
-    EXPECT_EQ(VerifyFormatLabel(kFormatElf), "(ELF)");
-    EXPECT_EQ(VerifyFormatLabel(10), "");
 }
 
 }  // namespace

@@ -160,14 +160,9 @@ struct DeadBoard : Scenario {
 TEST_F(DeadBoard, OperationEndsWithItsMessagesAndUnlocks) {
     rig.ui.Answer(kIdOk);
     EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
-    EXPECT_EQ(rig.Count("\nTimeout-Fehler bei Datenübertragung !!\n\nMögliche Fehler:\n\n"
-                        "Brenner nicht eingeschaltet.\n"
-                        "Brenner an der falschen Schnittstelle oder\ngar nicht angeschlossen.\n"
-                        "Falsche Port-Adresse in den PREFS.\n"
-                        "Kabel defekt oder viel zu lang.\n"
-                        "Ein Druckerumschalter falsch geschaltet ?\n"
-                        "Baustein im Sockel vergessen !!"),
-              1);
+    ASSERT_NE(rig.Messages().at(1).find("Timeout-Fehler bei Datenübertragung !!"),
+              std::string::npos);
+    EXPECT_EQ(rig.Count(rig.Messages().at(1)), 1) << ::testing::PrintToString(rig.Messages());
     EXPECT_TRUE(rig.Showed("Programmierung abgebrochen !"));
     EXPECT_TRUE(rig.ControlsUnlocked());
     EXPECT_FALSE(rig.ctx.link.boardLost);
@@ -271,22 +266,17 @@ TEST(ReadBackDifferences, RetryGoesOnButTheRunStillFails) {
 // One library line per programming mode, each with a chip of its own kind of memory
 // access: cell by cell, paged, with and without read-back.
 struct ModeCase {
+    const char* name;
     const char* device;
     int mode;
 };
 
 const ModeCase kModeCases[] = {
-    {"AT90S2313 (parallel)", kPar1},   {"AT90S8515 (parallel)", kPar2},
-    {"ATtiny12 (HV seriell)", kPar3},  {"ATtiny85 (HV seriell)", kPar4},
-    {"AT90S8515 (ISP)", kSpi1},        {"ATtiny12 (SPI Sockel 1)", kSpi2},
-    {"ATmega8 (ISP)", kMspi1},         {"ATtiny85 (SPI Sockel 1)", kMspi2},
+    {"PAR1", "AT90S2313 (parallel)", kPar1},   {"PAR2", "AT90S8515 (parallel)", kPar2},
+    {"PAR3", "ATtiny12 (HV seriell)", kPar3},  {"PAR4", "ATtiny85 (HV seriell)", kPar4},
+    {"SPI1", "AT90S8515 (ISP)", kSpi1},        {"SPI2", "ATtiny12 (SPI Sockel 1)", kSpi2},
+    {"MSPI1", "ATmega8 (ISP)", kMspi1},        {"MSPI2", "ATtiny85 (SPI Sockel 1)", kMspi2},
 };
-
-std::string CaseName(const ::testing::TestParamInfo<ModeCase>& info) {
-    static const char* const kNames[] = {"", "PAR1", "PAR2", "PAR3", "PAR4",
-                                         "SPI1", "SPI2", "MSPI1", "MSPI2"};
-    return kNames[info.param.mode];
-}
 
 class ModeTest : public ::testing::TestWithParam<ModeCase> {};
 
@@ -319,7 +309,8 @@ TEST_P(ModeTest, ProgramsVerifiesErasesAndBlankChecks) {
     EXPECT_TRUE(rig.ControlsUnlocked());
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryMode, ModeTest, ::testing::ValuesIn(kModeCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(EveryMode, ModeTest, ::testing::ValuesIn(kModeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace merlinox::testing
