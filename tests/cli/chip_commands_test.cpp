@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "app/busy_lock_file.h"
@@ -138,6 +139,44 @@ TEST(ChipCommands, SimStateNeverReplacesWhatIsNoChipState) {
         EXPECT_EQ(entry.path().filename().string().find("kept.state."), std::string::npos)
             << "a temporary file was left: " << entry.path();
     }
+}
+
+// The final value of a one-bit VCD wire, by its name.
+std::string FinalBit(const std::string& vcd, const std::string& name) {
+    const std::size_t var = vcd.find(" " + name + " $end");
+    if (var == std::string::npos) return "no wire " + name;
+    const std::size_t codeStart = vcd.rfind(' ', var - 1) + 1;
+    const std::string code = vcd.substr(codeStart, var - codeStart);
+    std::string value = "never set";
+    std::istringstream lines(vcd.substr(vcd.find("$enddefinitions")));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() == code.size() + 1 && line.compare(1, code.size(), code) == 0) {
+            value = line.substr(0, 1);
+        }
+    }
+    return value;
+}
+
+// The final value of an 8-bit signal, written as its wires NAME7 to NAME0.
+std::string FinalValue(const std::string& vcd, const std::string& name) {
+    std::string value;
+    for (int bit = 7; bit >= 0; --bit) value += FinalBit(vcd, name + std::to_string(bit));
+    return value;
+}
+
+// One acknowledge missed in the middle of the flash: the run fails, and the board is
+// still switched off, as the decoded lines show.
+TEST(ChipCommands, AMissedAcknowledgeStillEndsWithoutVoltages) {
+    Cli cli;
+    cli.dir.Write("fw.bin", Bytes(TestPattern(0x800, 7)));
+    EXPECT_EQ(cli.Run("program fw.bin --yes --quiet --device 'ATmega8 (ISP)' --board sim "
+                      "--sim-fault miss-ack=20000 --vcd board.vcd"),
+              7) << cli.output;
+    EXPECT_TRUE(cli.Has("Timeout-Fehler")) << cli.output;
+    const std::string vcd = cli.dir.Read("board.vcd");
+    EXPECT_EQ(FinalValue(vcd, "VCC_code"), "00000000");
+    EXPECT_EQ(FinalValue(vcd, "VPP_code"), "00000000");
+    EXPECT_EQ(FinalValue(vcd, "DATA"), "00000000");
 }
 
 // fuses --set keeps its values only in pendrake.ini: a file made read-only is left as

@@ -186,6 +186,43 @@ TEST_F(UserFiles, BadOrAmbiguousCompanionIsRefusedBeforeTheChipChanges) {
     EXPECT_EQ(Eeprom(), "\x34" + Blank(511));
 }
 
+TEST_F(UserFiles, OversizedBinaryIsRefusedNeverCutOff) {
+    dir.Write("fw.bin", Bytes(TestPattern(0x100, 1)));
+    ASSERT_EQ(Run("program fw.bin --quiet"), 0) << output;
+    const std::string before = ReadOut();
+    dir.Write("big.bin", std::string(0x2001, '\x11'));
+    EXPECT_EQ(Run("program big.bin --quiet"), 3) << output;
+    EXPECT_TRUE(Has("Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x1000\n"
+                    "Gelesen: 0x1001"));
+    EXPECT_EQ(ReadOut(), before);
+
+    dir.Write("huge.bin", std::string(0x40001, '\x22'));
+    std::string log;
+    EXPECT_NE(RunCli(dir.Dir().string(), "convert huge.bin huge.hex --format intel32", log), 0);
+    EXPECT_NE(log.find("Erlaubt: 0x20000\nGelesen: 0x20001"), std::string::npos) << log;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("huge.hex")));
+}
+
+// srec_cat ends its output with a count record by default.
+TEST_F(UserFiles, SrecCatCountRecordIsCheckedAgainstTheRecordsRead) {
+    REQUIRE_TOOL("srec_cat");
+    const std::string program = Bytes(TestPattern(0x300, 31));
+    dir.Write("in.bin", program);
+    Shell("srec_cat in.bin -binary -o fw.srec");
+    ASSERT_NE(dir.Read("fw.srec").find("\nS5"), std::string::npos);
+    ASSERT_EQ(Run("program fw.srec --quiet"), 0) << output;
+    EXPECT_EQ(Flash().substr(0, program.size()), program);
+
+    std::string text = dir.Read("fw.srec");
+    const std::size_t second = text.find('\n') + 1;
+    text.erase(second, text.find('\n', second) + 1 - second);  // one data record lost
+    dir.Write("lost.srec", text);
+    ASSERT_EQ(Run("erase --quiet"), 0) << output;
+    EXPECT_EQ(Run("program lost.srec --quiet"), 3) << output;
+    EXPECT_TRUE(Has("Der Zähl-Record S5 in Zeile"));
+    EXPECT_EQ(Flash(), Blank(0x2000));
+}
+
 // Nothing that could block or never end is read as a data file.
 TEST_F(UserFiles, FifosDirectoriesAndEndlessLinesAreRefused) {
     ASSERT_EQ(::mkfifo(dir.Path("fw.fifo").c_str(), 0600), 0);
