@@ -63,6 +63,26 @@ bool PageFits(std::uint32_t page, std::uint32_t memory) {
     return page == 0 || (page <= memory && memory % page == 0);
 }
 
+// How the refusal of a page that does not fit names its memory and units.
+struct PageWording {
+    const char* memory;   // "Programmspeicher"
+    const char* unit;     // "Worte"
+    const char* whole;    // "Bausteingröße"
+    const char* ofUnits;  // "Worten"
+};
+
+// Fills the message and returns false when the page does not fit the memory.
+bool CheckPage(MessageBuffer& message, const DeviceRecord& target, std::uint32_t page,
+               std::uint32_t memory, const PageWording& words, const char* path) {
+    if (PageFits(page, memory)) return true;
+    message.Format("%s\n\nSeitengröße %s %lu %s passt nicht\n"
+                   "zur %s von %lu %s !\n\n in '%s' Datei",
+                   target.name.c_str(), words.memory, static_cast<unsigned long>(page),
+                   words.unit, words.whole, static_cast<unsigned long>(memory), words.ofUnits,
+                   path);
+    return false;
+}
+
 }  // namespace
 
 bool NextField(Context& ctx) {
@@ -178,18 +198,10 @@ int ReadCSV(Context& ctx, DeviceRecord& target) {
     target.flashPageWords = Number(ctx);
     if (!NextField(ctx)) return kLibraryFailed;
     target.eepromPageBytes = Number(ctx);
-    if (!PageFits(target.flashPageWords, target.flashWords)) {
-        message.Format("%s\n\nSeitengröße Programmspeicher %lu Worte passt nicht\n"
-                       "zur Bausteingröße von %lu Worten !\n\n in '%s' Datei",
-                       target.name.c_str(), static_cast<unsigned long>(target.flashPageWords),
-                       static_cast<unsigned long>(target.flashWords), path);
-        return Refuse(ctx, kColumnOutOfRange);
-    }
-    if (!PageFits(target.eepromPageBytes, target.eepromBytes)) {
-        message.Format("%s\n\nSeitengröße EEPROM %lu Bytes passt nicht\n"
-                       "zur EEPROM-Größe von %lu Bytes !\n\n in '%s' Datei",
-                       target.name.c_str(), static_cast<unsigned long>(target.eepromPageBytes),
-                       static_cast<unsigned long>(target.eepromBytes), path);
+    if (!CheckPage(message, target, target.flashPageWords, target.flashWords,
+                   {"Programmspeicher", "Worte", "Bausteingröße", "Worten"}, path) ||
+        !CheckPage(message, target, target.eepromPageBytes, target.eepromBytes,
+                   {"EEPROM", "Bytes", "EEPROM-Größe", "Bytes"}, path)) {
         return Refuse(ctx, kColumnOutOfRange);
     }
 
