@@ -29,8 +29,14 @@ mode_t ModeFor(const struct stat* existing) {
 
 }  // namespace
 
-int OutputFile::Open(const std::string& path, bool binary) {
+int OutputFile::Open(const std::string& given, bool binary) {
     Abandon();
+    // A link keeps pointing where it did: the file it names is the one replaced.
+    std::string path = given;
+    if (char* resolved = ::realpath(given.c_str(), nullptr)) {
+        path = resolved;
+        std::free(resolved);
+    }
     struct stat info {};
     const bool exists = ::stat(path.c_str(), &info) == 0;
     if (exists && S_ISDIR(info.st_mode)) return EISDIR;

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ namespace {
 
 using testing::FilesFixture;
 using testing::ReadFile;
+using testing::WriteFile;
 using testing::RecordingSource;
 
 struct Writers : FilesFixture {
@@ -47,6 +49,22 @@ TEST_F(Writers, RecordsOfHexLineLenLeaveOutOnlyFullBlankOnes) {
     file.Close();
     EXPECT_EQ(OutLines(), (std::vector<std::string>{":20002000" + std::string(62, 'F') + "00DF",
                                                     ":04004000FFFFFFFFC0"}));
+}
+
+// The file is written beside its final name and renamed into place; a name that is a
+// link stays a link, and the file it names gets the data.
+TEST_F(Writers, AWrittenFileReplacesTheTargetOfALinkNotTheLink) {
+    const std::string target = dir / "kept.hex";
+    WriteFile(target, "old");
+    std::filesystem::create_symlink(target, out);
+    OutputFile file;
+    ASSERT_EQ(file.Open(out, true), 0);
+    const std::uint8_t bytes[] = {'n', 'e', 'w'};
+    ASSERT_EQ(file.WriteBytes(bytes, 3), 3u);
+    EXPECT_EQ(ReadFile(target), "old") << "nothing is replaced before Close";
+    ASSERT_EQ(file.Close(), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(out));
+    EXPECT_EQ(ReadFile(target), "new");
 }
 
 // Segment records, and the linear one below 64 KB, reach srec_cmp in the read-out tests.
