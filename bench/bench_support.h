@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/user_interface.h"
+#include "core/user_interface.h"
 
 namespace merlinox::bench {
 

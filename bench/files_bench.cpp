@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "app/app_context.h"
 #include "files/cell_source.h"
 #include "files/data_loader.h"
 #include "files/data_writers.h"
@@ -26,7 +26,7 @@ public:
 
 struct Workbench {
     SilentUi ui;
-    std::unique_ptr<Context> ctx = std::make_unique<Context>(ui);
+    std::unique_ptr<AppContext> ctx = std::make_unique<AppContext>(ui);
     std::filesystem::path dir;
     std::vector<std::uint8_t> image;
 

@@ -3,7 +3,7 @@
 // least five accesses per transfer; both figures here must vanish next to that.
 #include <benchmark/benchmark.h>
 
-#include "app/context.h"
+#include "app/app_context.h"
 #include "link/board_control.h"
 #include "link/transport.h"
 #include "sim/board_sim.h"
@@ -32,7 +32,7 @@ public:
 struct Bench {
     explicit Bench(PortAccess& port) { ctx.port = &port; }
     SilentUi ui;
-    Context ctx{ui};
+    AppContext ctx{ui};
 };
 
 void SetTransferCounters(benchmark::State& state, std::uint64_t transfers) {

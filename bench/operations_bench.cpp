@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
-#include "app/user_interface.h"
+#include "app/app_context.h"
+#include "core/user_interface.h"
 #include "devices/library_reader.h"
 #include "link/board_control.h"
 #include "operations/programming.h"
@@ -100,7 +100,7 @@ public:
     }
 
     ConfirmingUi ui;
-    Context ctx{ui};
+    AppContext ctx{ui};
     sim::SimBoard board;
 
 private:

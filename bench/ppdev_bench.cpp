@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "app/context.h"
+#include "app/app_context.h"
 #include "bench_support.h"
 #include "link/board_control.h"
 #include "platform/ppdev_port.h"
@@ -55,7 +55,7 @@ struct PpdevBench {
     testing::FakePpdevKernel kernel{board};
     sim::SimulatedChip chip;
     std::unique_ptr<platform::PpdevPort> port;
-    Context ctx;
+    AppContext ctx;
 };
 
 template <typename Pass>

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/context.h"
+#include "app/app_context.h"
 #include "bench_support.h"
 #include "link/board_control.h"
 #include "link/timing.h"
@@ -44,7 +44,7 @@ struct Bench {
     QuietUi ui;
     sim::SimBoard board;
     sim::SimulatedChip chip;
-    Context ctx;
+    AppContext ctx;
 };
 
 void Run(benchmark::State& state, const char* part, std::int32_t mode, bool write,

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/context.h"
+#include "app/app_context.h"
 #include "silent_ui.h"
 #include "devices/device_line.h"
 
@@ -11,7 +11,7 @@ using merlinox::fuzzing::SilentUi;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     SilentUi ui;
-    merlinox::Context ctx(ui);
+    merlinox::AppContext ctx(ui);
     ctx.library.libraryPath = "/fuzz/at90list.csv";
     if (size > 0) {
         ctx.settings.timeBaseKorr = data[0] % 101;  // 0 included: never set so, never fatal

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/context.h"
+#include "app/app_context.h"
 #include "silent_ui.h"
 #include "config/configuration.h"
 #include "config/ini_file.h"
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(iniPath, std::ios::binary) << bytes;
 
     SilentUi ui;
-    merlinox::Context ctx(ui);
+    merlinox::AppContext ctx(ui);
     ctx.iniPath = iniPath;
     ctx.library.libraryPath = (dir / "at90list.csv").string();  // missing: the device name stays empty
     merlinox::LoadConfiguration(ctx);

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/context.h"
+#include "app/app_context.h"
 #include "silent_ui.h"
 #include "devices/library_reader.h"
 
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     SilentUi ui;
-    merlinox::Context ctx(ui);
+    merlinox::AppContext ctx(ui);
     ctx.library.libraryPath = "/proc/self/fd/" + std::to_string(fd);
 
     int manufacturers = 0;

@@ -32,7 +32,7 @@ void CheckPass(merlinox::Context& ctx, const std::string& path, merlinox::Memory
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace merlinox;
     fuzzing::SilentUi ui;
-    auto ctx = std::make_unique<Context>(ui);
+    auto ctx = std::make_unique<AppContext>(ui);
     ctx->device.programmingMode = kMspi2;
     ctx->device.flashWords = 0x1000;
     ctx->device.eepromBytes = 0x200;

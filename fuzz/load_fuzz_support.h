@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "app/context.h"
+#include "app/app_context.h"
 #include "files/cell_source.h"
 #include "files/data_loader.h"
 #include "files/data_writers.h"
@@ -87,7 +87,7 @@ inline void Check(bool condition, const char* what) {
 inline void LoadAndRoundTrip(const std::uint8_t* data, std::size_t size, DataFormat readerFormat,
                              DataFormat writeFormat, MemoryKind kind) {
     SilentUi ui;
-    auto ctx = std::make_unique<Context>(ui);
+    auto ctx = std::make_unique<AppContext>(ui);
     ctx->device.programmingMode = kMspi2;
     ctx->device.flashWords = 0x2000;
     ctx->device.eepromBytes = 0x1000;

@@ -1,7 +1,7 @@
 #pragma once
 #include <string_view>
 
-#include "app/user_interface.h"
+#include "core/user_interface.h"
 
 namespace merlinox::fuzzing {
 

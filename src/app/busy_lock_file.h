@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/main_view.h"
+#include "core/main_view.h"
 
 namespace merlinox {
 

@@ -1,7 +1,7 @@
 #include "app/data_file_choice.h"
 
-#include "app/context.h"
-#include "app/main_view.h"
+#include "core/context.h"
+#include "core/main_view.h"
 #include "config/data_file_paths.h"
 
 namespace merlinox {

@@ -2,7 +2,7 @@
 #include <functional>
 #include <string>
 
-#include "app/main_view.h"
+#include "core/main_view.h"
 #include "config/settings_dialog.h"
 
 namespace merlinox {

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/context.h"
 
 namespace merlinox {
 
@@ -80,24 +79,24 @@ constexpr ErrorMeaning kMeanings[] = {
     {EINTR, 39},    {EIO, 40},     {ENXIO, 41},  {EAGAIN, 42},  {EBUSY, 44},
 };
 
-int Ask(Context& ctx, BoxKind kind, std::string_view text) {
-    if (ctx.settings.messageBeap != 0) ctx.ui->Beep();
-    return ctx.ui->ShowBox(kind, text);
-}
-
 }  // namespace
 
-void ShowInfo(Context& ctx, std::string_view text) { Ask(ctx, BoxKind::Info, text); }
-
-int AskRetryCancel(Context& ctx, std::string_view text) {
-    return Ask(ctx, BoxKind::RetryCancel, text) == kIdRetry ? kIdRetry : kIdCancel;
+int StandardMessages::Ask(BoxKind kind, std::string_view text) {
+    if (settings_.messageBeap != 0) ui_.Beep();
+    return ui_.ShowBox(kind, text);
 }
 
-int AskOkCancel(Context& ctx, std::string_view text) {
-    return Ask(ctx, BoxKind::OkCancel, text) == kIdOk ? kIdOk : kIdCancel;
+void StandardMessages::ShowInfo(std::string_view text) { Ask(BoxKind::Info, text); }
+
+int StandardMessages::AskRetryCancel(std::string_view text) {
+    return Ask(BoxKind::RetryCancel, text) == kIdRetry ? kIdRetry : kIdCancel;
 }
 
-void ShowPlain(Context& ctx, std::string_view text) { ctx.ui->ShowBox(BoxKind::Plain, text); }
+int StandardMessages::AskOkCancel(std::string_view text) {
+    return Ask(BoxKind::OkCancel, text) == kIdOk ? kIdOk : kIdCancel;
+}
+
+void StandardMessages::ShowPlain(std::string_view text) { ui_.ShowBox(BoxKind::Plain, text); }
 
 std::string ErrorText(int errorNumber) {
     for (const ErrorMeaning& meaning : kMeanings) {
@@ -108,14 +107,14 @@ std::string ErrorText(int errorNumber) {
     return "Unbekannter Fehler: " + std::string(std::strerror(errorNumber));
 }
 
-void ShowFileError(Context& ctx, std::string_view path, int errorNumber) {
+void StandardMessages::ShowFileError(std::string_view path, int errorNumber) {
     // Composed in a buffer of its own: the caller may still hold a line in messageBuffer.
     MessageBuffer report;
     report.Set("Fehler beim Öffnen der Datei\n\n");
     report.Append("%.*s\n\n", static_cast<int>(path.size()), path.data());
     const std::string reason = ErrorText(errorNumber);
     report.Append("%.*s", static_cast<int>(reason.size()), reason.data());
-    ShowPlain(ctx, report.View());
+    ShowPlain(report.View());
 }
 
 }  // namespace merlinox

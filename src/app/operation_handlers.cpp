@@ -1,8 +1,8 @@
 #include "app/operation_handlers.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "app/data_file_choice.h"
-#include "app/messages.h"
+#include "core/message_port.h"
 #include "config/data_file_paths.h"
 #include "config/windows_path.h"
 #include "devices/library_reader.h"

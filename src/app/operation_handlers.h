@@ -1,9 +1,9 @@
 #pragma once
 #include <string_view>
 
-#include "app/main_view.h"
+#include "core/main_view.h"
 #include "operations/fuse_read.h"
-#include "operations/operation_view.h"
+#include "core/operation_view.h"
 
 namespace merlinox {
 

@@ -1,7 +1,7 @@
 #include <string>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "app/operation_handlers.h"
 #include "config/data_file_paths.h"
 #include "config/windows_path.h"

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "app/elf_section.h"
-#include "app/main_view.h"
+#include "core/main_view.h"
 
 namespace merlinox {
 

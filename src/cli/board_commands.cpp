@@ -2,7 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "app/operation_handlers.h"
 #include "cli/session.h"
 #include "link/board_control.h"

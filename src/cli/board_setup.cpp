@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "platform/ioport_port.h"
 #include "platform/linux_priority.h"
 #include "sim/board_sim.h"

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/main_view.h"
-#include "app/user_interface.h"
+#include "core/main_view.h"
+#include "core/user_interface.h"
 #include "cli/progress_line.h"
 
 namespace merlinox {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/context.h"
+#include "app/app_context.h"
 #include "cli/commands.h"
 #include "cli/terminal_ui.h"
 #include "files/conversion.h"
@@ -26,7 +26,7 @@ int RunConvert(ConvertArgs& args, const GlobalOptions& options) {
     args.request.kind = args.eeprom ? kEeprom : kFlash;
     args.request.hexLineLen &= ~1u;  // even, as the configuration keeps it
     TerminalUi ui(stdin, stderr, options.yes, isatty(fileno(stdin)) != 0);
-    Context ctx(ui);
+    AppContext ctx(ui);
     return ConvertDataFile(ctx, args.request);
 }
 

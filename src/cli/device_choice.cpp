@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "cli/chip_options.h"
 #include "cli/closest_names.h"
 #include "cli/device_listing.h"
@@ -26,8 +26,8 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 
 std::vector<std::string> ManufacturerNames(Context& ctx) {
     std::vector<std::string> names;
-    if (OpenLibrary(ctx) != kLibraryOk) return names;
-    while (NextManufacturer(ctx) == kLibraryOk) names.push_back(ctx.library.manufacturerName);
+    if (OpenLibrary(ctx) != kOk) return names;
+    while (NextManufacturer(ctx) == kOk) names.push_back(ctx.library.manufacturerName);
     CloseLibrary(ctx);
     return names;
 }
@@ -39,7 +39,7 @@ std::vector<LibraryDevice> LibraryDevices(Context& ctx) {
         // Every active line counts for the device index, parsed or not, as it does when
         // the selected device is loaded.
         VisitDevices(ctx, m, [&devices, m](int index, int result, const DeviceRecord& record) {
-            if (result == kLibraryOk) devices.push_back({record.name, DevicePlace{m, index}});
+            if (result == kOk) devices.push_back({record.name, DevicePlace{m, index}});
         });
     }
     return devices;
@@ -143,7 +143,7 @@ int ApplyChipOptions(Context& ctx, const ChipOptions& options) {
         ctx.settings.manufIndex = place->manufacturer;
         SelectDevice(ctx, place->device);
     }
-    if (ctx.library.selectedDeviceResult != kLibraryOk) {
+    if (ctx.library.selectedDeviceResult != kOk) {
         std::fprintf(stderr, "kestrel-cli: the selected device (manufacturer %d, device %d) "
                              "cannot be read from the library\n",
                      ctx.settings.manufIndex, ctx.settings.deviceIndex);
@@ -152,7 +152,7 @@ int ApplyChipOptions(Context& ctx, const ChipOptions& options) {
     if (options.idCheck) ctx.settings.idCheck = *options.idCheck ? 1 : 0;
     if (options.ffSave) ctx.settings.ffSave = *options.ffSave ? 1 : 0;
     if (options.checksum) ctx.settings.testChecksum = *options.checksum ? 1 : 0;
-    return kLibraryOk;
+    return kOk;
 }
 
 }  // namespace merlinox::cli

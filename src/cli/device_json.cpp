@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "cli/device_choice.h"
 #include "cli/device_listing.h"
 #include "cli/json_text.h"
@@ -26,7 +26,7 @@ void PrintDevicesJson(Context& ctx, int manufacturer, std::FILE* out) {
     const char* separator = "";
     VisitDevices(ctx, manufacturer, [&](int index, int result, const DeviceRecord& record) {
         std::fprintf(out, "%s\n        {\"index\": %d, ", separator, index);
-        if (result == kLibraryOk) {
+        if (result == kOk) {
             std::fprintf(out, "\"device\": ");
             PrintDeviceJson(record, out);
             std::fprintf(out, "}");
@@ -41,7 +41,7 @@ void PrintDevicesJson(Context& ctx, int manufacturer, std::FILE* out) {
 
 int PrintLibraryJson(Context& ctx, int selectedDeviceResult, std::FILE* out) {
     std::fprintf(out, "{\n  \"library\": %s,\n", JsonString(ctx.library.libraryPath).c_str());
-    if (OpenLibrary(ctx) != kLibraryOk) {
+    if (OpenLibrary(ctx) != kOk) {
         std::fprintf(out, "  \"error\": \"the library cannot be opened\"\n}\n");
         return kLibraryFailed;
     }
@@ -56,13 +56,13 @@ int PrintLibraryJson(Context& ctx, int selectedDeviceResult, std::FILE* out) {
     }
     std::fprintf(out, "\n  ],\n  \"selected\": {\"manufacturer\": %d, \"index\": %d, \"device\": ",
                  ctx.settings.manufIndex, ctx.settings.deviceIndex);
-    if (selectedDeviceResult == kLibraryOk) {
+    if (selectedDeviceResult == kOk) {
         PrintDeviceJson(ctx.device, out);
     } else {
         std::fprintf(out, "null");
     }
     std::fprintf(out, "}\n}\n");
-    return kLibraryOk;
+    return kOk;
 }
 
 }  // namespace merlinox::cli

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "config/text_encoding.h"
 #include "devices/library_reader.h"
 
@@ -18,7 +18,7 @@ void PrintDevices(Context& ctx, int manufacturer, int selected, std::FILE* out) 
     int count = 0;
     VisitDevices(ctx, manufacturer, [&](int index, int result, const DeviceRecord& record) {
         const char mark = index == selected ? '*' : ' ';
-        if (result == kLibraryOk) {
+        if (result == kOk) {
             std::fprintf(out, "   %c%3d  %s\n", mark, index, record.name.c_str());
         } else {
             std::fprintf(out, "   %c%3d  (line not usable, result %d)\n", mark, index, result);
@@ -32,7 +32,7 @@ void PrintDevices(Context& ctx, int manufacturer, int selected, std::FILE* out) 
 // expects: "...;Y" there reads the ';' as the flag and the line does not count. The
 // window simply leaves it out; the listing says why.
 void PrintUnterminatedLastLine(Context& ctx, std::FILE* out) {
-    if (OpenLibrary(ctx) != kLibraryOk) return;
+    if (OpenLibrary(ctx) != kOk) return;
     std::string last;
     while (ReadLibraryLine(ctx)) last = ctx.library.line;
     CloseLibrary(ctx);
@@ -57,8 +57,8 @@ const char* ModeKeyword(std::int32_t mode) {
 void VisitDevices(Context& ctx, int manufacturer, const DeviceVisitor& visit) {
     const int savedIndex = ctx.settings.manufIndex;
     ctx.settings.manufIndex = manufacturer;
-    if (OpenLibrary(ctx) == kLibraryOk) {
-        if (FindManufacturer(ctx) == kLibraryOk) {
+    if (OpenLibrary(ctx) == kOk) {
+        if (FindManufacturer(ctx) == kOk) {
             DeviceRecord scratch;
             int index = 0;
             for (int result; (result = NextDevice(ctx, scratch)) != kLibraryEnd; ++index) {
@@ -72,9 +72,9 @@ void VisitDevices(Context& ctx, int manufacturer, const DeviceVisitor& visit) {
 
 int PrintLibrary(Context& ctx, std::FILE* out) {
     std::fprintf(out, "Device library %s\n", ctx.library.libraryPath.c_str());
-    if (OpenLibrary(ctx) != kLibraryOk) return kLibraryFailed;
+    if (OpenLibrary(ctx) != kOk) return kLibraryFailed;
     std::vector<std::string> manufacturers;
-    while (NextManufacturer(ctx) == kLibraryOk) manufacturers.push_back(ctx.library.manufacturerName);
+    while (NextManufacturer(ctx) == kOk) manufacturers.push_back(ctx.library.manufacturerName);
     CloseLibrary(ctx);
     if (manufacturers.empty()) std::fprintf(out, "(no manufacturers)\n");
 
@@ -87,7 +87,7 @@ int PrintLibrary(Context& ctx, std::FILE* out) {
     }
     ctx.settings.manufIndex = selected;
     PrintUnterminatedLastLine(ctx, out);
-    return kLibraryOk;
+    return kOk;
 }
 
 void PrintDeviceRecord(const DeviceRecord& d, std::FILE* out) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "cli/device_listing.h"
 #include "cli/json_text.h"
 #include "devices/fuse_layout.h"

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "devices/fuse_defaults.h"
+#include "core/context.h"
 #include "cli/chip_options.h"
 #include "cli/chip_run.h"
 #include "cli/cli_view.h"
@@ -15,7 +16,7 @@
 #include "cli/fuse_json.h"
 #include "cli/session.h"
 #include "config/configuration.h"
-#include "devices/device_record.h"
+#include "core/device_record.h"
 #include "devices/fuse_layout.h"
 #include "devices/fuse_panel.h"
 #include "operations/fuse_read.h"
@@ -129,7 +130,7 @@ bool ApplySetting(Context& ctx, CliView& view, const std::string& setting, std::
     return true;
 }
 
-constexpr int kSaveFailed = 4;  // the operations' code for a save that failed
+
 
 }  // namespace
 

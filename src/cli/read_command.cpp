@@ -4,7 +4,7 @@
 
 #include "cli/chip_run.h"
 #include "cli/commands.h"
-#include "files/memory_image.h"
+#include "core/memory_image.h"
 
 namespace merlinox::cli {
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "cli/busy_marker.h"
-#include "app/context.h"
+#include "app/app_context.h"
 #include "cli/commands.h"
 #include "cli/terminal_ui.h"
 
@@ -37,7 +37,7 @@ public:
 
 private:
     TerminalUi ui_;
-    Context ctx_;
+    AppContext ctx_;
     CliBusyMarker busy_{BusyLockFile::DefaultDirectory()};
 };
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "app/user_interface.h"
+#include "core/user_interface.h"
 
 namespace merlinox::cli {
 

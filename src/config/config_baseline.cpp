@@ -13,39 +13,40 @@ bool SameKey(const StoredValue& a, const StoredValue& b) {
            EqualIgnoringCase1252(EncodeWindows1252(a.section), EncodeWindows1252(b.section));
 }
 
-}  // namespace
-
-ConfigBaseline ConfigBaseline::Of(std::vector<StoredValue> values, const IniFile& file) {
-    ConfigBaseline baseline;
-    for (StoredValue& value : values) {
-        std::optional<std::string> onDisk = file.Find(value.section, value.key);
-        baseline.entries_.push_back({std::move(value), std::move(onDisk)});
-    }
-    return baseline;
-}
-
-const ConfigBaseline::Entry* ConfigBaseline::Find(const StoredValue& value) const {
-    for (const Entry& entry : entries_) {
+const ConfigBaseline::Entry* Find(const ConfigBaseline& baseline, const StoredValue& value) {
+    for (const ConfigBaseline::Entry& entry : baseline.entries) {
         if (SameKey(entry.loaded, value)) return &entry;
     }
     return nullptr;
 }
 
-bool ConfigBaseline::Writes(const StoredValue& value, const IniFile& onDiskNow) const {
-    const Entry* entry = Find(value);
+}  // namespace
+
+ConfigBaseline BaselineOf(std::vector<StoredValue> values, const IniFile& file) {
+    ConfigBaseline baseline;
+    for (StoredValue& value : values) {
+        std::optional<std::string> onDisk = file.Find(value.section, value.key);
+        baseline.entries.push_back({std::move(value), std::move(onDisk)});
+    }
+    return baseline;
+}
+
+bool BaselineWrites(const ConfigBaseline& baseline, const StoredValue& value,
+                    const IniFile& onDiskNow) {
+    const ConfigBaseline::Entry* entry = Find(baseline, value);
     if (entry == nullptr || entry->loaded.value != value.value) return true;
     if (entry->onDisk == entry->loaded.value) return false;
     return onDiskNow.Find(value.section, value.key) == entry->onDisk;
 }
 
-void ConfigBaseline::Remember(const StoredValue& value) {
-    for (Entry& entry : entries_) {
+void RememberWritten(ConfigBaseline& baseline, const StoredValue& value) {
+    for (ConfigBaseline::Entry& entry : baseline.entries) {
         if (SameKey(entry.loaded, value)) {
             entry = {value, value.value};
             return;
         }
     }
-    entries_.push_back({value, value.value});
+    baseline.entries.push_back({value, value.value});
 }
 
 }  // namespace merlinox

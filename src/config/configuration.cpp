@@ -1,3 +1,5 @@
+#include "devices/fuse_defaults.h"
+#include "config/config_baseline.h"
 #include "config/configuration.h"
 
 #include <cstdio>
@@ -5,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "config/ini_file.h"
 #include "config/number_text.h"
 #include "config/text_encoding.h"
@@ -181,7 +183,7 @@ int LoadConfiguration(Context& ctx) {
     if (const int error = ini.Load(ctx.iniPath); error != 0) ShowFileError(ctx, ctx.iniPath, error);
     LoadSettings(ctx, ini);
     // Right after a load the data path came from the file, so it can always be stored.
-    ctx.configBaseline = ConfigBaseline::Of(StoredValues(ctx), ini);
+    ctx.configBaseline = BaselineOf(StoredValues(ctx), ini);
     return 0;
 }
 
@@ -192,7 +194,7 @@ int SaveConfiguration(Context& ctx) {
     std::vector<const StoredValue*> written;
     const int error = UpdateProfile(ctx.iniPath, [&](IniFile& ini) {
         for (const StoredValue& value : values) {
-            if (!ctx.configBaseline.Writes(value, ini)) continue;
+            if (!BaselineWrites(ctx.configBaseline, value, ini)) continue;
             ini.SetString(value.section, value.key, value.value);
             written.push_back(&value);
         }
@@ -203,7 +205,7 @@ int SaveConfiguration(Context& ctx) {
         ShowFileError(ctx, ctx.iniPath, error);
         return error;
     }
-    for (const StoredValue* value : written) ctx.configBaseline.Remember(*value);
+    for (const StoredValue* value : written) RememberWritten(ctx.configBaseline, *value);
     return 0;
 }
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/context.h"
+#include "core/context.h"
 
 namespace merlinox {
 

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "config/number_text.h"
 #include "config/text_encoding.h"
 #include "devices/known_devices.h"
@@ -226,7 +226,7 @@ int ReadCSV(Context& ctx, DeviceRecord& target) {
         if (!NextField(ctx)) return kLibraryFailed;
         *field = LowByte(ctx);
     }
-    return kLibraryOk;
+    return kOk;
 }
 
 }  // namespace merlinox

@@ -1,17 +1,10 @@
 #pragma once
+#include "core/result_code.h"
 
 namespace merlinox {
 
 struct Context;
 struct DeviceRecord;
-
-// Results of the device-library operations.
-enum LibraryResult : int {
-    kLibraryOk = 0,
-    kLibraryFailed = 13,      // no file, no such entry, unknown code, mode or Extra entry
-    kLibraryEnd = 15,         // end of the list
-    kColumnOutOfRange = 17,   // a column value out of range
-};
 
 // Cuts the next ';'-terminated column of ctx.library.line into ctx.library.column.
 // Fails when the line ends, or reaches its flag character, before the ';'.

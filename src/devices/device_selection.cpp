@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/context.h"
-#include "app/main_view.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/main_view.h"
+#include "core/message_port.h"
 #include "config/configuration.h"
 #include "config/ini_file.h"
 #include "devices/fuse_panel.h"
@@ -14,7 +14,6 @@ namespace merlinox {
 
 namespace {
 
-constexpr int kListEnd = 15;  // NextManufacturer and NextDevice: nothing more to read
 constexpr std::string_view kNoManufacturers = "Keine Hersteller";
 constexpr std::string_view kNoDevices = "Keine Bausteine";
 
@@ -30,7 +29,7 @@ int FinishList(MainView& view, int list, std::string_view placeholder, std::int3
                int last) {
     if (last == -1) view.AppendToList(list, placeholder);
     view.SelectInList(list, index);
-    return last >= 0 ? 0 : kListEnd;
+    return last >= 0 ? 0 : kLibraryEnd;
 }
 
 }  // namespace
@@ -40,7 +39,7 @@ int FillManufacturerList(Context& ctx, MainView& view) {
         return FinishList(view, kManufacturerList, kNoManufacturers, ctx.settings.manufIndex, -1);
     }
     int last = -1;
-    while (NextManufacturer(ctx) != kListEnd) {
+    while (NextManufacturer(ctx) != kLibraryEnd) {
         view.AppendToList(kManufacturerList, ctx.library.manufacturerName);
         ++last;
     }
@@ -62,7 +61,7 @@ int FillDeviceList(Context& ctx, MainView& view) {
     // Every active line counts for the library index, parsed or not, as it does when
     // the selected device is loaded; only the parsed ones are listed.
     int line = 0;
-    for (int result = NextDevice(ctx, scratch); result != kListEnd;
+    for (int result = NextDevice(ctx, scratch); result != kLibraryEnd;
          result = NextDevice(ctx, scratch), ++line) {
         if (result != 0) continue;  // the line's message has been shown
         view.AppendToList(kDeviceList, scratch.name);

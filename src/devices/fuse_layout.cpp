@@ -1,6 +1,6 @@
 #include "devices/fuse_layout.h"
 
-#include "devices/device_record.h"
+#include "core/device_record.h"
 
 namespace merlinox {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/control_ids.h"
+#include "core/control_ids.h"
 
 namespace merlinox {
 

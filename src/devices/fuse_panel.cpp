@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/context.h"
-#include "app/main_view.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/main_view.h"
+#include "core/message_port.h"
 #include "devices/fuse_layout.h"
 
 namespace merlinox {

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/control_ids.h"
+#include "core/control_ids.h"
 
 namespace merlinox {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <sys/stat.h>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "config/text_encoding.h"
 
 namespace merlinox {
@@ -42,12 +42,12 @@ int OpenLibrary(Context& ctx) {
     }
     lib.file.reset(file);
     lib.readFailed = false;
-    return kLibraryOk;
+    return kOk;
 }
 
 int CloseLibrary(Context& ctx) {
     ctx.library.file.reset();
-    return kLibraryOk;
+    return kOk;
 }
 
 bool ReadLibraryLine(Context& ctx) {
@@ -103,7 +103,7 @@ int FindManufacturer(Context& ctx) {
         }
         if (IsManufacturerLine(ctx) && IsActiveLine(ctx)) ++counter;
     } while (counter < ctx.settings.manufIndex);
-    return kLibraryOk;
+    return kOk;
 }
 
 int NextManufacturer(Context& ctx) {
@@ -115,7 +115,7 @@ int NextManufacturer(Context& ctx) {
     std::size_t stop = lib.line.find(';', 1);
     if (stop == std::string::npos || stop > end) stop = end;
     lib.manufacturerName = DecodeWindows1252(std::string_view(lib.line).substr(1, stop - 1));
-    return kLibraryOk;
+    return kOk;
 }
 
 int NextDevice(Context& ctx, DeviceRecord& target) {
@@ -129,8 +129,8 @@ int NextDevice(Context& ctx, DeviceRecord& target) {
 namespace {
 
 int FindAndReadSelectedDevice(Context& ctx) {
-    if (OpenLibrary(ctx) != kLibraryOk) return kLibraryFailed;
-    if (FindManufacturer(ctx) != kLibraryOk) {
+    if (OpenLibrary(ctx) != kOk) return kLibraryFailed;
+    if (FindManufacturer(ctx) != kOk) {
         CloseLibrary(ctx);
         return kLibraryFailed;
     }
@@ -142,7 +142,7 @@ int FindAndReadSelectedDevice(Context& ctx) {
         if (counter >= ctx.settings.deviceIndex) {
             CloseLibrary(ctx);
             if (counter != ctx.settings.deviceIndex) return kLibraryFailed;
-            return ReadCSV(ctx, ctx.device) == kLibraryOk ? kLibraryOk : kLibraryFailed;
+            return ReadCSV(ctx, ctx.device) == kOk ? kOk : kLibraryFailed;
         }
     }
 }

@@ -1,6 +1,6 @@
 #include "devices/time_base.h"
 
-#include "app/context.h"
+#include "core/context.h"
 
 namespace merlinox {
 

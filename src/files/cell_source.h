@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "files/memory_image.h"
+#include "core/memory_image.h"
 
 namespace merlinox {
 

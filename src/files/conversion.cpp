@@ -5,8 +5,8 @@
 #include <cctype>
 #include <string>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "files/cell_source.h"
 #include "files/data_loader.h"
 #include "files/data_writers.h"

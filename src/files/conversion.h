@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "files/memory_image.h"
+#include "core/memory_image.h"
 
 namespace merlinox {
 

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "files/companion_file.h"
 #include "files/elf_image.h"
 #include "files/hex_text.h"
@@ -105,7 +106,8 @@ constexpr int kNoEepromData = -1;
 
 int LoadFile(Context& ctx, const std::string& path, DataFormat format, MemoryKind kind,
              bool emptyEepromIsNoData) {
-    const int error = ctx.files.inputFile.Open(path, format == kFormatBinary);
+    if (!ctx.files.inputFile) ctx.files.inputFile = std::make_shared<InputFile>();
+    const int error = ctx.files.inputFile->Open(path, format == kFormatBinary);
     if (error != 0) {
         ShowInputError(ctx, path, error);
         return kLoadFailed;
@@ -172,7 +174,7 @@ int LoadDataFile(Context& ctx, DataFormat format, MemoryKind kind) {
 int ReadBinFile(Context& ctx, std::uint32_t maxBytes, MemoryKind kind) {
     (void)kind;  // the report names the file actually read, whichever memory it holds
     const std::uint32_t limit = maxBytes < MemoryImage::kSize ? maxBytes : MemoryImage::kSize;
-    InputFile& file = ctx.files.inputFile;
+    InputFile& file = *ctx.files.inputFile;
     const long count = file.ReadBytes(ctx.image.bytes.data(), limit);
     if (count < 0) {
         ShowInputError(ctx, ctx.files.inputPath, file.ErrorNumber());
@@ -193,7 +195,7 @@ int ReadBinFile(Context& ctx, std::uint32_t maxBytes, MemoryKind kind) {
 }
 
 void CloseInputFile(Context& ctx) {
-    ctx.files.inputFile.Close();
+    if (ctx.files.inputFile) ctx.files.inputFile->Close();
     ctx.files.inputPath.clear();
 }
 

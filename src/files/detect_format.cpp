@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "files/data_loader.h"
 #include "files/elf_image.h"
 #include "files/hex_text.h"

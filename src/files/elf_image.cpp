@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <iterator>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "files/input_file.h"
 
 namespace merlinox {

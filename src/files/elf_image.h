@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "files/firmware_fuses.h"
-#include "files/memory_image.h"
+#include "core/firmware_fuses.h"
+#include "core/memory_image.h"
 
 namespace merlinox {
 

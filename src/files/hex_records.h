@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "files/memory_image.h"
+#include "core/memory_image.h"
 
 namespace merlinox {
 

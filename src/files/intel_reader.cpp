@@ -1,4 +1,4 @@
-#include "app/context.h"
+#include "core/context.h"
 #include "files/hex_text.h"
 #include "files/line_messages.h"
 #include "files/text_readers.h"

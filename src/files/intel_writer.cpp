@@ -1,6 +1,6 @@
 #include <string_view>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "files/hex_records.h"
 #include "files/hex_text.h"
 #include "files/output_file.h"

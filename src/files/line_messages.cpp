@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "files/input_file.h"
 
 namespace merlinox {

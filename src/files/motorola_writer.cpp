@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "files/hex_records.h"
 #include "files/hex_text.h"
 #include "files/output_file.h"

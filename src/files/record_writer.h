@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "files/line_messages.h"
 #include "files/output_file.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string_view>
 
-#include "files/memory_image.h"
+#include "core/memory_image.h"
 
 namespace merlinox {
 

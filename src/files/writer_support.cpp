@@ -1,5 +1,5 @@
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "files/data_writers.h"
 
 namespace merlinox {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/busy_lock_file.h"
-#include "app/main_view.h"
+#include "core/main_view.h"
 
 class QWidget;
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <map>
 
-#include "app/main_view.h"
+#include "core/main_view.h"
 
 namespace merlinox::gui {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <QStringList>
 
-#include "app/main_view.h"
+#include "core/main_view.h"
 
 class QWidget;
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/user_interface.h"
+#include "core/user_interface.h"
 
 class QWidget;
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/data_file_choice.h"
-#include "app/messages.h"
+#include "core/message_port.h"
 #include "cli/chip_options.h"
 
 namespace merlinox::gui {

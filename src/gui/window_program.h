@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/busy_lock_file.h"
-#include "app/context.h"
+#include "app/app_context.h"
 #include "app/main_presenter.h"
 #include "app/operation_handlers.h"
 #include "cli/board_setup.h"
@@ -39,7 +39,7 @@ public:
     void Start();
 
     QtUserInterface ui;
-    Context ctx{ui};
+    AppContext ctx{ui};
     MainWindow window;
     QtFileDialogs dialogs;
     DesktopBusyMarker busy;

@@ -1,5 +1,5 @@
 // The board search at start-up and the target reset button.
-#include "app/context.h"
+#include "core/context.h"
 #include "link/board_control.h"
 #include "link/latch_bits.h"
 #include "link/latch_ops.h"

@@ -1,6 +1,6 @@
 #include "link/latch_ops.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "link/board_control.h"
 #include "link/latch_bits.h"
 #include "link/transport.h"

@@ -1,8 +1,8 @@
 // Power-on and power-off per programming mode: the order in which the supply, the
 // programming voltage on RESET and the socket lines come and go is what puts a chip
 // into its programming mode and safely out of it again.
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "link/board_control.h"
 #include "link/latch_bits.h"
 #include "link/latch_ops.h"

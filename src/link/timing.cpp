@@ -1,6 +1,6 @@
 #include "link/timing.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "devices/time_base.h"
 #include "link/latch_bits.h"
 #include "link/priority.h"

@@ -1,7 +1,7 @@
 #include "link/transport.h"
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "link/latch_bits.h"
 
 namespace merlinox {

@@ -3,8 +3,8 @@
 // start by an administrator and found already running on later starts.
 #include "link/windows_port_setup.h"
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 
 namespace merlinox {
 

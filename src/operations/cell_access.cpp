@@ -1,6 +1,6 @@
 #include "operations/cell_access.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "operations/mode_guard.h"
 #include "protocols/hv_serial.h"
 #include "protocols/parallel.h"

@@ -1,8 +1,8 @@
 #include <array>
 #include <cstdint>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "operations/blank_check.h"
 #include "operations/mode_guard.h"
 #include "protocols/hv_serial.h"

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "operations/firmware_fuses.h"
 
 namespace merlinox {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "link/board_control.h"
 #include "link/timing.h"
 #include "link/transport.h"

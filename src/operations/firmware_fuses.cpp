@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "devices/fuse_layout.h"
 #include "devices/fuse_panel.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "operations/mode_guard.h"
 #include "operations/progress.h"
 #include "protocols/hv_serial.h"

@@ -1,7 +1,7 @@
 #include "operations/fuse_read.h"
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "devices/fuse_layout.h"
 #include "devices/fuse_panel.h"
 #include "link/board_control.h"

@@ -1,7 +1,7 @@
 #include "operations/mode_guard.h"
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 
 namespace merlinox {
 

@@ -1,6 +1,6 @@
 #include "operations/pass_file.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "files/data_loader.h"
 
 namespace merlinox {

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "files/memory_image.h"
+#include "core/memory_image.h"
 
 namespace merlinox {
 

@@ -1,7 +1,7 @@
 #include <cstdint>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "link/timing.h"
 #include "operations/cell_access.h"
 #include "operations/programming.h"

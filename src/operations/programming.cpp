@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "config/data_file_paths.h"
 #include "files/data_loader.h"
 #include "files/elf_image.h"

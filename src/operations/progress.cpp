@@ -1,7 +1,7 @@
 #include "operations/progress.h"
 
-#include "app/context.h"
-#include "operations/operation_view.h"
+#include "core/context.h"
+#include "core/operation_view.h"
 
 namespace merlinox {
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "config/data_file_paths.h"
 #include "files/cell_source.h"
 #include "files/data_writers.h"

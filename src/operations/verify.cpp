@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "link/board_control.h"
 #include "operations/blank_check.h"
 #include "operations/cell_access.h"

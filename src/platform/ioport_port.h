@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "link/port_access.h"
+#include "core/port_access.h"
 
 namespace merlinox::platform {
 

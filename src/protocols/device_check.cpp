@@ -1,7 +1,7 @@
 #include "protocols/device_check.h"
 
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 
 namespace merlinox {
 

@@ -1,6 +1,6 @@
 #include "protocols/hv_serial.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "link/latch_bits.h"
 #include "link/latch_ops.h"
 #include "link/timing.h"

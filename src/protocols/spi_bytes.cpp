@@ -1,6 +1,6 @@
 // The SPI byte shifters and the synchronisation that enters programming mode.
-#include "app/context.h"
-#include "app/messages.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "link/latch_bits.h"
 #include "link/latch_ops.h"
 #include "link/timing.h"

@@ -1,5 +1,5 @@
 // The serial programming instructions for flash, EEPROM, signature, lock and fuse bits.
-#include "app/context.h"
+#include "core/context.h"
 #include "link/timing.h"
 #include "protocols/device_check.h"
 #include "protocols/spi.h"

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/port_access.h"
+#include "core/port_access.h"
 #include "sim/board_latches.h"
 #include "sim/fault.h"
 #include "sim/socket.h"

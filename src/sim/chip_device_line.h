@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "devices/device_record.h"
+#include "core/device_record.h"
 #include "sim/chip_catalogue.h"
 
 namespace merlinox {

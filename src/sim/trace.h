@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "link/port_access.h"
+#include "core/port_access.h"
 #include "sim/socket.h"
 
 namespace merlinox::sim {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "app/app_context.h"
 #include "app/main_presenter.h"
 #include "config/ini_file.h"
 #include "sim/board_sim.h"
@@ -44,7 +44,7 @@ struct Window {
     ScratchDir dir;
     fs::path previousDirectory = fs::current_path();
     ScriptedUi ui;
-    Context ctx{ui};
+    AppContext ctx{ui};
     ScriptedView view;
     ScriptedFileDialogs dialogs;
     ScriptedBusyMarker busy;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/context.h"
+#include "app/app_context.h"
 #include "app/messages.h"
 #include "support/scripted_ui.h"
 
@@ -16,7 +16,7 @@ using testing::ScriptedUi;
 
 TEST(MessageHelpers, BeepOnlyWhenEnabledAndAClosedQuestionIsCancel) {
     ScriptedUi ui;
-    Context ctx(ui);
+    AppContext ctx(ui);
     ShowInfo(ctx, "a");
     ui.Answer(kIdRetry);
     EXPECT_EQ(AskRetryCancel(ctx, "b"), kIdRetry);
@@ -34,7 +34,7 @@ TEST(MessageHelpers, BeepOnlyWhenEnabledAndAClosedQuestionIsCancel) {
 // The texts are picked by what the error means, not by its number on another system.
 TEST(FileErrorReport, NamesPathAndTheTextOfTheErrorWithoutBeepOrIcon) {
     ScriptedUi ui;
-    Context ctx(ui);
+    AppContext ctx(ui);
     ShowFileError(ctx, "C:\\daten\\x", EACCES);
     ShowFileError(ctx, "y", ENOSPC);
     EXPECT_EQ(ui.Texts(), (std::vector<std::string>{

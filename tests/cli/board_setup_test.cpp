@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/context.h"
+#include "app/app_context.h"
 #include "cli/board_commands.h"
 #include "cli_test_support.h"
 #include "sim/board_sim.h"
@@ -30,7 +30,7 @@ struct Cli {
     BoardOptions options;
     merlinox::testing::Capture capture;
     merlinox::testing::ScriptedUi ui;
-    Context ctx{ui};
+    AppContext ctx{ui};
 };
 
 // Without a parallel port "ppdev" means demo mode, in which the board commands refuse.

@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/messages.h"
+#include "app/app_context.h"
+#include "core/message_port.h"
 #include "cli/device_listing.h"
 #include "cli/session.h"
 #include "cli_test_support.h"
@@ -62,7 +63,7 @@ TEST(Session, LoadsConfigurationAndLibraryOfTheCurrentDirectory) {
 TEST(DeviceListing, NumbersEveryActiveLineMarksTheSelectionAndSaysWhyALineIsInactive) {
     ScratchDir dir;
     ScriptedUi ui;
-    Context ctx(ui);
+    AppContext ctx(ui);
     ctx.library.libraryPath = dir.Write("at90list.csv", ":Atmel;Y\r\n" + Device("A0") + Device("Broken", "0x02") +
                                                             ":Leer;Y\r\n:Other;Y\r\n" + Device("O0") +
                                                             Device("L\xE4st", "0x07", ""));

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/context.h"
+#include "support/test_context.h"
 #include "config/configuration.h"
 #include "config/data_file_paths.h"
 #include "config/ini_file.h"
@@ -32,7 +32,7 @@ constexpr const char* kPortMessage =
 struct Programmer {
     ScratchDir dir;
     ScriptedUi ui;
-    Context ctx{ui};
+    testing::TestContext ctx{ui};
 
     explicit Programmer(const std::string& ini) {
         dir.Write("at90list.csv", kLibrary);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/context.h"
+#include "support/test_context.h"
 #include "config/settings_dialog.h"
 #include "support/scripted_ui.h"
 #include "support/scripted_view.h"
@@ -13,7 +13,7 @@ using testing::ScriptedUi;
 
 struct Dialog {
     ScriptedUi ui;
-    Context ctx{ui};
+    testing::TestContext ctx{ui};
     ScriptedSettingsDialog dialog;
 };
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "support/test_context.h"
 #include "devices/device_line.h"
 #include "devices/time_base.h"
 #include "support/scripted_ui.h"
@@ -44,7 +44,7 @@ std::int64_t Field(const DeviceRecord& r, int number) {
 
 struct Parser {
     ScriptedUi ui;
-    Context ctx{ui};
+    testing::TestContext ctx{ui};
     DeviceRecord record;
 
     Parser() { ctx.library.libraryPath = "/lib/at90list.csv"; }
@@ -57,7 +57,7 @@ struct Parser {
 
 TEST(ReadCSV, ParsesTheSampleLineColumnByColumn) {
     Parser p;
-    ASSERT_EQ(p.Parse(Line(kSample)), kLibraryOk);
+    ASSERT_EQ(p.Parse(Line(kSample)), kOk);
     const DeviceRecord& r = p.record;
     EXPECT_EQ(r.name, "Sample");
     const std::int64_t expected[] = {0,  0, 28, 120, 100, 4500 / 85, 9000 / 85, 9000 / 85, 4096, 512, 0x1E, 0x93,
@@ -68,7 +68,7 @@ TEST(ReadCSV, ParsesTheSampleLineColumnByColumn) {
     EXPECT_EQ(r.lockDefault, 0xFF);
     EXPECT_TRUE(p.ui.shown.empty());
     // Anything between the last separator and the flag is ignored.
-    EXPECT_EQ(p.Parse(Line(kSample, " comment Y\n")), kLibraryOk);
+    EXPECT_EQ(p.Parse(Line(kSample, " comment Y\n")), kOk);
 }
 
 TEST(ReadCSV, ALineWithoutItsLastSeparatorBeforeTheFlagFailsSilently) {
@@ -145,7 +145,7 @@ TEST(ReadCSV, AcceptsTheEdgesOfEachRangeAndReadsCNumbersOfBaseZero) {
     };
     for (const auto& c : accepted) {
         Parser p;
-        EXPECT_EQ(p.Parse(With(c.column, c.text)), kLibraryOk) << c.column << " " << c.text;
+        EXPECT_EQ(p.Parse(With(c.column, c.text)), kOk) << c.column << " " << c.text;
         EXPECT_EQ(Field(p.record, c.column), c.value) << c.column << " " << c.text;
         EXPECT_TRUE(p.ui.shown.empty());
     }
@@ -153,7 +153,7 @@ TEST(ReadCSV, AcceptsTheEdgesOfEachRangeAndReadsCNumbersOfBaseZero) {
 
 TEST(ReadCSV, AFailureKeepsTheLaterFieldsOfThePreviousDevice) {
     Parser p;
-    ASSERT_EQ(p.Parse(Line(kSample)), kLibraryOk);
+    ASSERT_EQ(p.Parse(Line(kSample)), kOk);
     std::vector<std::string> columns = kSample;
     columns[0] = "Other";
     columns[8] = "1024";
@@ -171,7 +171,7 @@ TEST(ReadCSV, AFailureKeepsTheLaterFieldsOfThePreviousDevice) {
 
 TEST(TimeBase, ConvertsMicrosecondsAndNeverGivesZero) {
     ScriptedUi ui;
-    Context ctx(ui);
+    testing::TestContext ctx(ui);
     const struct {
         std::uint32_t korr, microseconds, units;
     } cases[] = {{85, 50, 1}, {100, 42949672, 429496},

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/control_ids.h"
+#include "core/control_ids.h"
 #include "cli/device_choice.h"
 #include "devices/device_selection.h"
 #include "devices/library_reader.h"

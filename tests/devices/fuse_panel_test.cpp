@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/context.h"
+#include "support/test_context.h"
 #include "devices/fuse_layout.h"
 #include "devices/fuse_panel.h"
 #include "support/scripted_ui.h"
@@ -53,7 +53,7 @@ std::vector<std::string> Words(const std::string& text) {
 
 struct Panel {
     testing::ScriptedUi ui;
-    Context ctx{ui};
+    testing::TestContext ctx{ui};
     testing::ScriptedView view;
 
     void Device(std::int32_t mode, std::uint32_t code, std::uint8_t fuseD0 = 0) {

@@ -1,9 +1,10 @@
+#include <cerrno>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "support/test_context.h"
 #include "devices/library_reader.h"
 #include "support/scratch_dir.h"
 #include "support/scripted_ui.h"
@@ -24,7 +25,7 @@ std::string Device(const std::string& name, const std::string& flag = "Y", const
 struct Library {
     ScratchDir dir;
     ScriptedUi ui;
-    Context ctx{ui};
+    testing::TestContext ctx{ui};
 
     explicit Library(const std::string& bytes) { ctx.library.libraryPath = dir.Write("at90list.csv", bytes); }
     std::vector<std::string> Manufacturers() {
@@ -105,7 +106,7 @@ TEST(Library, MissingOrUnreadableLibraryIsReportedWithTheFileError) {
     EXPECT_EQ(lib.ui.shown[0].text, "Kann Bauteilbibliothek nicht öffnen !");
     EXPECT_EQ(lib.ui.shown[0].kind, BoxKind::Info);
     EXPECT_EQ(lib.ui.shown[1].text, "Fehler beim Öffnen der Datei\n\n" + lib.dir.Path("none.csv") +
-                                        "\n\nDatei oder Verzeichnis existiert nicht");
+                                        "\n\nerrno " + std::to_string(ENOENT));
     EXPECT_EQ(lib.ui.shown[1].kind, BoxKind::Plain);
 
     lib.ctx.library.libraryPath = lib.dir.Dir().string();  // a directory opens but cannot be read

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "app/context.h"
+#include "support/test_context.h"
 #include "devices/known_devices.h"
 #include "devices/library_reader.h"
 #include "operations/operation_rig.h"
@@ -26,7 +26,7 @@ struct Entry {
 };
 
 std::vector<Entry> ReadOurLibrary(ScriptedUi& ui) {
-    Context ctx(ui);
+    testing::TestContext ctx(ui);
     ctx.library.libraryPath = kLibraryPath;
     int manufacturers = 0;
     if (OpenLibrary(ctx) == 0) {

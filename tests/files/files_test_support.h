@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "support/test_context.h"
 #include "files/cell_source.h"
 #include "files/data_loader.h"
 #include "files/data_writers.h"
@@ -34,7 +34,7 @@ inline std::string ReadFile(const std::string& path) {
 // the writers accept.
 struct FilesFixture : ::testing::Test {
     ScriptedUi ui;
-    std::unique_ptr<Context> ctx = std::make_unique<Context>(ui);
+    std::unique_ptr<testing::TestContext> ctx = std::make_unique<testing::TestContext>(ui);
     TempDir dir;
 
     FilesFixture() {

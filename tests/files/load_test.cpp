@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/messages.h"
+#include "core/message_port.h"
 #include "files/data_loader.h"
 #include "files_test_support.h"
 

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -129,11 +130,11 @@ TEST_F(Writers, OutputErrorsFailTheSave) {
     EXPECT_EQ(Save(kFormatBinary, source, kFlash, 8), kSaveFailed);
     EXPECT_EQ(source.boardOffs, 1);
     EXPECT_EQ(ui.Last().text, "Fehler beim Öffnen der Datei\n\n" + out +
-                                  "\n\nDatei oder Verzeichnis existiert nicht");
+                                  "\n\nerrno " + std::to_string(ENOENT));
 
     ui.shown.clear();
     const std::string fileError =
-        "Fehler beim Öffnen der Datei\n\n/dev/full\n\nKein Platz mehr auf dem Gerät";
+        "Fehler beim Öffnen der Datei\n\n/dev/full\n\nerrno " + std::to_string(ENOSPC);
     out = "/dev/full";
     RecordingSource big(std::vector<std::uint8_t>(0x40000, 0x5A), kFlash);
     ASSERT_EQ(Save(kFormatIntel32, big, kFlash, 0x20000), kSaveFailed);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "support/test_context.h"
 #include "support/scripted_ui.h"
 
 namespace merlinox {
@@ -49,7 +49,7 @@ public:
     bool driverRunning = false, scmOk = true, startLoads = true;
     std::string calls;
     testing::ScriptedUi ui;
-    Context ctx{ui};
+    testing::TestContext ctx{ui};
 };
 
 const std::string kOpen = "open \\\\.\\giveio ";

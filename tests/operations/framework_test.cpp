@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "support/test_context.h"
 #include "operations/confirmations.h"
-#include "operations/operation_view.h"
+#include "core/operation_view.h"
 #include "operations/progress.h"
 #include "support/scripted_ui.h"
 
@@ -24,7 +24,7 @@ struct RecordingView : OperationView {
 struct Framework : ::testing::Test {
     Framework() { ctx.operation.view = &view; }
     testing::ScriptedUi ui;
-    Context ctx{ui};
+    testing::TestContext ctx{ui};
     RecordingView view;
 };
 

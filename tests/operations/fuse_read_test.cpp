@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/control_ids.h"
+#include "core/control_ids.h"
 #include "operations/fuse_read.h"
 #include "operations/operation_rig.h"
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/context.h"
+#include "support/test_context.h"
 #include "app/operation_handlers.h"
 #include "config/data_file_paths.h"
 #include "sim/board_sim.h"
@@ -59,7 +59,7 @@ public:
     ScriptedFileDialogs dialogs;
     ScriptedBusyMarker busy;
     sim::SimBoard board;
-    Context ctx{ui};
+    testing::TestContext ctx{ui};
     OperationHandlers handlers{ctx, view, dialogs, busy};
 
 private:

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/context.h"
+#include "support/test_context.h"
 #include "link/transport.h"
 #include "platform/ioport_port.h"
 #include "platform/linux_priority.h"
@@ -77,7 +77,7 @@ TEST(PpdevPort, SkipsUnchangedDataAndShowsAFailedRegisterCallWithTheTimeout) {
     merlinox::testing::FakePpdevKernel kernel(board);
     tree.roots.system = &kernel;
     merlinox::testing::ScriptedUi ui;
-    Context ctx{ui};
+    testing::TestContext ctx{ui};
     ctx.link.timeoutCount = 50;
     std::string error;
     auto port = PpdevPort::Open(0x378, tree.roots, error);

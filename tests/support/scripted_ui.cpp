@@ -1,5 +1,7 @@
 #include "support/scripted_ui.h"
 
+#include <string>
+
 namespace merlinox::testing {
 
 int ScriptedUi::ShowBox(BoxKind kind, std::string_view text) {
@@ -10,6 +12,11 @@ int ScriptedUi::ShowBox(BoxKind kind, std::string_view text) {
     const int answer = answers.front();
     answers.pop_front();
     return answer;
+}
+
+void ScriptedUi::ShowFileError(std::string_view path, int errorNumber) {
+    ShowBox(BoxKind::Plain, "Fehler beim Öffnen der Datei\n\n" + std::string(path) +
+                                "\n\nerrno " + std::to_string(errorNumber));
 }
 
 }  // namespace merlinox::testing

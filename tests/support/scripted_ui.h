@@ -4,13 +4,16 @@
 #include <string_view>
 #include <vector>
 
-#include "app/user_interface.h"
+#include "core/message_port.h"
+#include "core/user_interface.h"
 
 namespace merlinox::testing {
 
 // A user interface that records every box and answers from a queue. With the queue
-// empty a question is answered with Cancel, as a closed box would be.
-class ScriptedUi : public UserInterface {
+// empty a question is answered with Cancel, as a closed box would be. It shows the
+// layers' messages itself, without the beep; a file error reads "Fehler beim Öffnen der
+// Datei", the path and "errno N" (the application's texts are tested with it).
+class ScriptedUi : public UserInterface, public MessagePort {
 public:
     struct Shown {
         BoxKind kind;
@@ -24,6 +27,16 @@ public:
         beepPending_ = true;
     }
     void PumpMessages() override { ++pumps; }
+
+    void ShowInfo(std::string_view text) override { ShowBox(BoxKind::Info, text); }
+    int AskRetryCancel(std::string_view text) override {
+        return ShowBox(BoxKind::RetryCancel, text) == kIdRetry ? kIdRetry : kIdCancel;
+    }
+    int AskOkCancel(std::string_view text) override {
+        return ShowBox(BoxKind::OkCancel, text) == kIdOk ? kIdOk : kIdCancel;
+    }
+    void ShowPlain(std::string_view text) override { ShowBox(BoxKind::Plain, text); }
+    void ShowFileError(std::string_view path, int errorNumber) override;
 
     void Answer(int answer) { answers.push_back(answer); }
     std::vector<std::string> Texts() const {

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_view.h"
+#include "core/main_view.h"
 #include "config/settings_dialog.h"
 
 namespace merlinox::testing {

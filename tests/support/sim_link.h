@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "support/test_context.h"
 #include "sim/board_sim.h"
 #include "support/scripted_ui.h"
 
@@ -34,7 +34,7 @@ struct SimLink {
 
     ScriptedUi ui;
     sim::SimBoard board;
-    Context ctx{ui};
+    testing::TestContext ctx{ui};
     std::vector<sim::LatchWrite> log;
 };
 

@@ -1,18 +1,20 @@
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "files/firmware_fuses.h"
-#include "files/input_file.h"
+#include "core/firmware_fuses.h"
 
 namespace merlinox {
+
+class InputFile;  // the loader's reader (files/input_file.h)
 
 // The data-file loader's own state beside the memory image.
 struct FileState {
     // The data file of the current pass: opened by LoadFileForPass, open until the pass
     // has ended (CloseInputFile). At most one data file is open for reading at a time.
-    InputFile inputFile;
+    std::shared_ptr<InputFile> inputFile;  // made by the first load
     std::string inputPath;  // the path inputFile was opened with, for the file-error report
     // What the last flash load found for the fuse and lock bytes (ELF files only).
     FirmwareFuses firmwareFuses;

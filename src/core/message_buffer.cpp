@@ -1,4 +1,4 @@
-#include "app/message_buffer.h"
+#include "core/message_buffer.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/control_ids.h"
+#include "core/control_ids.h"
 
 namespace merlinox {
 

@@ -58,11 +58,4 @@ struct DeviceRecord {
     std::uint8_t extFuseFixedBits = 0;
 };
 
-struct Context;
-
-// Sets the lock and fuse bytes of the settings to the current device's defaults. The
-// lock byte's default is "nothing locked" (0xFF) for every device, also before a device
-// was read, so that a failed library read never leaves a locking value behind.
-void ApplyFuseDefaults(Context& ctx);
-
 }  // namespace merlinox

@@ -1,6 +1,6 @@
-#include "devices/device_record.h"
+#include "devices/fuse_defaults.h"
 
-#include "app/context.h"
+#include "core/context.h"
 
 namespace merlinox {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/message_buffer.h"
+#include "core/message_buffer.h"
 
 namespace merlinox {
 

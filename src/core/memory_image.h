@@ -2,6 +2,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/result_code.h"
+
 namespace merlinox {
 
 enum MemoryKind : std::int32_t { kEeprom = 8, kFlash = 16 };
@@ -31,11 +33,8 @@ enum LineResult : int {
 };
 
 // Results of loads and saves, as every operation reports them.
-constexpr int kLoadOk = 0;
-constexpr int kLoadFailed = 3;
-constexpr int kSaveOk = 0;
-constexpr int kSaveFailed = 4;
-constexpr int kNoProgrammingMode = 5;
+constexpr int kLoadOk = kOk;
+constexpr int kSaveOk = kOk;
 
 // One image that holds one memory at a time: flash word w is byte 2w (low) and 2w+1
 // (high); EEPROM byte a is byte a. Set to 0xFF before every load; a read-out uses it as

@@ -3,7 +3,7 @@
 
 namespace merlinox {
 
-struct Context;
+struct Context;  // the serial synchronisation takes the whole programmer for now
 class PriorityPort;
 
 // The link state: register addresses, the poll limit and the shadows of the board's
