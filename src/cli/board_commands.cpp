@@ -35,7 +35,7 @@ int RunReset(Context& ctx) {
 }
 
 void RunWithBoard(GlobalOptions& global,
-                  const std::function<int(Context&, BoardConnection&)>& body) {
+                  const std::function<int(Context&, session::BoardConnection&)>& body) {
     Session session(global);
     if (const std::string problem = session.MarkBusy(); !problem.empty()) {
         std::fprintf(stderr, "kestrel-cli: %s\n", problem.c_str());
@@ -43,7 +43,7 @@ void RunWithBoard(GlobalOptions& global,
         return;
     }
     session.LoadConfiguration();
-    BoardConnection connection;
+    session::BoardConnection connection;
     if (const int usage = connection.Open(session.ctx(), global.board, stderr); usage != 0) {
         global.exitStatus = usage;
         return;
@@ -55,7 +55,7 @@ void AddDetectCommand(CLI::App& app, GlobalOptions& options) {
     auto* cmd =
         app.add_subcommand("detect", "Search for the programmer board (exit 0 found, 8 or 10 not)");
     cmd->callback([&options] {
-        RunWithBoard(options, [](Context& ctx, BoardConnection& connection) {
+        RunWithBoard(options, [](Context& ctx, session::BoardConnection& connection) {
             return RunDetect(ctx, connection.Description(), stdout);
         });
     });
@@ -64,7 +64,7 @@ void AddDetectCommand(CLI::App& app, GlobalOptions& options) {
 void AddResetCommand(CLI::App& app, GlobalOptions& options) {
     auto* cmd = app.add_subcommand("reset", "Give the target its reset pulse (Sende Reset)");
     cmd->callback([&options] {
-        RunWithBoard(options, [](Context& ctx, BoardConnection&) { return RunReset(ctx); });
+        RunWithBoard(options, [](Context& ctx, session::BoardConnection&) { return RunReset(ctx); });
     });
 }
 

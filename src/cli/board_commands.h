@@ -18,6 +18,6 @@ int RunReset(Context& ctx);
 // Loads the configuration from the current directory, sets up the board as the global
 // options say and runs body on it; body's result becomes the exit status.
 void RunWithBoard(GlobalOptions& global,
-                  const std::function<int(Context&, BoardConnection&)>& body);
+                  const std::function<int(Context&, session::BoardConnection&)>& body);
 
 }  // namespace merlinox::cli

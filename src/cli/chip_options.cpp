@@ -1,5 +1,7 @@
 #include "cli/chip_options.h"
 
+#include "session/sim_state.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cstdlib>
@@ -36,16 +38,9 @@ void AddChipOptions(CLI::App& command, ChipOptions& options) {
     AddDeviceOptions(command, options);
     command.add_option("--sim-state", options.simState,
                        "Simulated board: file that keeps the chip between runs")
-        ->default_str(DefaultSimStatePath());
+        ->default_str(session::DefaultSimStatePath());
     command.add_option("--sim-chip", options.simChip,
                        "Simulated board: part in the socket (default: the selected device)");
-}
-
-std::string DefaultSimStatePath() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state != nullptr && state[0] == '/') return std::string(state) + "/merlinox/chip.state";
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : ".") + "/.local/state/merlinox/chip.state";
 }
 
 }  // namespace merlinox::cli

@@ -25,8 +25,4 @@ struct ChipOptions {
 void AddDeviceOptions(CLI::App& command, ChipOptions& options);
 void AddChipOptions(CLI::App& command, ChipOptions& options);
 
-// Where the simulated chip is kept between runs: $XDG_STATE_HOME/merlinox/chip.state,
-// or ~/.local/state/merlinox/chip.state.
-std::string DefaultSimStatePath();
-
 }  // namespace merlinox::cli

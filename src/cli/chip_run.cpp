@@ -1,5 +1,7 @@
 #include "cli/chip_run.h"
 
+#include "session/sim_state.h"
+
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -15,7 +17,7 @@
 
 namespace merlinox::cli {
 
-ChipRun::ChipRun(GlobalOptions& global, ChipOptions& options, BoardOptions& board)
+ChipRun::ChipRun(GlobalOptions& global, ChipOptions& options, session::BoardOptions& board)
     : global_(global),
       options_(options),
       boardOptions_(board),
@@ -52,7 +54,7 @@ int ChipRun::Prepare() {
 // The socket of the simulated board holds the chip a user would put in for the device
 // (see PickChipForSocket); without one the run cannot go on.
 int ChipRun::PrepareSimulatedChip(sim::SimBoard& board) {
-    const std::string& path = options_.simState.empty() ? DefaultSimStatePath() : options_.simState;
+    const std::string path = session::SimStatePath(options_.simState);
     sim::PickedChip picked =
         sim::PickChipForSocket(path, options_.simChip, ctx().device.deviceCode);
     for (const std::string& notice : picked.notices) {
@@ -66,7 +68,7 @@ int ChipRun::PrepareSimulatedChip(sim::SimBoard& board) {
 
 void ChipRun::SaveSimulatedChip() {
     if (!chip_) return;
-    const std::string& path = options_.simState.empty() ? DefaultSimStatePath() : options_.simState;
+    const std::string path = session::SimStatePath(options_.simState);
     if (const std::string problem = sim::KeepChip(path, *chip_); !problem.empty()) {
         std::fprintf(stderr, "kestrel-cli: %s\n", problem.c_str());
     }

@@ -42,7 +42,7 @@ public:
 // operation is running changes nothing.
 class ChipRun {
 public:
-    ChipRun(GlobalOptions& global, ChipOptions& options, BoardOptions& board);
+    ChipRun(GlobalOptions& global, ChipOptions& options, session::BoardOptions& board);
     ~ChipRun();
     ChipRun(const ChipRun&) = delete;
     ChipRun& operator=(const ChipRun&) = delete;
@@ -64,7 +64,7 @@ private:
 
     GlobalOptions& global_;
     ChipOptions& options_;
-    BoardOptions& boardOptions_;
+    session::BoardOptions& boardOptions_;
     InterruptAsCancel interrupt_;
     Session session_;
     ProgressLine progress_;
@@ -76,7 +76,7 @@ private:
     // The chip outlives the board that drives it: the board's last transfers at close
     // still reach the socket.
     std::unique_ptr<sim::SimulatedChip> chip_;
-    BoardConnection board_;
+    session::BoardConnection board_;
     bool prepared_ = false;
 };
 

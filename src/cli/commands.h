@@ -17,7 +17,7 @@ struct GlobalOptions {
     bool quiet = false;    // only errors and the result
     bool verbose = false;  // also the steps: library, device, board, each step's time
     std::string library;   // --library FILE, when the working directory has none
-    BoardOptions board;  // how the commands that touch the board reach it
+    session::BoardOptions board;  // how the commands that touch the board reach it
     int exitStatus = 0;
 };
 

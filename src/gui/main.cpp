@@ -1,41 +1,35 @@
 // kestrel: the programmer's window.
-#include <CLI/CLI.hpp>
 #include <QApplication>
+#include <QCoreApplication>
 #include <cstdio>
-#include <string_view>
 
 #include "app/main_presenter.h"
-#include "cli/board_setup.h"
 #include "gui/desktop_busy_marker.h"
+#include "gui/window_options.h"
 #include "gui/window_program.h"
-#include "version.h"
 
 namespace {
 
-bool AsksForTextOnly(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view word = argv[i];
-        if (word == "--version" || word == "--help" || word == "-h") return true;
-    }
-    return false;
+// Prints what the command line asked for; the status to end with.
+int Tell(const merlinox::gui::WindowCommand& command) {
+    std::fputs(command.text.c_str(), command.status == 0 ? stdout : stderr);
+    return command.status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     merlinox::gui::WindowOptions options;
-    CLI::App cli{"Merlinox: the window of the parallel-port programmer for Atmel AVR chips"};
-    cli.set_version_flag("--version", "kestrel (Merlinox) " KESTREL_VERSION_STRING);
-    merlinox::cli::AddBoardOptions(cli, options.board);
-    cli.add_option("--sim-state", options.simState,
-                   "where the simulated chip is kept (shared with kestrel-cli)");
-    cli.add_option("--sim-chip", options.simChip,
-                   "a part that stays in the simulated socket, whatever device is selected");
     // The version and the help need no display, so they come before the toolkit.
-    if (AsksForTextOnly(argc, argv)) CLI11_PARSE(cli, argc, argv);
+    if (merlinox::gui::AsksForTextOnly(argc, argv)) {
+        QCoreApplication textOnly(argc, argv);
+        return Tell(merlinox::gui::ParseWindowCommand(QCoreApplication::arguments(), options));
+    }
 
     QApplication application(argc, argv);  // takes the toolkit's own options out of argv
-    CLI11_PARSE(cli, argc, argv);
+    const merlinox::gui::WindowCommand command =
+        merlinox::gui::ParseWindowCommand(QCoreApplication::arguments(), options);
+    if (!command.openWindow) return Tell(command);
 
     // Not beside a running operation, nor beside a window titled like the program.
     merlinox::gui::DesktopBusyMarker probe(options.lockDirectory);

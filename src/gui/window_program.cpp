@@ -5,7 +5,7 @@
 
 #include "app/data_file_choice.h"
 #include "core/message_port.h"
-#include "cli/chip_options.h"
+#include "session/sim_state.h"
 
 namespace merlinox::gui {
 
@@ -47,9 +47,8 @@ void WindowProgram::Start() {
     presenter.Initialise();
     window.ShowSimulatedBoard(connection.Simulator() != nullptr);
     if (sim::SimBoard* board = connection.Simulator()) {
-        const std::string path =
-            options_.simState.empty() ? cli::DefaultSimStatePath() : options_.simState;
-        socket = std::make_unique<SimulatedSocket>(*board, path, options_.simChip);
+        socket = std::make_unique<SimulatedSocket>(*board, session::SimStatePath(options_.simState),
+                                                   options_.simChip);
         DeviceChanged();
     }
 }

@@ -6,7 +6,8 @@
 #include "app/app_context.h"
 #include "app/main_presenter.h"
 #include "app/operation_handlers.h"
-#include "cli/board_setup.h"
+#include "gui/window_options.h"
+#include "session/board_connection.h"
 #include "gui/desktop_busy_marker.h"
 #include "gui/main_window.h"
 #include "gui/qt_file_dialogs.h"
@@ -16,12 +17,6 @@
 
 namespace merlinox::gui {
 
-struct WindowOptions {
-    cli::BoardOptions board;  // the same board choice as the command line's
-    std::string simState;     // the simulated chip's state file
-    std::string simChip;      // a part that stays in the simulated socket
-    std::string lockDirectory = BusyLockFile::DefaultDirectory();
-};
 
 // Everything the window program is made of, built and wired together: the context
 // with its Qt message boxes, the main window, the dialogs, the busy marker, the board
@@ -44,7 +39,7 @@ public:
     QtFileDialogs dialogs;
     DesktopBusyMarker busy;
     QtSettingsDialogView settingsDialog;
-    cli::BoardConnection connection;
+    session::BoardConnection connection;
     MainPresenter presenter;
     OperationHandlers handlers;
     std::unique_ptr<SimulatedSocket> socket;  // only on the simulated board

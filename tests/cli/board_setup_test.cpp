@@ -27,7 +27,7 @@ struct Cli {
         ctx.settings.portAdress = 0x378;
     }
     merlinox::testing::ScratchDir dir;
-    BoardOptions options;
+    session::BoardOptions options;
     merlinox::testing::Capture capture;
     merlinox::testing::ScriptedUi ui;
     AppContext ctx{ui};
@@ -37,7 +37,7 @@ struct Cli {
 TEST(BoardSetup, PpdevWithoutAPortMeansDemoMode) {
     Cli demo;
     demo.options.board = "ppdev";
-    BoardConnection ppdev;
+    session::BoardConnection ppdev;
     ASSERT_EQ(ppdev.Open(demo.ctx, demo.options, demo.capture.file()), 0);
     EXPECT_TRUE(demo.ctx.link.demoMode);
     EXPECT_EQ(RunDetect(demo.ctx, ppdev.Description(), demo.capture.file()), 8);
@@ -72,7 +72,7 @@ TEST(BoardSetup, AutoTakesTheSimulatorOnlyWhereTheKernelListsNoPort) {
         merlinox::testing::ListParport(cli.dir.Path("proc"), row.baseAddr);
         if (row.errnum != 0) kernel.refuse[row.step] = row.errnum;
 
-        auto connection = std::make_unique<BoardConnection>();
+        auto connection = std::make_unique<session::BoardConnection>();
         ASSERT_EQ(connection->Open(cli.ctx, cli.options, cli.capture.file()), 0);
         const std::string notice = cli.capture.Text();
         EXPECT_EQ(std::count(notice.begin(), notice.end(), '\n'), row.notice[0] ? 1 : 0)
@@ -93,8 +93,8 @@ TEST(BoardSetup, AutoTakesTheSimulatorOnlyWhereTheKernelListsNoPort) {
 }
 
 TEST(BoardSetup, PortAddressesRunFromOneTo0xFFFF) {
-    EXPECT_EQ(ParsePortAddress("0xFFFF"), 0xFFFF);
-    for (const char* bad : {"", "0", "-1", "0x10000", "378h"}) EXPECT_FALSE(ParsePortAddress(bad));
+    EXPECT_EQ(session::ParsePortAddress("0xFFFF"), 0xFFFF);
+    for (const char* bad : {"", "0", "-1", "0x10000", "378h"}) EXPECT_FALSE(session::ParsePortAddress(bad));
 }
 
 // kestrel-cli itself: the board options stand before or after the subcommand, and the
