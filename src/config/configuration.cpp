@@ -1,5 +1,3 @@
-#include "devices/fuse_defaults.h"
-#include "config/config_baseline.h"
 #include "config/configuration.h"
 
 #include <cstdio>
@@ -9,11 +7,11 @@
 
 #include "core/context.h"
 #include "core/message_port.h"
-#include "config/ini_file.h"
+#include "core/result_code.h"
+#include "config/config_baseline.h"
 #include "config/number_text.h"
 #include "config/text_encoding.h"
 #include "config/windows_path.h"
-#include "devices/library_reader.h"
 
 namespace merlinox {
 
@@ -111,17 +109,6 @@ void LoadDataFile(Context& ctx, const IniFile& ini) {
     paths.fileName = name;
 }
 
-void LoadSettings(Context& ctx, const IniFile& ini) {
-    LoadPort(ctx, ini);
-    LoadHardware(ctx, ini);
-    LoadProgramSection(ctx, ini);
-    LoadSelectedDevice(ctx);  // has shown its own messages
-    ApplyFuseDefaults(ctx);
-    ctx.settings.showDeviceData = ini.GetInt(kProgramSection, "ShowDeviceData", 0) == 1 ? 1 : 0;
-    LoadDeviceSection(ctx, ini);
-    LoadDataFile(ctx, ini);
-}
-
 // Every key a save writes, in the order it writes them, with the text it writes.
 std::vector<StoredValue> StoredValues(Context& ctx) {
     const Settings& s = ctx.settings;
@@ -178,13 +165,24 @@ std::vector<StoredValue> StoredValues(Context& ctx) {
 
 }  // namespace
 
-int LoadConfiguration(Context& ctx) {
+IniFile ReadConfigurationFile(Context& ctx) {
     IniFile ini;
     if (const int error = ini.Load(ctx.iniPath); error != 0) ShowFileError(ctx, ctx.iniPath, error);
-    LoadSettings(ctx, ini);
+    return ini;
+}
+
+void LoadGlobalSettings(Context& ctx, const IniFile& ini) {
+    LoadPort(ctx, ini);
+    LoadHardware(ctx, ini);
+    LoadProgramSection(ctx, ini);
+}
+
+void LoadDeviceSettings(Context& ctx, const IniFile& ini) {
+    ctx.settings.showDeviceData = ini.GetInt(kProgramSection, "ShowDeviceData", 0) == 1 ? 1 : 0;
+    LoadDeviceSection(ctx, ini);
+    LoadDataFile(ctx, ini);
     // Right after a load the data path came from the file, so it can always be stored.
     ctx.configBaseline = BaselineOf(StoredValues(ctx), ini);
-    return 0;
 }
 
 int SaveConfiguration(Context& ctx) {
@@ -206,7 +204,7 @@ int SaveConfiguration(Context& ctx) {
         return error;
     }
     for (const StoredValue* value : written) RememberWritten(ctx.configBaseline, *value);
-    return 0;
+    return kOk;
 }
 
 }  // namespace merlinox
