@@ -50,7 +50,7 @@ void MainPresenter::Initialise() {
     if (setupPortAccess_) setupPortAccess_(ctx_);
     if (!ctx_.link.demoMode) SearchBoard();
 
-    if (FillManufacturerList(ctx_, view) == 0) FillDeviceList(ctx_, view);
+    if (FillManufacturerList(ctx_, view) == kOk) FillDeviceList(ctx_, view);
     OnDeviceSelected();
 
     view.SetChecked(kFfSaveBox, ctx_.settings.ffSave == 1);
@@ -67,7 +67,7 @@ void MainPresenter::Initialise() {
 // address or the time-out in the settings dialog.
 void MainPresenter::SearchBoard() {
     int attempts = 0;
-    while (DetectBoard(ctx_) != 0) {
+    while (DetectBoard(ctx_) != kOk) {
         ++attempts;
         if (attempts >= ctx_.settings.searchHardware) {
             ShowInfo(ctx_, "Kann Hardware nicht finden !\n\nProgramm geht in den Demomodus.");
