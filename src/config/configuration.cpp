@@ -29,7 +29,8 @@ void LoadPort(Context& ctx, const IniFile& ini) {
     const auto parsed = HexFromText(ini.GetString(kHardwareSection, "PortAdress", "378"));
     std::uint32_t base = parsed ? *parsed : ctx.settings.portAdress;
     if (base < 0x200 || base > 0x400) {
-        ShowInfo(ctx, "Portadresse in\n'PENDRAKE.INI'\nkann nicht stimmen!!\n\nNehme Standardwert von 0x378.");
+        ShowInfo(ctx, "Portadresse in\n'PENDRAKE.INI'\nkann nicht stimmen!!\n\n"
+                      "Nehme Standardwert von 0x378.");
         base = kDefaultPort;
     }
     ctx.settings.portAdress = static_cast<std::uint16_t>(base);
@@ -63,7 +64,8 @@ void LoadProgramSection(Context& ctx, const IniFile& ini) {
 }
 
 // A stored lock or fuse byte replaces the device default only when it is a byte.
-void LoadStoredByte(const IniFile& ini, std::string_view section, std::string_view key, std::uint8_t& byte) {
+void LoadStoredByte(const IniFile& ini, std::string_view section, std::string_view key,
+                    std::uint8_t& byte) {
     const std::uint32_t value = ini.GetInt(section, key, kNoStoredByte);
     if (value < kNoStoredByte) byte = static_cast<std::uint8_t>(value);
 }
@@ -80,8 +82,9 @@ void LoadDeviceSection(Context& ctx, const IniFile& ini) {
     LoadStoredByte(ini, section, "FuseExt", s.fuseExt);
     s.hexLineLen = ini.GetInt(section, "HexLineLen", 32);
     if (s.hexLineLen > 254 || s.hexLineLen < 2) {
-        ctx.messageBuffer.Format("Der Wert für die Länge der HEX-Zeilen ist größer 254 oder kleiner 2.\n"
-                                 "Eingetragene Länge %d\n\nWert geändert auf Standardwert = 32 Datenbytes",
+        ctx.messageBuffer.Format("Der Wert für die Länge der HEX-Zeilen ist größer 254 "
+                                 "oder kleiner 2.\nEingetragene Länge %d\n\n"
+                                 "Wert geändert auf Standardwert = 32 Datenbytes",
                                  Signed(s.hexLineLen));
         ShowInfo(ctx, ctx.messageBuffer.View());
         s.hexLineLen = 32;
@@ -102,7 +105,8 @@ void LoadDataFile(Context& ctx, const IniFile& ini) {
     // and a Linux name may hold a ':' just where a drive letter would end ("a:b.hex").
     const std::string lastFile = ini.GetString(section, "LastFile", "tmp");
     const auto separator = lastFile.find_last_of("\\/");
-    const std::string name = separator == std::string::npos ? lastFile : lastFile.substr(separator + 1);
+    const std::string name =
+        separator == std::string::npos ? lastFile : lastFile.substr(separator + 1);
     const std::string baseName = name.substr(0, name.rfind('.'));
     paths.filePath = where.drive + where.directory + name;
     paths.eepromPath = where.drive + where.directory + baseName + ".eep";
