@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/app_context.h"
+#include "app/device_configuration.h"
 #include "silent_ui.h"
 #include "config/configuration.h"
 #include "config/ini_file.h"

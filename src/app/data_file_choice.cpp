@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/main_view.h"
+#include "core/result_code.h"
 #include "config/data_file_paths.h"
 
 namespace merlinox {
@@ -21,11 +22,11 @@ int ChooseDataFile(Context& ctx, MainView& view, FileDialogs& dialogs) {
     request.initialDirectory = DirectoryOnDisk(ctx.paths);
     request.mustExist = true;
     const auto choice = dialogs.Open(request);
-    if (!choice) return 3;
+    if (!choice) return kLoadFailed;
     ctx.settings.readFilter = choice->filterIndex;
     SetDataFileFromDisk(ctx.paths, choice->path);
     view.SetText(kFileNameField, ctx.paths.fileName);
-    return 0;
+    return kOk;
 }
 
 }  // namespace merlinox

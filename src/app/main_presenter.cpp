@@ -1,15 +1,16 @@
-#include "devices/fuse_defaults.h"
 #include "app/main_presenter.h"
 
 #include "core/context.h"
-#include "app/library_location.h"
+#include "core/device_record.h"
 #include "core/message_port.h"
+#include "app/device_configuration.h"
+#include "app/device_lists.h"
+#include "app/fuse_panel_view.h"
+#include "app/library_location.h"
 #include "app/version_info.h"
 #include "config/configuration.h"
 #include "config/windows_path.h"
-#include "core/device_record.h"
-#include "devices/device_selection.h"
-#include "devices/fuse_panel.h"
+#include "devices/fuse_defaults.h"
 #include "files/data_loader.h"
 #include "link/board_control.h"
 
@@ -49,7 +50,7 @@ void MainPresenter::Initialise() {
     if (setupPortAccess_) setupPortAccess_(ctx_);
     if (!ctx_.link.demoMode) SearchBoard();
 
-    if (FillManufacturerList(ctx_, view) == 0) FillDeviceList(ctx_, view);
+    if (FillManufacturerList(ctx_, view) == kOk) FillDeviceList(ctx_, view);
     OnDeviceSelected();
 
     view.SetChecked(kFfSaveBox, ctx_.settings.ffSave == 1);
@@ -66,7 +67,7 @@ void MainPresenter::Initialise() {
 // address or the time-out in the settings dialog.
 void MainPresenter::SearchBoard() {
     int attempts = 0;
-    while (DetectBoard(ctx_) != 0) {
+    while (DetectBoard(ctx_) != kOk) {
         ++attempts;
         if (attempts >= ctx_.settings.searchHardware) {
             ShowInfo(ctx_, "Kann Hardware nicht finden !\n\nProgramm geht in den Demomodus.");

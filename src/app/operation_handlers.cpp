@@ -2,11 +2,11 @@
 
 #include "core/context.h"
 #include "app/data_file_choice.h"
+#include "app/fuse_panel_view.h"
 #include "core/message_port.h"
 #include "config/data_file_paths.h"
 #include "config/windows_path.h"
 #include "devices/library_reader.h"
-#include "devices/fuse_panel.h"
 #include "files/elf_image.h"
 #include "link/board_control.h"
 #include "link/timing.h"

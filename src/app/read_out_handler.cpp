@@ -51,13 +51,13 @@ int OperationHandlers::OnReadOutButton() {
     const auto choice = dialogs_.Save(request);
     if (!choice) {
         CleanUp();
-        return 4;
+        return kSaveFailed;
     }
     ctx_.settings.dataFormat = choice->filterIndex - 1;
     const int format = ctx_.settings.dataFormat;
     if ((format == kFormatIntel8 || format == kFormatS1) && Needs32BitAddresses(ctx_.device)) {
         ShowInfo(ctx_, kSixteenBitFormatRefusal);
-        return 4;
+        return kSaveFailed;
     }
     if (ctx_.link.demoMode) {
         ShowDemoMessage(ctx_);

@@ -5,10 +5,10 @@
 #include <cstdio>
 
 #include "core/context.h"
+#include "app/device_configuration.h"
 #include "cli/chip_options.h"
 #include "cli/closest_names.h"
 #include "cli/device_listing.h"
-#include "devices/device_selection.h"
 #include "devices/library_reader.h"
 
 namespace merlinox::cli {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "devices/fuse_defaults.h"
 #include "core/context.h"
+#include "app/fuse_panel_view.h"
 #include "cli/chip_options.h"
 #include "cli/chip_run.h"
 #include "cli/cli_view.h"
@@ -17,6 +17,7 @@
 #include "cli/session.h"
 #include "config/configuration.h"
 #include "core/device_record.h"
+#include "devices/fuse_defaults.h"
 #include "devices/fuse_layout.h"
 #include "devices/fuse_panel.h"
 #include "operations/fuse_read.h"

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "app/device_configuration.h"
 #include "app/library_location.h"
 #include "config/configuration.h"
 #include "config/windows_path.h"

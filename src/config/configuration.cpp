@@ -1,5 +1,3 @@
-#include "devices/fuse_defaults.h"
-#include "config/config_baseline.h"
 #include "config/configuration.h"
 
 #include <cstdio>
@@ -9,11 +7,11 @@
 
 #include "core/context.h"
 #include "core/message_port.h"
-#include "config/ini_file.h"
+#include "core/result_code.h"
+#include "config/config_baseline.h"
 #include "config/number_text.h"
 #include "config/text_encoding.h"
 #include "config/windows_path.h"
-#include "devices/library_reader.h"
 
 namespace merlinox {
 
@@ -31,7 +29,8 @@ void LoadPort(Context& ctx, const IniFile& ini) {
     const auto parsed = HexFromText(ini.GetString(kHardwareSection, "PortAdress", "378"));
     std::uint32_t base = parsed ? *parsed : ctx.settings.portAdress;
     if (base < 0x200 || base > 0x400) {
-        ShowInfo(ctx, "Portadresse in\n'PENDRAKE.INI'\nkann nicht stimmen!!\n\nNehme Standardwert von 0x378.");
+        ShowInfo(ctx, "Portadresse in\n'PENDRAKE.INI'\nkann nicht stimmen!!\n\n"
+                      "Nehme Standardwert von 0x378.");
         base = kDefaultPort;
     }
     ctx.settings.portAdress = static_cast<std::uint16_t>(base);
@@ -65,7 +64,8 @@ void LoadProgramSection(Context& ctx, const IniFile& ini) {
 }
 
 // A stored lock or fuse byte replaces the device default only when it is a byte.
-void LoadStoredByte(const IniFile& ini, std::string_view section, std::string_view key, std::uint8_t& byte) {
+void LoadStoredByte(const IniFile& ini, std::string_view section, std::string_view key,
+                    std::uint8_t& byte) {
     const std::uint32_t value = ini.GetInt(section, key, kNoStoredByte);
     if (value < kNoStoredByte) byte = static_cast<std::uint8_t>(value);
 }
@@ -82,8 +82,9 @@ void LoadDeviceSection(Context& ctx, const IniFile& ini) {
     LoadStoredByte(ini, section, "FuseExt", s.fuseExt);
     s.hexLineLen = ini.GetInt(section, "HexLineLen", 32);
     if (s.hexLineLen > 254 || s.hexLineLen < 2) {
-        ctx.messageBuffer.Format("Der Wert für die Länge der HEX-Zeilen ist größer 254 oder kleiner 2.\n"
-                                 "Eingetragene Länge %d\n\nWert geändert auf Standardwert = 32 Datenbytes",
+        ctx.messageBuffer.Format("Der Wert für die Länge der HEX-Zeilen ist größer 254 "
+                                 "oder kleiner 2.\nEingetragene Länge %d\n\n"
+                                 "Wert geändert auf Standardwert = 32 Datenbytes",
                                  Signed(s.hexLineLen));
         ShowInfo(ctx, ctx.messageBuffer.View());
         s.hexLineLen = 32;
@@ -104,22 +105,12 @@ void LoadDataFile(Context& ctx, const IniFile& ini) {
     // and a Linux name may hold a ':' just where a drive letter would end ("a:b.hex").
     const std::string lastFile = ini.GetString(section, "LastFile", "tmp");
     const auto separator = lastFile.find_last_of("\\/");
-    const std::string name = separator == std::string::npos ? lastFile : lastFile.substr(separator + 1);
+    const std::string name =
+        separator == std::string::npos ? lastFile : lastFile.substr(separator + 1);
     const std::string baseName = name.substr(0, name.rfind('.'));
     paths.filePath = where.drive + where.directory + name;
     paths.eepromPath = where.drive + where.directory + baseName + ".eep";
     paths.fileName = name;
-}
-
-void LoadSettings(Context& ctx, const IniFile& ini) {
-    LoadPort(ctx, ini);
-    LoadHardware(ctx, ini);
-    LoadProgramSection(ctx, ini);
-    LoadSelectedDevice(ctx);  // has shown its own messages
-    ApplyFuseDefaults(ctx);
-    ctx.settings.showDeviceData = ini.GetInt(kProgramSection, "ShowDeviceData", 0) == 1 ? 1 : 0;
-    LoadDeviceSection(ctx, ini);
-    LoadDataFile(ctx, ini);
 }
 
 // Every key a save writes, in the order it writes them, with the text it writes.
@@ -178,13 +169,24 @@ std::vector<StoredValue> StoredValues(Context& ctx) {
 
 }  // namespace
 
-int LoadConfiguration(Context& ctx) {
+IniFile ReadConfigurationFile(Context& ctx) {
     IniFile ini;
     if (const int error = ini.Load(ctx.iniPath); error != 0) ShowFileError(ctx, ctx.iniPath, error);
-    LoadSettings(ctx, ini);
+    return ini;
+}
+
+void LoadGlobalSettings(Context& ctx, const IniFile& ini) {
+    LoadPort(ctx, ini);
+    LoadHardware(ctx, ini);
+    LoadProgramSection(ctx, ini);
+}
+
+void LoadDeviceSettings(Context& ctx, const IniFile& ini) {
+    ctx.settings.showDeviceData = ini.GetInt(kProgramSection, "ShowDeviceData", 0) == 1 ? 1 : 0;
+    LoadDeviceSection(ctx, ini);
+    LoadDataFile(ctx, ini);
     // Right after a load the data path came from the file, so it can always be stored.
     ctx.configBaseline = BaselineOf(StoredValues(ctx), ini);
-    return 0;
 }
 
 int SaveConfiguration(Context& ctx) {
@@ -206,7 +208,7 @@ int SaveConfiguration(Context& ctx) {
         return error;
     }
     for (const StoredValue* value : written) RememberWritten(ctx.configBaseline, *value);
-    return 0;
+    return kOk;
 }
 
 }  // namespace merlinox

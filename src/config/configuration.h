@@ -1,6 +1,8 @@
 #pragma once
 #include <string_view>
 
+#include "config/ini_file.h"
+
 namespace merlinox {
 
 struct Context;
@@ -12,10 +14,27 @@ inline constexpr std::string_view kProgramSection = "Kestrel INI-Section";
 inline constexpr std::string_view kIniFileName = "pendrake.ini";
 inline constexpr std::string_view kLibraryFileName = "at90list.csv";
 
-// Reads every setting from ctx.iniPath with its default and correction, reads the
-// selected device from the library, and derives the data-file paths; notes the file's
-// values as the baseline of the next save. Always 0.
-int LoadConfiguration(Context& ctx);
+// A load reads the file once and takes its settings in two halves, because the keys of
+// the second half live in the section named like the selected device, which is read
+// from the library between them (with the device's fuse defaults, which the stored
+// bytes then replace):
+//   IniFile ini = ReadConfigurationFile(ctx);
+//   LoadGlobalSettings(ctx, ini);
+//   ... the selected device into ctx.device, its fuse defaults ...
+//   LoadDeviceSettings(ctx, ini);
+
+// The file at ctx.iniPath; a file that cannot be read is reported and reads as empty,
+// so that every key takes its default.
+IniFile ReadConfigurationFile(Context& ctx);
+
+// "Hardware" with the port registers and the time-out of the link, and the window
+// position and the selected manufacturer and device of the program's own section, each
+// key with its default and correction.
+void LoadGlobalSettings(Context& ctx, const IniFile& ini);
+
+// The keys of the current device's section and the data-file paths derived from them;
+// notes the file's values as the baseline of the next save.
+void LoadDeviceSettings(Context& ctx, const IniFile& ini);
 
 // Writes the settings back into ctx.iniPath, keeping the rest of the file: the keys
 // this run changed since the last load or save, and those the load corrected or did

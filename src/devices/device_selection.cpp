@@ -1,13 +1,9 @@
 #include "devices/device_selection.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "core/context.h"
-#include "core/main_view.h"
-#include "core/message_port.h"
-#include "config/configuration.h"
-#include "config/ini_file.h"
-#include "devices/fuse_panel.h"
 #include "devices/library_reader.h"
 
 namespace merlinox {
@@ -23,38 +19,32 @@ void SettleIndex(std::int32_t& index, int last) {
     if (index > last) index = 0;
 }
 
-// The end of a fill: a list that stayed empty holds its placeholder, the stored index
-// is selected. 0 when something was listed.
-int FinishList(MainView& view, int list, std::string_view placeholder, std::int32_t index,
-               int last) {
-    if (last == -1) view.AppendToList(list, placeholder);
-    view.SelectInList(list, index);
-    return last >= 0 ? 0 : kLibraryEnd;
+// The end of a list: one that stayed empty holds its placeholder.
+SelectionList Finished(SelectionList list, std::string_view placeholder, int selected) {
+    list.selected = selected;
+    list.result = list.entries.empty() ? kLibraryEnd : kOk;
+    if (list.entries.empty()) list.entries.emplace_back(placeholder);
+    return list;
 }
 
 }  // namespace
 
-int FillManufacturerList(Context& ctx, MainView& view) {
-    if (OpenLibrary(ctx) != 0) {
-        return FinishList(view, kManufacturerList, kNoManufacturers, ctx.settings.manufIndex, -1);
-    }
-    int last = -1;
+SelectionList ListManufacturers(Context& ctx) {
+    SelectionList list;
+    if (OpenLibrary(ctx) != kOk) return Finished(list, kNoManufacturers, ctx.settings.manufIndex);
     while (NextManufacturer(ctx) != kLibraryEnd) {
-        view.AppendToList(kManufacturerList, ctx.library.manufacturerName);
-        ++last;
+        list.entries.push_back(ctx.library.manufacturerName);
     }
-    SettleIndex(ctx.settings.manufIndex, last);
+    SettleIndex(ctx.settings.manufIndex, static_cast<int>(list.entries.size()) - 1);
     CloseLibrary(ctx);
-    return FinishList(view, kManufacturerList, kNoManufacturers, ctx.settings.manufIndex, last);
+    return Finished(list, kNoManufacturers, ctx.settings.manufIndex);
 }
 
-int FillDeviceList(Context& ctx, MainView& view) {
-    view.ResetList(kDeviceList);
+SelectionList ListDevices(Context& ctx) {
+    SelectionList list;
     std::vector<int>& lines = ctx.library.deviceListLines;
     lines.clear();
-    if (OpenLibrary(ctx) != 0) {
-        return FinishList(view, kDeviceList, kNoDevices, ctx.settings.deviceIndex, -1);
-    }
+    if (OpenLibrary(ctx) != kOk) return Finished(list, kNoDevices, ctx.settings.deviceIndex);
     // After a failure the next read meets the end of the file: the list stays empty.
     FindManufacturer(ctx);
     DeviceRecord scratch;
@@ -63,20 +53,19 @@ int FillDeviceList(Context& ctx, MainView& view) {
     int line = 0;
     for (int result = NextDevice(ctx, scratch); result != kLibraryEnd;
          result = NextDevice(ctx, scratch), ++line) {
-        if (result != 0) continue;  // the line's message has been shown
-        view.AppendToList(kDeviceList, scratch.name);
+        if (result != kOk) continue;  // the line's message has been shown
+        list.entries.push_back(scratch.name);
         lines.push_back(line);
     }
     CloseLibrary(ctx);
-    const int last = static_cast<int>(lines.size()) - 1;
     // The stored index names a library line; one that is not listed (beyond the last,
     // or a line that does not parse) falls back to the first entry.
     int position = ListPosition(ctx, ctx.settings.deviceIndex);
-    if (position < 0 && ctx.settings.deviceIndex >= 0 && last >= 0) {
+    if (position < 0 && ctx.settings.deviceIndex >= 0 && !lines.empty()) {
         position = 0;
         ctx.settings.deviceIndex = lines.front();
     }
-    return FinishList(view, kDeviceList, kNoDevices, position, last);
+    return Finished(list, kNoDevices, position);
 }
 
 int ListPosition(const Context& ctx, int libraryIndex) {
@@ -89,38 +78,6 @@ int LibraryIndexAt(const Context& ctx, int position) {
     const std::vector<int>& lines = ctx.library.deviceListLines;
     if (position < 0 || static_cast<std::size_t>(position) >= lines.size()) return position;
     return lines[static_cast<std::size_t>(position)];
-}
-
-void SelectDevice(Context& ctx, int deviceIndex) {
-    // The record still describes the device selected until now, so its settings go to
-    // its own section before the new index is taken.
-    SaveConfiguration(ctx);
-    ctx.settings.deviceIndex = deviceIndex;
-    if (const int error = WriteProfileInt(ctx.iniPath, kProgramSection, "DeviceIndex",
-                                          deviceIndex);
-        error != 0) {
-        ShowFileError(ctx, ctx.iniPath, error);
-    }
-    LoadConfiguration(ctx);
-}
-
-void ShowDeviceSettings(Context& ctx, MainView& view) {
-    view.SetChecked(kFfSaveBox, ctx.settings.ffSave == 1);
-    view.SetChecked(kTestChecksumBox, ctx.settings.testChecksum == 1);
-    view.SetChecked(kIdCheckBox, ctx.settings.idCheck == 1);
-    view.SetText(kFileNameField, ctx.paths.fileName);
-    EnableFuses(ctx, view);
-}
-
-void OnManufacturerSelected(Context& ctx, MainView& view) {
-    ctx.settings.manufIndex = view.SelectedIndex(kManufacturerList);
-    FillDeviceList(ctx, view);
-    OnDeviceSelected(ctx, view);
-}
-
-void OnDeviceSelected(Context& ctx, MainView& view) {
-    SelectDevice(ctx, LibraryIndexAt(ctx, view.SelectedIndex(kDeviceList)));
-    ShowDeviceSettings(ctx, view);
 }
 
 }  // namespace merlinox

@@ -3,9 +3,7 @@
 #include <string>
 
 #include "core/context.h"
-#include "core/main_view.h"
 #include "core/message_port.h"
-#include "devices/fuse_layout.h"
 
 namespace merlinox {
 
@@ -66,50 +64,47 @@ void ForceFixedFuseBits(Context& ctx) {
     }
 }
 
-void EnableFuses(Context& ctx, MainView& view) {
+FusePanel LayOutFusePanel(Context& ctx) {
     const FuseBits bits = DescribeFuseBits(ctx.device);
     ForceFixedFuseBits(ctx);
-    // Labels and enabled states first, so that a missing-row message is shown over a
-    // panel that already offers nothing but the lock bits.
-    for (const FuseBit& bit : bits.bits) {
-        view.SetText(bit.controlId, bit.label);
-        view.Enable(bit.controlId, bit.enabled);
-    }
-    if (bits.group != ModeGroup::None && bits.row == nullptr) {
-        const std::string group(ModeGroupName(bits.group));
-        ctx.messageBuffer.Format("Devicecode 0x%04X fehlt in EnableFuses %s",
-                                 static_cast<unsigned>(ctx.device.deviceCode), group.c_str());
-        ShowInfo(ctx, ctx.messageBuffer.View());
-    }
-    for (const FuseBit& bit : bits.bits) {
+    FusePanel panel;
+    panel.group = bits.group;
+    panel.rowMissing = bits.group != ModeGroup::None && bits.row == nullptr;
+    for (std::size_t i = 0; i < bits.bits.size(); ++i) {
+        const FuseBit& bit = bits.bits[i];
         const std::uint8_t value = FuseByteOf(ctx.settings, bit.byte);
-        view.SetChecked(bit.controlId, (value & (1u << bit.bit)) == 0);
+        panel.boxes[i] = {bit.controlId, bit.label, bit.enabled, (value & (1u << bit.bit)) == 0};
     }
-    view.Redraw();
+    return panel;
 }
 
-void OnFuseBoxClicked(Context& ctx, MainView& view, int controlId) {
+void ReportMissingFuseRow(Context& ctx, const FusePanel& panel) {
+    if (!panel.rowMissing) return;
+    const std::string group(ModeGroupName(panel.group));
+    ctx.messageBuffer.Format("Devicecode 0x%04X fehlt in EnableFuses %s",
+                             static_cast<unsigned>(ctx.device.deviceCode), group.c_str());
+    ShowInfo(ctx, ctx.messageBuffer.View());
+}
+
+std::optional<FollowingBox> ApplyFuseClick(Settings& settings, int controlId, bool checked) {
     const auto position = FuseBoxOf(controlId);
-    if (!position) return;
-    const bool checked = view.IsChecked(controlId);
-    std::uint8_t& value = FuseByteOf(ctx.settings, position->byte);
+    if (!position) return std::nullopt;
+    std::uint8_t& value = FuseByteOf(settings, position->byte);
     if (controlId == kLock1Box) {
         if (checked) {
             ClearBits(value, kLock1Bit);
-        } else {
-            SetBits(value, kLock1Bit | kLock2Bit);
-            view.SetChecked(kLock2Box, false);
+            return std::nullopt;
         }
-        return;
+        SetBits(value, kLock1Bit | kLock2Bit);
+        return FollowingBox{kLock2Box, false};
     }
     if (controlId == kLock2Box) {
-        if (checked) {
-            ClearBits(value, kLock1Bit | kLock2Bit);
-            view.SetChecked(kLock1Box, true);
-        } else {
+        if (!checked) {
             SetBits(value, kLock2Bit);
+            return std::nullopt;
         }
-        return;
+        ClearBits(value, kLock1Bit | kLock2Bit);
+        return FollowingBox{kLock1Box, true};
     }
     const auto mask = static_cast<std::uint8_t>(1u << position->bit);
     if (checked) {
@@ -117,6 +112,7 @@ void OnFuseBoxClicked(Context& ctx, MainView& view, int controlId) {
     } else {
         SetBits(value, mask);
     }
+    return std::nullopt;
 }
 
 }  // namespace merlinox

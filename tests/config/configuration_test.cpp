@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "support/test_context.h"
+#include "app/device_configuration.h"
 #include "config/configuration.h"
 #include "config/data_file_paths.h"
 #include "config/ini_file.h"
@@ -134,6 +135,35 @@ TEST(LoadConfiguration, KeepsTheOldPortOnTextThatIsNoNumberAndReadsTheDeviceAfte
     p.Load();
     EXPECT_EQ(p.ctx.settings.manufIndex, 1);
     EXPECT_EQ(p.ui.Texts(), std::vector<std::string>{"Hersteller in Bibliothek nicht gefunden !"});
+}
+
+// The device sits between the two halves of a load: its messages come after those of
+// the global keys and before those of its own section, which is the one named like
+// whatever the library line gave, even a line that did not parse.
+TEST(LoadConfiguration, ShowsItsMessagesInTheOrderOfTheStepsAroundTheDevice) {
+    Programmer p("[Hardware]\r\nPortAdress=1FF\r\n[Kestrel INI-Section]\r\nDeviceIndex=1\r\n"
+                 "[Sample]\r\nHexLineLen=300\r\n[Broken]\r\nHexLineLen=1\r\n");
+    p.dir.Write("at90list.csv", std::string(kLibrary) + "Broken;DIP99;12000;Y\r\n");
+    p.Load();
+    const auto texts = p.ui.Texts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0], kPortMessage);
+    EXPECT_NE(texts[1].find("Unbekannte Gehäuseform"), std::string::npos) << texts[1];
+    EXPECT_EQ(texts[2], HexLineMessage(1));
+    EXPECT_EQ(p.ctx.device.name, "Broken");
+
+    // The halves alone: the global one leaves the device's keys untouched, the device one
+    // reads the section of the record as it stands.
+    p.ui.shown.clear();
+    const IniFile ini = ReadConfigurationFile(p.ctx);
+    p.ctx.settings.hexLineLen = 16;
+    LoadGlobalSettings(p.ctx, ini);
+    EXPECT_EQ(p.ui.Texts(), std::vector<std::string>{kPortMessage});
+    EXPECT_EQ(p.ctx.settings.hexLineLen, 16u);
+    p.ctx.device.name = "Sample";
+    LoadDeviceSettings(p.ctx, ini);
+    EXPECT_EQ(p.ui.Texts(), (std::vector<std::string>{kPortMessage, HexLineMessage(300)}));
+    EXPECT_EQ(p.ctx.settings.hexLineLen, 32u);
 }
 
 TEST(LoadConfiguration, DataFileIsTakenFromDirectoryAndNameKeys) {

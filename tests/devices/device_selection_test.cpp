@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/control_ids.h"
+#include "app/device_lists.h"
 #include "cli/device_choice.h"
 #include "devices/device_selection.h"
 #include "devices/library_reader.h"
@@ -33,6 +34,8 @@ TEST(DeviceSelection, WindowListNamesTheLibraryLinesTheCommandLineCounts) {
     ASSERT_LT(static_cast<std::size_t>(shown) + 1, items.size());
     EXPECT_EQ(items[static_cast<std::size_t>(shown)], "ATmega8 (ISP)");
     EXPECT_EQ(std::count(items.begin(), items.end(), "AT90S1200 (ISP)"), 0);
+    EXPECT_EQ(LibraryIndexAt(rig.ctx, shown), mega8->device);
+    EXPECT_EQ(ListPosition(rig.ctx, mega8->device), shown);
 
     const std::string picked = items[static_cast<std::size_t>(shown) + 1];
     const auto expected = cli::FindDeviceByName(rig.ctx, picked);

@@ -5,9 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/device_configuration.h"
 #include "cli/device_choice.h"
-#include "config/configuration.h"
-#include "devices/device_selection.h"
 #include "sim/chip_catalogue.h"
 
 namespace merlinox::testing {
