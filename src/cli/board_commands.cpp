@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "core/context.h"
+#include "core/result_code.h"
 #include "app/operation_handlers.h"
 #include "cli/session.h"
 #include "link/board_control.h"
@@ -13,7 +14,7 @@ namespace merlinox::cli {
 int RunDetect(Context& ctx, const std::string& backEnd, std::FILE* out) {
     if (ctx.link.demoMode) {
         ShowDemoMessage(ctx);
-        return 8;
+        return kBoardNotFound;
     }
     const int result = DetectBoard(ctx);
     if (result == 0) {
@@ -27,11 +28,11 @@ int RunDetect(Context& ctx, const std::string& backEnd, std::FILE* out) {
 int RunReset(Context& ctx) {
     if (ctx.link.demoMode) {
         ShowDemoMessage(ctx);
-        return 8;
+        return kBoardNotFound;
     }
     const auto before = ctx.link.failedTransfers;
     SendReset(ctx);
-    return ctx.link.failedTransfers == before ? 0 : 10;
+    return ctx.link.failedTransfers == before ? kOk : kHandshakeTimeout;
 }
 
 void RunWithBoard(GlobalOptions& global,
