@@ -24,27 +24,6 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::vector<std::string> ManufacturerNames(Context& ctx) {
-    std::vector<std::string> names;
-    if (OpenLibrary(ctx) != kOk) return names;
-    while (NextManufacturer(ctx) == kOk) names.push_back(ctx.library.manufacturerName);
-    CloseLibrary(ctx);
-    return names;
-}
-
-std::vector<LibraryDevice> LibraryDevices(Context& ctx) {
-    const int manufacturers = static_cast<int>(ManufacturerNames(ctx).size());
-    std::vector<LibraryDevice> devices;
-    for (int m = 0; m < manufacturers; ++m) {
-        // Every active line counts for the device index, parsed or not, as it does when
-        // the selected device is loaded.
-        VisitDevices(ctx, m, [&devices, m](int index, int result, const DeviceRecord& record) {
-            if (result == kOk) devices.push_back({record.name, DevicePlace{m, index}});
-        });
-    }
-    return devices;
-}
-
 std::string_view PartName(std::string_view libraryName) {
     const std::size_t open = libraryName.find(" (");
     if (open == std::string_view::npos || !libraryName.ends_with(')')) return libraryName;

@@ -4,33 +4,16 @@
 #include <string_view>
 #include <vector>
 
+#include "devices/library_catalogue.h"
+
 namespace merlinox {
 struct Context;
 }
 
 namespace merlinox::cli {
 
-// Where a device stands in the library: the manufacturer index ("ManufIndex") and the
-// device index within it ("DeviceIndex"), as the window's two lists count them.
-struct DevicePlace {
-    int manufacturer = 0;
-    int device = 0;
-};
-
 // Names compared as the user types them: letter case does not matter.
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
-
-// The active manufacturers of the library, in file order.
-std::vector<std::string> ManufacturerNames(Context& ctx);
-
-// A device of the library under its full name, such as "ATmega8 (ISP)".
-struct LibraryDevice {
-    std::string name;
-    DevicePlace place;
-};
-
-// Every usable device of the library, manufacturer by manufacturer in file order.
-std::vector<LibraryDevice> LibraryDevices(Context& ctx);
 
 // The part a library name stands for: the name without the way of programming in
 // parentheses ("ATmega8 (ISP)" gives "ATmega8").

@@ -54,22 +54,6 @@ const char* ModeKeyword(std::int32_t mode) {
     return mode >= 0 && mode <= 8 ? kModes[mode] : "?";
 }
 
-void VisitDevices(Context& ctx, int manufacturer, const DeviceVisitor& visit) {
-    const int savedIndex = ctx.settings.manufIndex;
-    ctx.settings.manufIndex = manufacturer;
-    if (OpenLibrary(ctx) == kOk) {
-        if (FindManufacturer(ctx) == kOk) {
-            DeviceRecord scratch;
-            int index = 0;
-            for (int result; (result = NextDevice(ctx, scratch)) != kLibraryEnd; ++index) {
-                visit(index, result, scratch);
-            }
-        }
-        CloseLibrary(ctx);
-    }
-    ctx.settings.manufIndex = savedIndex;
-}
-
 int PrintLibrary(Context& ctx, std::FILE* out) {
     std::fprintf(out, "Device library %s\n", ctx.library.libraryPath.c_str());
     if (OpenLibrary(ctx) != kOk) return kLibraryFailed;

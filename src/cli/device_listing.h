@@ -3,18 +3,14 @@
 #include <cstdio>
 #include <functional>
 
+#include "devices/library_catalogue.h"
+
 namespace merlinox {
 struct Context;
 struct DeviceRecord;
 }  // namespace merlinox
 
 namespace merlinox::cli {
-
-// Calls visit for every active device line of the manufacturer with that index, in
-// file order: the device index as "DeviceIndex" counts it, the result of parsing the
-// line and the record it gave (valid only when the result is 0).
-using DeviceVisitor = std::function<void(int index, int result, const DeviceRecord& record)>;
-void VisitDevices(Context& ctx, int manufacturer, const DeviceVisitor& visit);
 
 // The library's name of a programming mode: "PAR1" to "MSPI2", "-" for none.
 const char* ModeKeyword(std::int32_t mode);

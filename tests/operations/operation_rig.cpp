@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/device_configuration.h"
-#include "cli/device_choice.h"
+#include "devices/library_catalogue.h"
 #include "sim/chip_catalogue.h"
 
 namespace merlinox::testing {
@@ -22,7 +22,7 @@ OperationRig::OperationRig(std::string_view deviceName, sim::BoardFaults faults)
     // the simulated board never needs.
     ctx.link.timeoutCount = 1000;
     LoadConfiguration(ctx);
-    const auto place = cli::FindDeviceByName(ctx, deviceName);
+    const auto place = PlaceOf(ctx, deviceName);
     EXPECT_TRUE(place.has_value()) << "no device " << deviceName << " in the library";
     if (place) {
         ctx.settings.manufIndex = place->manufacturer;
@@ -33,6 +33,13 @@ OperationRig::OperationRig(std::string_view deviceName, sim::BoardFaults faults)
 }
 
 OperationRig::~OperationRig() { board.Insert(nullptr); }
+
+std::optional<DevicePlace> PlaceOf(Context& ctx, std::string_view name) {
+    for (const LibraryDevice& device : LibraryDevices(ctx)) {
+        if (device.name == name) return device.place;
+    }
+    return std::nullopt;
+}
 
 void OperationRig::InsertChip(std::string_view part) {
     board.Insert(nullptr);

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "support/test_context.h"
 #include "app/operation_handlers.h"
 #include "config/data_file_paths.h"
+#include "devices/library_catalogue.h"
 #include "sim/board_sim.h"
 #include "sim/chip_model.h"
 #include "support/scratch_dir.h"
@@ -65,6 +67,9 @@ public:
 private:
     std::unique_ptr<sim::SimulatedChip> chip_;
 };
+
+// Where the library holds the device of exactly that name.
+std::optional<DevicePlace> PlaceOf(Context& ctx, std::string_view name);
 
 // Reproducible contents for a memory: bytes from a simple generator with some blank
 // stretches in between, so that the skipping of blank cells is exercised.

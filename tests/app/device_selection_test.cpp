@@ -5,7 +5,6 @@
 
 #include "core/control_ids.h"
 #include "app/device_lists.h"
-#include "cli/device_choice.h"
 #include "devices/device_selection.h"
 #include "devices/library_reader.h"
 #include "operations/operation_rig.h"
@@ -23,7 +22,7 @@ TEST(DeviceSelection, WindowListNamesTheLibraryLinesTheCommandLineCounts) {
     library[field] = '7';  // the SPI sync mode, 0 or 1 only
     rig.dir.Write("at90list.csv", library);
 
-    const auto mega8 = cli::FindDeviceByName(rig.ctx, "ATmega8 (ISP)");
+    const auto mega8 = PlaceOf(rig.ctx, "ATmega8 (ISP)");
     ASSERT_TRUE(mega8.has_value());
     rig.ctx.settings.manufIndex = mega8->manufacturer;
     rig.ctx.settings.deviceIndex = mega8->device;
@@ -38,7 +37,7 @@ TEST(DeviceSelection, WindowListNamesTheLibraryLinesTheCommandLineCounts) {
     EXPECT_EQ(ListPosition(rig.ctx, mega8->device), shown);
 
     const std::string picked = items[static_cast<std::size_t>(shown) + 1];
-    const auto expected = cli::FindDeviceByName(rig.ctx, picked);
+    const auto expected = PlaceOf(rig.ctx, picked);
     ASSERT_TRUE(expected.has_value());
     rig.view.UserSelects(kDeviceList, shown + 1);
     OnDeviceSelected(rig.ctx, rig.view);
