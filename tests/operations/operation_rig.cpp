@@ -8,6 +8,7 @@
 #include "cli/device_choice.h"
 #include "config/configuration.h"
 #include "devices/device_selection.h"
+#include "protocols/spi.h"
 #include "sim/chip_catalogue.h"
 
 namespace merlinox::testing {
@@ -19,6 +20,7 @@ OperationRig::OperationRig(std::string_view deviceName, sim::BoardFaults faults)
     ctx.library.libraryPath = dir.Path("at90list.csv");
     ctx.iniPath = dir.Path("pendrake.ini");
     ctx.port = &board;
+    ctx.link.spiSync = &SPISync;  // as the program's own context has it
     // Short enough that a dead board fails fast, long enough for the slow acknowledges
     // the simulated board never needs.
     ctx.link.timeoutCount = 1000;
