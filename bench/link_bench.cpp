@@ -3,7 +3,7 @@
 // least five accesses per transfer; both figures here must vanish next to that.
 #include <benchmark/benchmark.h>
 
-#include "app/app_context.h"
+#include "bench_support.h"
 #include "link/board_control.h"
 #include "link/transport.h"
 #include "sim/board_sim.h"
@@ -23,16 +23,8 @@ private:
     std::uint8_t status_ = 0;
 };
 
-class SilentUi final : public UserInterface {
-public:
-    int ShowBox(BoxKind, std::string_view) override { return kIdOk; }
-    void Beep() override {}
-};
-
-struct Bench {
+struct Bench : bench::QuietLink {
     explicit Bench(PortAccess& port) { ctx.port = &port; }
-    SilentUi ui;
-    AppContext ctx{ui};
 };
 
 void SetTransferCounters(benchmark::State& state, std::uint64_t transfers) {

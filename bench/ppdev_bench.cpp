@@ -12,7 +12,6 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
 #include "bench_support.h"
 #include "link/board_control.h"
 #include "platform/ppdev_port.h"
@@ -28,11 +27,10 @@ namespace merlinox {
 namespace {
 
 using bench::Pattern;
-using bench::QuietUi;
 
 // The chip powered up in its mode, behind PpdevPort and the fake kernel.
-struct PpdevBench {
-    PpdevBench(const char* part, std::int32_t mode) : chip(*sim::FindChipByName(part)), ctx(ui) {
+struct PpdevBench : bench::QuietLink {
+    PpdevBench(const char* part, std::int32_t mode) : chip(*sim::FindChipByName(part)) {
         std::filesystem::create_directories(tree.Path("proc/sys/dev/parport/parport0"));
         std::ofstream(tree.Path("proc/sys/dev/parport/parport0/base-addr")) << "888";
         std::string error;
@@ -50,12 +48,10 @@ struct PpdevBench {
     }
 
     testing::ScratchDir tree;
-    QuietUi ui;
     sim::SimBoard board;
     testing::FakePpdevKernel kernel{board};
     sim::SimulatedChip chip;
     std::unique_ptr<platform::PpdevPort> port;
-    AppContext ctx;
 };
 
 template <typename Pass>
@@ -83,7 +79,7 @@ void Run(benchmark::State& state, const char* part, std::int32_t mode, Pass pass
     state.counters["PPWDATA_per_transfer"] = dataWrites / transfers;
 }
 
-void ParWrite(Context& ctx, std::uint32_t words) {
+void ParWrite(LinkContext& ctx, std::uint32_t words) {
     ParLoadCommand(ctx, 0x10);
     for (std::uint32_t w = 0; w < words; ++w) {
         ParLoadAddress(ctx, static_cast<std::uint16_t>(w));
@@ -91,7 +87,7 @@ void ParWrite(Context& ctx, std::uint32_t words) {
     }
 }
 
-void ParRead(Context& ctx, std::uint32_t words) {
+void ParRead(LinkContext& ctx, std::uint32_t words) {
     std::uint32_t sum = 0;
     ParLoadCommand(ctx, 0x02);
     for (std::uint32_t w = 0; w < words; ++w) {
@@ -101,14 +97,14 @@ void ParRead(Context& ctx, std::uint32_t words) {
     benchmark::DoNotOptimize(sum);
 }
 
-void Par3Read(Context& ctx, std::uint32_t words) {
+void Par3Read(LinkContext& ctx, std::uint32_t words) {
     std::uint32_t sum = 0;
     for (std::uint32_t w = 0; w < words; ++w)
         sum += Par3ReadAVRWord(ctx, static_cast<std::uint16_t>(w));
     benchmark::DoNotOptimize(sum);
 }
 
-void SpiRead(Context& ctx, std::uint32_t words) {
+void SpiRead(LinkContext& ctx, std::uint32_t words) {
     std::uint32_t sum = 0;
     for (std::uint32_t w = 0; w < words; ++w) sum += SpiReadAVRWord(ctx, w);
     benchmark::DoNotOptimize(sum);

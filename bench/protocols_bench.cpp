@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/app_context.h"
 #include "bench_support.h"
 #include "link/board_control.h"
 #include "link/timing.h"
@@ -24,10 +23,9 @@ namespace merlinox {
 namespace {
 
 using bench::Pattern;
-using bench::QuietUi;
 
-struct Bench {
-    Bench(const char* part, std::int32_t mode) : chip(*sim::FindChipByName(part)), ctx(ui) {
+struct Bench : bench::QuietLink {
+    Bench(const char* part, std::int32_t mode) : chip(*sim::FindChipByName(part)) {
         board.Insert(&chip);
         ctx.port = &board;
         ctx.device = sim::DeviceRecordFor(ctx, chip.Facts(), mode);
@@ -41,10 +39,8 @@ struct Bench {
             chip.Contents().flash[2 * w + 1] = static_cast<std::uint8_t>(Pattern(w) >> 8);
         }
     }
-    QuietUi ui;
     sim::SimBoard board;
     sim::SimulatedChip chip;
-    AppContext ctx;
 };
 
 void Run(benchmark::State& state, const char* part, std::int32_t mode, bool write,

@@ -49,6 +49,7 @@ void LoadHardware(Context& ctx, const IniFile& ini) {
     s.messageBeap = ini.GetInt(kHardwareSection, "MessageBeap", 1) != 0 ? 1 : 0;
     s.timeBaseKorr = ini.GetInt(kHardwareSection, "TimeBaseKorr", 85);
     if (s.timeBaseKorr < 1 || s.timeBaseKorr > 100) s.timeBaseKorr = 85;
+    ctx.link.timeBaseCorrection = s.timeBaseKorr;
 }
 
 void LoadProgramSection(Context& ctx, const IniFile& ini) {

@@ -86,6 +86,7 @@ void ApplySettingsDialog(Context& ctx, const SettingsDialogValues& values) {
     ctx.link.statusPort = static_cast<std::uint16_t>(base + 1);
     ctx.link.controlPort = static_cast<std::uint16_t>(base + 2);
     ctx.settings.timeBaseKorr = values.correction;
+    ctx.link.timeBaseCorrection = values.correction;
     ctx.settings.timeOut = values.timeOut;
     ctx.link.timeoutCount = values.timeOut;
     ctx.settings.hexLineLen = values.hexLineLength & ~1u;

@@ -3,7 +3,7 @@
 
 namespace merlinox {
 
-struct Context;  // the serial synchronisation takes the whole programmer for now
+struct LinkContext;
 class PriorityPort;
 
 // The link state: register addresses, the poll limit and the shadows of the board's
@@ -14,6 +14,9 @@ struct BoardLink {
     std::uint16_t statusPort = 0;
     std::uint16_t controlPort = 0;
     std::uint32_t timeoutCount = 1000000;
+    // "TimeBaseKorr" as the configuration applies it: Wait1ms turns milliseconds into
+    // delay transfers with it. Never 0 once loaded; 0 is taken as the default 85.
+    std::uint32_t timeBaseCorrection = 85;
     std::uint8_t lastControl = 0;
     std::uint8_t lastStatus = 0;
     std::uint8_t controlLatch = 0;
@@ -45,8 +48,9 @@ struct BoardLink {
     // Where RaisePriority and RestorePriority go; null means they do nothing.
     PriorityPort* priority = nullptr;
     // The serial synchronisation that ends PowerOn in the SPI modes. It shows its own
-    // failure message; null counts as a synchronisation that succeeded.
-    int (*spiSync)(Context& ctx) = nullptr;
+    // failure message; null counts as a synchronisation that succeeded. The link cannot
+    // call up into the protocols, so whoever builds a context above them installs it.
+    int (*spiSync)(LinkContext& ctx) = nullptr;
 };
 
 // Marks a safe-down sequence for its scope (see BoardLink::safeDown); nests.

@@ -3,7 +3,6 @@
 
 #include "core/config_baseline.h"
 #include "core/data_file_paths.h"
-#include "core/device_record.h"
 #include "core/file_state.h"
 #include "core/library_state.h"
 #include "core/link_context.h"
@@ -24,7 +23,6 @@ struct Context : LinkContext {
     UserInterface* ui;  // never null
 
     Settings settings;
-    DeviceRecord device;
     MemoryImage image;
     DataFilePaths paths;
 

@@ -5,7 +5,10 @@
 namespace merlinox {
 
 std::uint32_t TimeBase(const Context& ctx, std::uint32_t microseconds) {
-    std::uint32_t correction = ctx.settings.timeBaseKorr;
+    return TimeBase(ctx.settings.timeBaseKorr, microseconds);
+}
+
+std::uint32_t TimeBase(std::uint32_t correction, std::uint32_t microseconds) {
     // The configuration load keeps it in 1..100; a context set up by hand must not
     // divide by zero either.
     if (correction == 0) correction = 85;

@@ -1,6 +1,6 @@
 #include "link/board_control.h"
 
-#include "core/context.h"
+#include "core/link_context.h"
 #include "link/latch_bits.h"
 #include "link/latch_ops.h"
 #include "link/transport.h"
@@ -10,7 +10,7 @@ namespace merlinox {
 namespace {
 
 // One byte into the board's voltage shift register, bit 7 first: data, clock up, down.
-void ShiftVoltageByte(Context& ctx, std::uint8_t code) {
+void ShiftVoltageByte(LinkContext& ctx, std::uint8_t code) {
     for (int bit = 7; bit >= 0; --bit) {
         SetSignalBit(ctx, bits::kSigShiftData, ((code >> bit) & 1) != 0);
         SetSignalBit(ctx, bits::kSigShiftClock, true);
@@ -21,7 +21,7 @@ void ShiftVoltageByte(Context& ctx, std::uint8_t code) {
 }  // namespace
 
 // 51 transfers: VCC's eight bits, VPP's eight bits, the load pulse, the data line low.
-void SetVoltages(Context& ctx) {
+void SetVoltages(LinkContext& ctx) {
     ShiftVoltageByte(ctx, ctx.link.vccCode);
     ShiftVoltageByte(ctx, ctx.link.vppCode);
     SetSignalBit(ctx, bits::kSigShiftLoad, true);
@@ -29,7 +29,7 @@ void SetVoltages(Context& ctx) {
     SetSignalBit(ctx, bits::kSigShiftData, false);
 }
 
-void BoardInit(Context& ctx) {
+void BoardInit(LinkContext& ctx) {
     ClearDelayBit(ctx);
     // These four leave the shadows alone.
     SendCommand(ctx, CmdControl, 0);
@@ -43,7 +43,7 @@ void BoardInit(Context& ctx) {
     MaskPower(ctx, bits::kPwrClearVcc);
 }
 
-void BoardOff(Context& ctx) {
+void BoardOff(LinkContext& ctx) {
     const SafeDownScope safeDown(ctx.link);
     ClearDelayBit(ctx);
     MaskPower(ctx, bits::kPwrKeepMask);

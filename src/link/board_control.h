@@ -2,14 +2,15 @@
 
 namespace merlinox {
 
-struct Context;
+struct LinkContext;
 
-void SetVoltages(Context& ctx);
-void BoardInit(Context& ctx);
-void BoardOff(Context& ctx);
-void PowerOn(Context& ctx);
-void PowerOff(Context& ctx);
-int DetectBoard(Context& ctx);  // 0 found, 8 not found, 10 no acknowledge at all
-void SendReset(Context& ctx);
+void SetVoltages(LinkContext& ctx);
+void BoardInit(LinkContext& ctx);
+void BoardOff(LinkContext& ctx);
+void PowerOn(LinkContext& ctx);
+void PowerOff(LinkContext& ctx);
+// kOk found, kBoardNotFound, or kHandshakeTimeout when nothing acknowledged at all.
+int DetectBoard(LinkContext& ctx);
+void SendReset(LinkContext& ctx);
 
 }  // namespace merlinox

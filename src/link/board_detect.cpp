@@ -1,5 +1,6 @@
 // The board search at start-up and the target reset button.
-#include "core/context.h"
+#include "core/link_context.h"
+#include "core/result_code.h"
 #include "link/board_control.h"
 #include "link/latch_bits.h"
 #include "link/latch_ops.h"
@@ -12,7 +13,7 @@ namespace {
 
 // A strobe with nothing prepared: a board answers it by dropping the ready line. Only
 // the first timeoutCount - 1 reads count; the one after them is made but not trusted.
-bool FirstStrobeAnswered(Context& ctx) {
+bool FirstStrobeAnswered(LinkContext& ctx) {
     PortAccess& port = *ctx.port;
     port.WriteControl(CmdControl | bits::kControlStrobe);
     ctx.link.lastControl = CmdControl | bits::kControlStrobe;
@@ -24,24 +25,24 @@ bool FirstStrobeAnswered(Context& ctx) {
 }
 
 // Puts value on the data latch (the shadow stays) and reads it back through the loop.
-bool EchoesBack(Context& ctx, std::uint8_t value, int writes) {
+bool EchoesBack(LinkContext& ctx, std::uint8_t value, int writes) {
     for (int i = 0; i < writes; ++i) SendCommand(ctx, CmdData, value);
     return ReadBoardByte(ctx) == value;
 }
 
 }  // namespace
 
-int DetectBoard(Context& ctx) {
+int DetectBoard(LinkContext& ctx) {
     BoardLink& link = ctx.link;
     link.controlLatch = 0;
     link.signalLatch = 0;
     link.powerLatch = 0;
     if (ctx.port == nullptr || !FirstStrobeAnswered(ctx)) {
         ShowTimeoutMessage(ctx);
-        return 10;
+        return kHandshakeTimeout;
     }
-    if (SendCommand(ctx, CmdProbeC, bits::kProbeValue) != 0) return 8;
-    if (SendCommand(ctx, CmdProbeE, bits::kProbeValue) != 0) return 8;
+    if (SendCommand(ctx, CmdProbeC, bits::kProbeValue) != kOk) return kBoardNotFound;
+    if (SendCommand(ctx, CmdProbeE, bits::kProbeValue) != kOk) return kBoardNotFound;
 
     SendCommand(ctx, CmdClock, 0);
     SendCommand(ctx, CmdAux, 0);
@@ -50,15 +51,15 @@ int DetectBoard(Context& ctx) {
     SendCommand(ctx, CmdSignal, link.signalLatch);
     SendCommand(ctx, CmdData, 0);
 
-    if (ReadBoardByte(ctx) != 0x00) return 8;
-    if (!EchoesBack(ctx, 0xAA, 2)) return 8;
-    if (!EchoesBack(ctx, 0x55, 1)) return 8;
+    if (ReadBoardByte(ctx) != 0x00) return kBoardNotFound;
+    if (!EchoesBack(ctx, 0xAA, 2)) return kBoardNotFound;
+    if (!EchoesBack(ctx, 0x55, 1)) return kBoardNotFound;
     SendCommand(ctx, CmdData, 0);
-    return 0;
+    return kOk;
 }
 
 // RESET low for a second between the two clock-latch writes; no power sequence around it.
-void SendReset(Context& ctx) {
+void SendReset(LinkContext& ctx) {
     SendCommand(ctx, CmdClock, bits::kClkResetDrive);
     SetDataBit(ctx, bits::kDataReset, false);
     Wait1ms(ctx, 1000);

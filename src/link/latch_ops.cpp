@@ -1,6 +1,6 @@
 #include "link/latch_ops.h"
 
-#include "core/context.h"
+#include "core/link_context.h"
 #include "link/board_control.h"
 #include "link/latch_bits.h"
 #include "link/transport.h"
@@ -19,54 +19,54 @@ void Apply(std::uint8_t& shadow, std::uint8_t bit, bool on) {
 
 }  // namespace
 
-void SetSignalBit(Context& ctx, std::uint8_t bit, bool on) {
+void SetSignalBit(LinkContext& ctx, std::uint8_t bit, bool on) {
     Apply(ctx.link.signalLatch, bit, on);
     SendCommand(ctx, CmdSignal, ctx.link.signalLatch);
 }
 
-void SetControlBit(Context& ctx, std::uint8_t bit, bool on) {
+void SetControlBit(LinkContext& ctx, std::uint8_t bit, bool on) {
     Apply(ctx.link.controlLatch, bit, on);
     SendCommand(ctx, CmdControl, ctx.link.controlLatch);
 }
 
-void SetPowerBit(Context& ctx, std::uint8_t bit, bool on) {
+void SetPowerBit(LinkContext& ctx, std::uint8_t bit, bool on) {
     Apply(ctx.link.powerLatch, bit, on);
     SendCommand(ctx, CmdPower, ctx.link.powerLatch);
 }
 
-void SetDataBit(Context& ctx, std::uint8_t bit, bool on) {
+void SetDataBit(LinkContext& ctx, std::uint8_t bit, bool on) {
     Apply(ctx.link.dataLatch, bit, on);
     SendCommand(ctx, CmdData, ctx.link.dataLatch);
 }
 
-void SetData(Context& ctx, std::uint8_t value) {
+void SetData(LinkContext& ctx, std::uint8_t value) {
     ctx.link.dataLatch = value;
     SendCommand(ctx, CmdData, value);
 }
 
-void SetClock(Context& ctx, std::uint8_t value) {
+void SetClock(LinkContext& ctx, std::uint8_t value) {
     ctx.link.clockLatch = value;
     SendCommand(ctx, CmdClock, value);
 }
 
-void MaskPower(Context& ctx, std::uint8_t keep) {
+void MaskPower(LinkContext& ctx, std::uint8_t keep) {
     ctx.link.powerLatch &= keep;
     SendCommand(ctx, CmdPower, ctx.link.powerLatch);
 }
 
-void MaskControl(Context& ctx, std::uint8_t keep) {
+void MaskControl(LinkContext& ctx, std::uint8_t keep) {
     ctx.link.controlLatch &= keep;
     SendCommand(ctx, CmdControl, ctx.link.controlLatch);
 }
 
-void ClearDelayBit(Context& ctx) { SetSignalBit(ctx, bits::kSigDelay, false); }
+void ClearDelayBit(LinkContext& ctx) { SetSignalBit(ctx, bits::kSigDelay, false); }
 
-void SetSupply(Context& ctx, std::uint8_t vccCode) {
+void SetSupply(LinkContext& ctx, std::uint8_t vccCode) {
     ctx.link.vccCode = vccCode;
     SetVoltages(ctx);
 }
 
-void SetProgrammingVoltage(Context& ctx, std::uint8_t vppCode) {
+void SetProgrammingVoltage(LinkContext& ctx, std::uint8_t vppCode) {
     ctx.link.vppCode = vppCode;
     SetVoltages(ctx);
 }

@@ -3,23 +3,23 @@
 
 namespace merlinox {
 
-struct Context;
+struct LinkContext;
 
-// Latch changes as the board sequences write them: the shadow in Context::link is
+// Latch changes as the board sequences write them: the shadow in LinkContext::link is
 // changed first, then the whole shadow is sent. Transfer results are not looked at;
 // a failed transfer has shown its message already.
-void SetSignalBit(Context& ctx, std::uint8_t bit, bool on);
-void SetControlBit(Context& ctx, std::uint8_t bit, bool on);
-void SetPowerBit(Context& ctx, std::uint8_t bit, bool on);
-void SetDataBit(Context& ctx, std::uint8_t bit, bool on);
-void SetData(Context& ctx, std::uint8_t value);
-void SetClock(Context& ctx, std::uint8_t value);
-void MaskPower(Context& ctx, std::uint8_t keep);
-void MaskControl(Context& ctx, std::uint8_t keep);
-void ClearDelayBit(Context& ctx);
+void SetSignalBit(LinkContext& ctx, std::uint8_t bit, bool on);
+void SetControlBit(LinkContext& ctx, std::uint8_t bit, bool on);
+void SetPowerBit(LinkContext& ctx, std::uint8_t bit, bool on);
+void SetDataBit(LinkContext& ctx, std::uint8_t bit, bool on);
+void SetData(LinkContext& ctx, std::uint8_t value);
+void SetClock(LinkContext& ctx, std::uint8_t value);
+void MaskPower(LinkContext& ctx, std::uint8_t keep);
+void MaskControl(LinkContext& ctx, std::uint8_t keep);
+void ClearDelayBit(LinkContext& ctx);
 
 // New voltage codes shifted into the board (one SetVoltages each).
-void SetSupply(Context& ctx, std::uint8_t vccCode);
-void SetProgrammingVoltage(Context& ctx, std::uint8_t vppCode);
+void SetSupply(LinkContext& ctx, std::uint8_t vccCode);
+void SetProgrammingVoltage(LinkContext& ctx, std::uint8_t vppCode);
 
 }  // namespace merlinox

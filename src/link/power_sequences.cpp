@@ -1,7 +1,7 @@
 // Power-on and power-off per programming mode: the order in which the supply, the
 // programming voltage on RESET and the socket lines come and go is what puts a chip
 // into its programming mode and safely out of it again.
-#include "core/context.h"
+#include "core/link_context.h"
 #include "core/message_port.h"
 #include "link/board_control.h"
 #include "link/latch_bits.h"
@@ -48,14 +48,14 @@ bool NeedsEntryClocks(const DeviceRecord& device) {
     }
 }
 
-void EntryClocks(Context& ctx) {
+void EntryClocks(LinkContext& ctx) {
     for (int pulse = 0; pulse < 10; ++pulse) {
         SetDataBit(ctx, bits::kDataSciPair, true);
         SetDataBit(ctx, bits::kDataSciPair, false);
     }
 }
 
-void BothVoltages(Context& ctx) {
+void BothVoltages(LinkContext& ctx) {
     SetProgrammingVoltage(ctx, ctx.device.programmingVoltageCode);
     SetSupply(ctx, ctx.device.supplyVoltageCode);
 }
@@ -63,7 +63,7 @@ void BothVoltages(Context& ctx) {
 // The supply walks down one code at a time, 10 ms apart, and stops at code 1. A step
 // the board did not take ends the walk: the switch-off that follows is what counts,
 // and a hundred steps into a dead board would cost a hundred rounds of time-outs.
-void RampSupplyDown(Context& ctx) {
+void RampSupplyDown(LinkContext& ctx) {
     for (unsigned v = ctx.device.supplyVoltageCode; v >= 1; --v) {
         const std::uint64_t failedBefore = ctx.link.failedTransfers;
         SetSupply(ctx, static_cast<std::uint8_t>(v));
@@ -72,7 +72,7 @@ void RampSupplyDown(Context& ctx) {
     }
 }
 
-void PowerOnParallel(Context& ctx) {
+void PowerOnParallel(LinkContext& ctx) {
     BothVoltages(ctx);
     SetPowerBit(ctx, bits::kPwrSocketVcc, true);
     Wait1ms(ctx, 300);
@@ -83,7 +83,7 @@ void PowerOnParallel(Context& ctx) {
     Wait1ms(ctx, 1);
 }
 
-void PowerOnHighVoltageSerial(Context& ctx) {
+void PowerOnHighVoltageSerial(LinkContext& ctx) {
     BothVoltages(ctx);
     Wait1ms(ctx, 300);
     SetPowerBit(ctx, bits::kPwrSocketVcc, true);
@@ -94,7 +94,7 @@ void PowerOnHighVoltageSerial(Context& ctx) {
     Wait1ms(ctx, 1);
 }
 
-void PowerOnSerial(Context& ctx) {
+void PowerOnSerial(LinkContext& ctx) {
     SetPowerBit(ctx, bits::kPwrSerialSwitch, true);
     SetDataBit(ctx, bits::kDataReset, false);
     SetDataBit(ctx, bits::kDataSck, false);
@@ -111,7 +111,7 @@ void PowerOnSerial(Context& ctx) {
     if (ctx.link.spiSync != nullptr) ctx.link.spiSync(ctx);
 }
 
-void PowerOffParallel(Context& ctx) {
+void PowerOffParallel(LinkContext& ctx) {
     ClearDelayBit(ctx);
     MaskPower(ctx, bits::kPwrKeepMask);
     SetProgrammingVoltage(ctx, 0);
@@ -124,7 +124,7 @@ void PowerOffParallel(Context& ctx) {
     Wait1ms(ctx, 600);
 }
 
-void PowerOffHighVoltageSerial(Context& ctx) {
+void PowerOffHighVoltageSerial(LinkContext& ctx) {
     SetData(ctx, 0);
     MaskPower(ctx, bits::kPwrKeepMask);
     RampSupplyDown(ctx);
@@ -135,7 +135,7 @@ void PowerOffHighVoltageSerial(Context& ctx) {
     Wait1ms(ctx, 600);
 }
 
-void PowerOffSerial(Context& ctx) {
+void PowerOffSerial(LinkContext& ctx) {
     SetData(ctx, 0);
     SetClock(ctx, 0);
     MaskControl(ctx, bits::kCtrlLowNibble);
@@ -151,7 +151,7 @@ void PowerOffSerial(Context& ctx) {
 
 }  // namespace
 
-void PowerOn(Context& ctx) {
+void PowerOn(LinkContext& ctx) {
     const Family family = FamilyOf(ctx.device.programmingMode);
     if (family == Family::None) ShowInfo(ctx, "Programmiermodus fehlt in PowerOn()");
 
@@ -180,7 +180,7 @@ void PowerOn(Context& ctx) {
     }
 }
 
-void PowerOff(Context& ctx) {
+void PowerOff(LinkContext& ctx) {
     const SafeDownScope safeDown(ctx.link);
     switch (FamilyOf(ctx.device.programmingMode)) {
         case Family::Parallel:

@@ -3,14 +3,15 @@
 
 namespace merlinox {
 
-struct Context;
+struct LinkContext;
 
-// Delays made of transfers that the board times: count delay units; always 0.
-int Wait100us(Context& ctx, std::uint32_t count);
-// Holds the delay bit for a calibrated number of transfers: 0, or 9 when one failed.
-int Wait1ms(Context& ctx, std::uint32_t milliseconds);
+// Delays made of transfers that the board times: count delay units; always kOk.
+int Wait100us(LinkContext& ctx, std::uint32_t count);
+// Holds the delay bit for a number of transfers calibrated with the link's time-base
+// correction: kOk, or kDelayFailed when one failed.
+int Wait1ms(LinkContext& ctx, std::uint32_t milliseconds);
 
-void RaisePriority(Context& ctx);
-void RestorePriority(Context& ctx);
+void RaisePriority(LinkContext& ctx);
+void RestorePriority(LinkContext& ctx);
 
 }  // namespace merlinox

@@ -1,7 +1,8 @@
 #include "link/transport.h"
 
-#include "core/context.h"
+#include "core/link_context.h"
 #include "core/message_port.h"
+#include "core/result_code.h"
 #include "link/latch_bits.h"
 
 namespace merlinox {
@@ -24,18 +25,18 @@ inline bool AwaitReady(PortAccess& port, std::uint32_t timeoutCount, bool wantSe
 
 }  // namespace
 
-int SendCommand(Context& ctx, std::uint8_t command, std::uint8_t data) {
+int SendCommand(LinkContext& ctx, std::uint8_t command, std::uint8_t data) {
     BoardLink& link = ctx.link;
     PortAccess* port = ctx.port;
     // Inside an operation a board that timed out once is taken as gone: the rest of the
     // operation's transfers fail at once, without polling and without another message.
     // Outside one every transfer polls and reports for itself. Switching the chip off is
     // always tried (safeDown).
-    if (link.stopAfterTimeout && link.boardLost && !link.safeDown) return 10;
+    if (link.stopAfterTimeout && link.boardLost && !link.safeDown) return kHandshakeTimeout;
     if (port == nullptr) {
         // No port was set up: the same as a board that never answers.
         ShowTimeoutMessage(ctx);
-        return 10;
+        return kHandshakeTimeout;
     }
     port->WriteData(data);
     port->WriteControl(command);
@@ -43,7 +44,7 @@ int SendCommand(Context& ctx, std::uint8_t command, std::uint8_t data) {
     std::uint8_t status = port->ReadStatus();
     if (!AwaitReady(*port, link.timeoutCount, true, status)) {
         ShowTimeoutMessage(ctx);
-        return 10;
+        return kHandshakeTimeout;
     }
     const auto strobed = static_cast<std::uint8_t>(command | bits::kControlStrobe);
     port->WriteControl(strobed);
@@ -51,13 +52,13 @@ int SendCommand(Context& ctx, std::uint8_t command, std::uint8_t data) {
     status = port->ReadStatus();
     if (!AwaitReady(*port, link.timeoutCount, false, status)) {
         ShowTimeoutMessage(ctx);
-        return 10;
+        return kHandshakeTimeout;
     }
     link.lastStatus = status;
-    return 0;
+    return kOk;
 }
 
-std::uint8_t ReadBoardByte(Context& ctx) {
+std::uint8_t ReadBoardByte(LinkContext& ctx) {
     BoardLink& link = ctx.link;
     // A failed transfer leaves lastStatus alone, so its nibble repeats the previous one.
     SendCommand(ctx, CmdSignal, link.signalLatch);
@@ -67,7 +68,7 @@ std::uint8_t ReadBoardByte(Context& ctx) {
     return static_cast<std::uint8_t>(low | (high << 4));
 }
 
-void ShowTimeoutMessage(Context& ctx) {
+void ShowTimeoutMessage(LinkContext& ctx) {
     BoardLink& link = ctx.link;
     ++link.failedTransfers;
     // Inside an operation the lost board is reported once, however many transfers of the
@@ -92,7 +93,7 @@ void ShowTimeoutMessage(Context& ctx) {
     ShowInfo(ctx, text);
 }
 
-void ShowDemoMessage(Context& ctx) {
+void ShowDemoMessage(LinkContext& ctx) {
     ShowInfo(ctx, "Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus.");
 }
 

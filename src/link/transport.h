@@ -3,7 +3,7 @@
 
 namespace merlinox {
 
-struct Context;
+struct LinkContext;
 
 // The latch command codes (control-register values; the strobe bit is never part of one).
 enum BoardCommand : std::uint8_t {
@@ -17,15 +17,15 @@ enum BoardCommand : std::uint8_t {
     CmdProbeE = 0x0E,
 };
 
-// One handshake transfer: 0 when the board acknowledged, 10 after a timeout (whose
-// message has been shown).
-int SendCommand(Context& ctx, std::uint8_t command, std::uint8_t data);
+// One handshake transfer: kOk when the board acknowledged, kHandshakeTimeout after a
+// timeout (whose message has been shown).
+int SendCommand(LinkContext& ctx, std::uint8_t command, std::uint8_t data);
 
 // The read-back byte, assembled from the status bytes of two transfers that re-send
 // the signal and power latches unchanged.
-std::uint8_t ReadBoardByte(Context& ctx);
+std::uint8_t ReadBoardByte(LinkContext& ctx);
 
-void ShowTimeoutMessage(Context& ctx);
-void ShowDemoMessage(Context& ctx);
+void ShowTimeoutMessage(LinkContext& ctx);
+void ShowDemoMessage(LinkContext& ctx);
 
 }  // namespace merlinox

@@ -3,8 +3,9 @@
 // start by an administrator and found already running on later starts.
 #include "link/windows_port_setup.h"
 
-#include "core/context.h"
+#include "core/link_context.h"
 #include "core/message_port.h"
+#include "core/result_code.h"
 
 namespace merlinox {
 
@@ -64,7 +65,7 @@ void BuildDriverPath(WindowsSystem& system, std::string& path, std::string& name
     name = file.substr(0, file.find('.'));
 }
 
-std::uint32_t InstallDriver(Context& ctx, WindowsSystem& system, const std::string& path,
+std::uint32_t InstallDriver(LinkContext& ctx, WindowsSystem& system, const std::string& path,
                             const std::string& name) {
     WindowsSystem::ServiceSpec spec;
     spec.name = name;
@@ -81,11 +82,10 @@ std::uint32_t StartDriver(WindowsSystem& system, const std::string& name) {
     return system.OpenAndStartService(name, kServiceAllAccess);
 }
 
-int SetupPortAccessWindows(Context& ctx, WindowsSystem& system) {
-    const bool debug = ctx.settings.debugNT != 0;
+int SetupPortAccessWindows(LinkContext& ctx, WindowsSystem& system, bool debug) {
     ctx.link.osType = 0;
     WindowsSystem::Version version;
-    if (!system.QueryVersion(version)) return 0;
+    if (!system.QueryVersion(version)) return kOk;
 
     std::string name;
     if (version.platformId != kPlatformWin9x && version.platformId != kPlatformNt) {
@@ -104,7 +104,7 @@ int SetupPortAccessWindows(Context& ctx, WindowsSystem& system) {
                       "Danach ist der Treiber installiert und das Programm\n"
                       "kann auch von Usern benutzt werden.\n");
             ctx.link.demoMode = true;
-            return 7;
+            return kProgrammingFailed;
         }
         std::string path;
         std::string service;
@@ -128,7 +128,7 @@ int SetupPortAccessWindows(Context& ctx, WindowsSystem& system) {
         }
     }
     if (debug) ShowPlain(ctx, name);
-    return 0;
+    return kOk;
 }
 
 }  // namespace merlinox

@@ -4,7 +4,7 @@
 
 namespace merlinox {
 
-struct Context;
+struct LinkContext;
 
 // What the port set-up needs from Windows, narrowed to the calls it makes. The real
 // implementation wraps the Win32 functions named in the comments; tests use a fake.
@@ -47,18 +47,19 @@ inline constexpr std::uint32_t kPlatformNt = 2;
 inline constexpr std::uint32_t kErrorServiceAlreadyRunning = 1056;
 inline constexpr std::uint32_t kErrorServiceNotActive = 1062;
 
-// Determines the operating-system type (Context::link.osType) and its name text, and on
+// Determines the operating-system type (LinkContext::link.osType) and its name text, and on
 // the NT family makes the port driver "giveio.sys" reachable, installing and starting
-// its service when needed. Sets demoMode when port access cannot be had. Returns 0, or
-// 7 when the service control manager could not be opened.
-int SetupPortAccessWindows(Context& ctx, WindowsSystem& system);
+// its service when needed. Sets demoMode when port access cannot be had. With debug
+// ("DebugNT") every step of the driver set-up and the system's name are shown. Returns
+// 0, or 7 when the service control manager could not be opened.
+int SetupPortAccessWindows(LinkContext& ctx, WindowsSystem& system, bool debug);
 
 // The operating-system type and name text for a version.
 int OsTypeOf(const WindowsSystem::Version& version, std::string& name);
 
 // The driver's file path (current directory + "\\giveio.sys") and its service name.
 void BuildDriverPath(WindowsSystem& system, std::string& path, std::string& name);
-std::uint32_t InstallDriver(Context& ctx, WindowsSystem& system, const std::string& path,
+std::uint32_t InstallDriver(LinkContext& ctx, WindowsSystem& system, const std::string& path,
                             const std::string& name);
 std::uint32_t StartDriver(WindowsSystem& system, const std::string& name);
 

@@ -24,6 +24,8 @@ std::uint8_t ParReadFuseLock(Context& ctx) {
     return ParReadByteHigh(ctx);
 }
 
+FuseBytes FusesOf(const Settings& s) { return {s.fuseLow, s.fuseHigh, s.fuseExt}; }
+
 }  // namespace
 
 int ProgramFuseBits(Context& ctx) {
@@ -50,13 +52,13 @@ int ProgramFuseBits(Context& ctx) {
         break;
     }
     case kPar3:
-        Par3WriteFuseBits(ctx);
+        Par3WriteFuseBits(ctx, ctx.settings.fuseLow);
         break;
     case kPar4:
-        Par4WriteFuseBits(ctx);
+        Par4WriteFuseBits(ctx, FusesOf(ctx.settings));
         break;
     default:
-        SpiWriteFuseBits(ctx);
+        SpiWriteFuseBits(ctx, FusesOf(ctx.settings));
         break;
     }
     return 0;
@@ -79,13 +81,13 @@ int ProgramLockBits(Context& ctx) {
         rb = ParReadFuseLock(ctx);
         break;
     case kPar3:
-        Par3WriteLockBits(ctx);
+        Par3WriteLockBits(ctx, ctx.settings.lockBits);
         break;
     case kPar4:
-        Par4WriteLockBits(ctx);
+        Par4WriteLockBits(ctx, ctx.settings.lockBits);
         break;
     default:
-        SpiWriteLockBits(ctx);
+        SpiWriteLockBits(ctx, ctx.settings.lockBits);
         break;
     }
     if (ctx.device.extra != kReadFuse || !IsParallelMode(mode)) return 0;

@@ -1,6 +1,6 @@
 #include "protocols/device_check.h"
 
-#include "core/context.h"
+#include "core/link_context.h"
 #include "core/message_port.h"
 
 namespace merlinox {
@@ -12,7 +12,7 @@ bool IsOneOf(std::uint32_t code, std::initializer_list<std::uint32_t> codes) {
     return false;
 }
 
-bool CheckDeviceCode(Context& ctx, std::initializer_list<std::uint32_t> codes,
+bool CheckDeviceCode(LinkContext& ctx, std::initializer_list<std::uint32_t> codes,
                      const char* operation) {
     if (IsOneOf(ctx.device.deviceCode, codes)) return true;
     ShowInfo(ctx,

@@ -4,7 +4,7 @@
 
 namespace merlinox {
 
-struct Context;
+struct LinkContext;
 
 // The device codes of the high-voltage serial modes: PAR3 byte-wise, PAR4 paged.
 using DeviceCodes = std::initializer_list<std::uint32_t>;
@@ -16,7 +16,7 @@ bool IsOneOf(std::uint32_t code, std::initializer_list<std::uint32_t> codes);
 // True when the current device code is in codes; otherwise shows "Devicecode 0x%04X
 // fehlt in " and the operation's name, and the caller goes on with what does not
 // depend on the code.
-bool CheckDeviceCode(Context& ctx, std::initializer_list<std::uint32_t> codes,
+bool CheckDeviceCode(LinkContext& ctx, std::initializer_list<std::uint32_t> codes,
                      const char* operation);
 
 }  // namespace merlinox

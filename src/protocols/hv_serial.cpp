@@ -1,6 +1,6 @@
 #include "protocols/hv_serial.h"
 
-#include "core/context.h"
+#include "core/link_context.h"
 #include "link/latch_bits.h"
 #include "link/latch_ops.h"
 #include "link/timing.h"
@@ -42,22 +42,22 @@ constexpr int kSlowClockExtraPulses = 15;
 std::uint8_t Low(std::uint32_t value) { return static_cast<std::uint8_t>(value); }
 std::uint8_t High(std::uint32_t value) { return static_cast<std::uint8_t>(value >> 8); }
 
-void SciPulse(Context& ctx) {
+void SciPulse(LinkContext& ctx) {
     SetDataBit(ctx, bits::kDataSciPair, true);
     SetDataBit(ctx, bits::kDataSciPair, false);
 }
 
-void ClockPulse(Context& ctx) {
+void ClockPulse(LinkContext& ctx) {
     SciPulse(ctx);
     if (ctx.device.deviceCode == kSlowClockCode) {
         for (int i = 0; i < kSlowClockExtraPulses; ++i) SciPulse(ctx);
     }
 }
 
-bool SdoHigh(Context& ctx) { return (ReadBoardByte(ctx) & bits::kReadSdo) != 0; }
+bool SdoHigh(LinkContext& ctx) { return (ReadBoardByte(ctx) & bits::kReadSdo) != 0; }
 
 // Waits until SDO shows ready or limit passes have been made (at least one).
-void ReadyPoll(Context& ctx, std::uint32_t limit) {
+void ReadyPoll(LinkContext& ctx, std::uint32_t limit) {
     std::uint32_t count = 0;
     do {
         Wait100us(ctx, 1);
@@ -65,11 +65,11 @@ void ReadyPoll(Context& ctx, std::uint32_t limit) {
     } while (!SdoHigh(ctx) && count < limit);
 }
 
-void Frame(Context& ctx, std::uint8_t sdi, std::uint8_t sii) { HvspInstruction(ctx, sdi, sii); }
+void Frame(LinkContext& ctx, std::uint8_t sdi, std::uint8_t sii) { HvspInstruction(ctx, sdi, sii); }
 
-void LoadCommand(Context& ctx, std::uint8_t command) { Frame(ctx, command, kLoadCommand); }
+void LoadCommand(LinkContext& ctx, std::uint8_t command) { Frame(ctx, command, kLoadCommand); }
 
-std::uint16_t ReadWordFrames(Context& ctx) {
+std::uint16_t ReadWordFrames(LinkContext& ctx) {
     Frame(ctx, 0x00, kReadLow);
     const std::uint8_t low = HvspInstruction(ctx, 0x00, kIdleLow);
     Frame(ctx, 0x00, kReadHigh);
@@ -77,14 +77,14 @@ std::uint16_t ReadWordFrames(Context& ctx) {
     return static_cast<std::uint16_t>(high << 8 | low);
 }
 
-void WriteStrobe(Context& ctx, bool high) {
+void WriteStrobe(LinkContext& ctx, bool high) {
     Frame(ctx, 0x00, high ? kWriteHigh : kWriteLow);
     Frame(ctx, 0x00, high ? kIdleHigh : kIdleLow);
 }
 
 }  // namespace
 
-std::uint8_t HvspInstruction(Context& ctx, std::uint8_t sdi, std::uint8_t sii) {
+std::uint8_t HvspInstruction(LinkContext& ctx, std::uint8_t sdi, std::uint8_t sii) {
     SetDataBit(ctx, bits::kDataSdo, true);  // released, so that the chip can drive SDO
     std::uint8_t result = 0;
     SetDataBit(ctx, bits::kDataSdi, false);
@@ -106,7 +106,7 @@ std::uint8_t HvspInstruction(Context& ctx, std::uint8_t sdi, std::uint8_t sii) {
     return result;
 }
 
-std::uint8_t HvspReadSignatureByte(Context& ctx, std::uint8_t index) {
+std::uint8_t HvspReadSignatureByte(LinkContext& ctx, std::uint8_t index) {
     LoadCommand(ctx, kCmdReadSignature);
     Frame(ctx, index & 0x03, kLoadAddressLow);
     Frame(ctx, 0x00, kReadLow);
@@ -115,7 +115,7 @@ std::uint8_t HvspReadSignatureByte(Context& ctx, std::uint8_t index) {
 
 // --- PAR3 -------------------------------------------------------------------------
 
-void Par3WriteAVRWord(Context& ctx, std::uint16_t wordAddress, std::uint16_t word) {
+void Par3WriteAVRWord(LinkContext& ctx, std::uint16_t wordAddress, std::uint16_t word) {
     CheckDeviceCode(ctx, kPar3Codes, "Par3WriteAVRWord");
     const std::uint32_t code = ctx.device.deviceCode;
     LoadCommand(ctx, kCmdWriteFlash);
@@ -133,7 +133,7 @@ void Par3WriteAVRWord(Context& ctx, std::uint16_t wordAddress, std::uint16_t wor
     ReadyPoll(ctx, ctx.device.flashWriteDelay);
 }
 
-std::uint16_t Par3ReadAVRWord(Context& ctx, std::uint16_t wordAddress) {
+std::uint16_t Par3ReadAVRWord(LinkContext& ctx, std::uint16_t wordAddress) {
     if (!CheckDeviceCode(ctx, kPar3Codes, "Par3ReadAVRWord")) return 0x0000;
     LoadCommand(ctx, kCmdReadFlash);
     Frame(ctx, High(wordAddress), kLoadAddressHigh);
@@ -141,7 +141,7 @@ std::uint16_t Par3ReadAVRWord(Context& ctx, std::uint16_t wordAddress) {
     return ReadWordFrames(ctx);
 }
 
-void Par3WriteAVRByte(Context& ctx, std::uint8_t address, std::uint8_t byte) {
+void Par3WriteAVRByte(LinkContext& ctx, std::uint8_t address, std::uint8_t byte) {
     CheckDeviceCode(ctx, kPar3Codes, "Par3WriteAVRByte");
     // The ATtiny11 (0x9004) has no EEPROM.
     if (!IsOneOf(ctx.device.deviceCode, {0x9005, 0x9006, 0x9102, 0x9103})) return;
@@ -152,7 +152,7 @@ void Par3WriteAVRByte(Context& ctx, std::uint8_t address, std::uint8_t byte) {
     ReadyPoll(ctx, ctx.device.eepromWriteDelay);
 }
 
-std::uint8_t Par3ReadAVRByte(Context& ctx, std::uint8_t address) {
+std::uint8_t Par3ReadAVRByte(LinkContext& ctx, std::uint8_t address) {
     CheckDeviceCode(ctx, kPar3Codes, "Par3ReadAVRByte");
     if (!IsOneOf(ctx.device.deviceCode, {0x9005, 0x9006, 0x9102, 0x9103})) return 0xFF;
     LoadCommand(ctx, kCmdReadEeprom);
@@ -161,11 +161,11 @@ std::uint8_t Par3ReadAVRByte(Context& ctx, std::uint8_t address) {
     return HvspInstruction(ctx, 0x00, kIdleLow);
 }
 
-void Par3WriteLockBits(Context& ctx) {
+void Par3WriteLockBits(LinkContext& ctx, std::uint8_t lockBits) {
     CheckDeviceCode(ctx, kPar3Codes, "Par3WriteLockBits");
     const std::uint32_t code = ctx.device.deviceCode;
     // Lock1 and Lock2 go to data bits 1 and 2.
-    auto v = static_cast<std::uint8_t>(ctx.settings.lockBits << 1);
+    auto v = static_cast<std::uint8_t>(lockBits << 1);
     if (IsOneOf(code, {0x9102, 0x9103})) v |= 0xF9;
     if (IsOneOf(code, {0x9004, 0x9005, 0x9006})) v &= 0x06;
     LoadCommand(ctx, kCmdWriteLock);
@@ -174,10 +174,10 @@ void Par3WriteLockBits(Context& ctx) {
     ReadyPoll(ctx, ctx.device.flashWriteDelay);
 }
 
-void Par3WriteFuseBits(Context& ctx) {
+void Par3WriteFuseBits(LinkContext& ctx, std::uint8_t fuseLow) {
     CheckDeviceCode(ctx, kPar3Codes, "Par3WriteFuseBits");
     const std::uint32_t code = ctx.device.deviceCode;
-    std::uint8_t v = ctx.settings.fuseLow;
+    std::uint8_t v = fuseLow;
     if (code == 0x9004) v &= 0x1F;
     if (code == 0x9006) v |= 0x0C;
     if (code == 0x9102 || (code == 0x9103 && ctx.device.fuseD0 == 1)) v |= 0xDE;
@@ -193,22 +193,22 @@ void Par3WriteFuseBits(Context& ctx) {
 
 // --- PAR4 -------------------------------------------------------------------------
 
-void Par4LoadWriteFlashCommand(Context& ctx) {
+void Par4LoadWriteFlashCommand(LinkContext& ctx) {
     CheckDeviceCode(ctx, kPar4Codes, "Par4LoadWriteFlashCommand");
     LoadCommand(ctx, kCmdWriteFlash);
 }
 
-void Par4LoadWriteEepromCommand(Context& ctx) {
+void Par4LoadWriteEepromCommand(LinkContext& ctx) {
     CheckDeviceCode(ctx, kPar4Codes, "Par4LoadWriteEepromCommand");
     LoadCommand(ctx, kCmdWriteEeprom);
 }
 
-void Par4LoadNoOperation(Context& ctx) {
+void Par4LoadNoOperation(LinkContext& ctx) {
     CheckDeviceCode(ctx, kPar4Codes, "Par4LoadNoOperation");
     LoadCommand(ctx, kCmdNoOperation);
 }
 
-void Par4WriteAVRWord(Context& ctx, std::uint16_t wordAddress, std::uint16_t word) {
+void Par4WriteAVRWord(LinkContext& ctx, std::uint16_t wordAddress, std::uint16_t word) {
     CheckDeviceCode(ctx, kPar4Codes, "Par4WriteAVRWord");
     Frame(ctx, Low(wordAddress), kLoadAddressLow);
     Frame(ctx, Low(word), kLoadDataLow);
@@ -217,14 +217,14 @@ void Par4WriteAVRWord(Context& ctx, std::uint16_t wordAddress, std::uint16_t wor
     Frame(ctx, 0x00, kIdleHigh);
 }
 
-void Par4StartWritePageAVRWord(Context& ctx, std::uint16_t wordAddress) {
+void Par4StartWritePageAVRWord(LinkContext& ctx, std::uint16_t wordAddress) {
     CheckDeviceCode(ctx, kPar4Codes, "Par4StartWritePageAVRWord");
     Frame(ctx, High(wordAddress), kLoadAddressHigh);
     WriteStrobe(ctx, false);
     ReadyPoll(ctx, ctx.device.flashWriteDelay);
 }
 
-std::uint16_t Par4ReadAVRWord(Context& ctx, std::uint16_t wordAddress) {
+std::uint16_t Par4ReadAVRWord(LinkContext& ctx, std::uint16_t wordAddress) {
     // Reports itself under the PAR3 name, as it always has.
     CheckDeviceCode(ctx, kPar4Codes, "Par3ReadAVRWord");
     LoadCommand(ctx, kCmdReadFlash);
@@ -233,7 +233,7 @@ std::uint16_t Par4ReadAVRWord(Context& ctx, std::uint16_t wordAddress) {
     return ReadWordFrames(ctx);
 }
 
-void Par4LoadPageAVRByte(Context& ctx, std::uint16_t address, std::uint8_t byte) {
+void Par4LoadPageAVRByte(LinkContext& ctx, std::uint16_t address, std::uint8_t byte) {
     CheckDeviceCode(ctx, kPar4Codes, "Par4LoadPageAVRByte");
     Frame(ctx, Low(address), kLoadAddressLow);
     Frame(ctx, byte, kLoadDataLow);
@@ -241,7 +241,7 @@ void Par4LoadPageAVRByte(Context& ctx, std::uint16_t address, std::uint8_t byte)
     Frame(ctx, 0x00, kIdleLow);
 }
 
-void Par4StartWritePageAVRByte(Context& ctx, std::uint16_t address) {
+void Par4StartWritePageAVRByte(LinkContext& ctx, std::uint16_t address) {
     CheckDeviceCode(ctx, kPar4Codes, "Par4StartWritePageAVRByte");
     // The page address takes its high bits from the address high byte, which nothing
     // else sets for an EEPROM page; without it a part with more than 256 bytes of
@@ -251,7 +251,7 @@ void Par4StartWritePageAVRByte(Context& ctx, std::uint16_t address) {
     ReadyPoll(ctx, ctx.device.eepromWriteDelay);
 }
 
-std::uint8_t Par4ReadAVRByte(Context& ctx, std::uint16_t address) {
+std::uint8_t Par4ReadAVRByte(LinkContext& ctx, std::uint16_t address) {
     CheckDeviceCode(ctx, kPar4Codes, "Par4ReadAVRByte");
     LoadCommand(ctx, kCmdReadEeprom);
     Frame(ctx, Low(address), kLoadAddressLow);
@@ -260,23 +260,23 @@ std::uint8_t Par4ReadAVRByte(Context& ctx, std::uint16_t address) {
     return HvspInstruction(ctx, 0x00, kIdleLow);
 }
 
-void Par4WriteLockBits(Context& ctx) {
+void Par4WriteLockBits(LinkContext& ctx, std::uint8_t lockBits) {
     CheckDeviceCode(ctx, kPar4Codes, "Par4WriteLockBits");
     LoadCommand(ctx, kCmdWriteLock);
-    Frame(ctx, ctx.settings.lockBits & 0x03, kLoadDataLow);
+    Frame(ctx, lockBits & 0x03, kLoadDataLow);
     WriteStrobe(ctx, false);
     ReadyPoll(ctx, ctx.device.flashWriteDelay);
 }
 
-void Par4WriteFuseBits(Context& ctx) {
+void Par4WriteFuseBits(LinkContext& ctx, const FuseBytes& fuses) {
     CheckDeviceCode(ctx, kPar4Codes, "Par4WriteFuseBits");
     LoadCommand(ctx, kCmdWriteFuse);
-    Frame(ctx, ctx.settings.fuseLow, kLoadDataLow);
+    Frame(ctx, fuses.low, kLoadDataLow);
     WriteStrobe(ctx, false);
     ReadyPoll(ctx, ctx.device.flashWriteDelay);
     // The ATtiny13's high fuse byte has five bits. The ATtiny25/45/85 use all eight
     // (SPIEN, DWEN and RSTDISBL on top): masking theirs would program those three.
-    std::uint8_t high = ctx.settings.fuseHigh;
+    std::uint8_t high = fuses.high;
     if (ctx.device.deviceCode == 0x9007) high &= 0x1F;
     LoadCommand(ctx, kCmdWriteFuse);
     Frame(ctx, high, kLoadDataLow);

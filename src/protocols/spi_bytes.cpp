@@ -1,6 +1,7 @@
 // The SPI byte shifters and the synchronisation that enters programming mode.
-#include "core/context.h"
+#include "core/link_context.h"
 #include "core/message_port.h"
+#include "core/result_code.h"
 #include "link/latch_bits.h"
 #include "link/latch_ops.h"
 #include "link/timing.h"
@@ -19,7 +20,7 @@ constexpr std::uint32_t kXtal1PulsesAfterSync = 10;
 constexpr std::uint32_t kSettleMs = 100;
 
 // One programming-enable instruction; true when the chip echoed the second byte.
-bool EnableAttempt(Context& ctx) {
+bool EnableAttempt(LinkContext& ctx) {
     SpiSendByte(ctx, kEnable[0]);
     SpiSendByte(ctx, kEnable[1]);
     const std::uint8_t echo = SpiReceiveByte(ctx);
@@ -29,22 +30,22 @@ bool EnableAttempt(Context& ctx) {
 
 }  // namespace
 
-void Xtal1Pulses(Context& ctx, std::uint32_t count) {
+void Xtal1Pulses(LinkContext& ctx, std::uint32_t count) {
     for (std::uint32_t i = 0; i < count; ++i) {
         SetDataBit(ctx, bits::kDataXtal1, true);
         SetDataBit(ctx, bits::kDataXtal1, false);
     }
 }
 
-void Xtal1AfterRisingSck(Context& ctx) {
+void Xtal1AfterRisingSck(LinkContext& ctx) {
     if (Xtal1Clocked(ctx.device)) Xtal1Pulses(ctx, ctx.device.sckHighClocks);
 }
 
-void Xtal1AfterFallingSck(Context& ctx) {
+void Xtal1AfterFallingSck(LinkContext& ctx) {
     if (Xtal1Clocked(ctx.device)) Xtal1Pulses(ctx, ctx.device.sckLowClocks);
 }
 
-void SpiSendByte(Context& ctx, std::uint8_t byte) {
+void SpiSendByte(LinkContext& ctx, std::uint8_t byte) {
     for (int bit = 7; bit >= 0; --bit) {
         SetDataBit(ctx, bits::kDataMosi, ((byte >> bit) & 1) != 0);
         SetDataBit(ctx, bits::kDataSck, true);
@@ -54,7 +55,7 @@ void SpiSendByte(Context& ctx, std::uint8_t byte) {
     }
 }
 
-std::uint8_t SpiReceiveByte(Context& ctx) {
+std::uint8_t SpiReceiveByte(LinkContext& ctx) {
     SetDataBit(ctx, bits::kDataMiso, true);  // released, so that the chip can drive MISO
     std::uint8_t result = 0;
     for (int i = 0; i < 8; ++i) {
@@ -68,7 +69,7 @@ std::uint8_t SpiReceiveByte(Context& ctx) {
     return result;
 }
 
-int SPISync(Context& ctx) {
+int SPISync(LinkContext& ctx) {
     const DeviceRecord& device = ctx.device;
     // The AT90S1200 does not echo; it is taken as in step.
     if (device.deviceCode == 0x9001) {
@@ -77,7 +78,7 @@ int SPISync(Context& ctx) {
         SpiSendByte(ctx, 0x00);
         SpiSendByte(ctx, 0x00);
         Wait1ms(ctx, kSettleMs);
-        return 0;
+        return kOk;
     }
     bool inStep = false;
     if (device.spiSyncMode == 1) {
@@ -104,11 +105,11 @@ int SPISync(Context& ctx) {
         }
         if (inStep) Wait1ms(ctx, kSettleMs);
     } else {
-        return 0;
+        return kOk;
     }
-    if (inStep) return 0;
+    if (inStep) return kOk;
     ShowInfo(ctx, "SPISync fehlgeschlagen !");
-    return 7;
+    return kProgrammingFailed;
 }
 
 }  // namespace merlinox

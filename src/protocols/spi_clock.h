@@ -5,7 +5,7 @@
 
 namespace merlinox {
 
-struct Context;
+struct LinkContext;
 
 // A device is clocked on XTAL1 only when its library line gives both counts.
 inline bool Xtal1Clocked(const DeviceRecord& device) {
@@ -13,9 +13,9 @@ inline bool Xtal1Clocked(const DeviceRecord& device) {
 }
 
 // XTAL1 pulses (data-latch bit 1 set and sent, cleared and sent).
-void Xtal1Pulses(Context& ctx, std::uint32_t count);
+void Xtal1Pulses(LinkContext& ctx, std::uint32_t count);
 // The pulses a clocked device gets after each SCK edge; nothing for the others.
-void Xtal1AfterRisingSck(Context& ctx);
-void Xtal1AfterFallingSck(Context& ctx);
+void Xtal1AfterRisingSck(LinkContext& ctx);
+void Xtal1AfterFallingSck(LinkContext& ctx);
 
 }  // namespace merlinox

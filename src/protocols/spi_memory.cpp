@@ -1,5 +1,5 @@
 // The serial programming instructions for flash, EEPROM, signature, lock and fuse bits.
-#include "core/context.h"
+#include "core/link_context.h"
 #include "link/timing.h"
 #include "protocols/device_check.h"
 #include "protocols/spi.h"
@@ -31,28 +31,28 @@ std::uint8_t Byte0(std::uint32_t value) { return static_cast<std::uint8_t>(value
 std::uint8_t Byte1(std::uint32_t value) { return static_cast<std::uint8_t>(value >> 8); }
 std::uint8_t Byte2(std::uint32_t value) { return static_cast<std::uint8_t>(value >> 16); }
 
-void Send(Context& ctx, std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
+void Send(LinkContext& ctx, std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
     SpiSendByte(ctx, a);
     SpiSendByte(ctx, b);
     SpiSendByte(ctx, c);
     SpiSendByte(ctx, d);
 }
 
-std::uint8_t Read(Context& ctx, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
+std::uint8_t Read(LinkContext& ctx, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
     SpiSendByte(ctx, a);
     SpiSendByte(ctx, b);
     SpiSendByte(ctx, c);
     return SpiReceiveByte(ctx);
 }
 
-void LoadExtendedAddress(Context& ctx, std::uint32_t wordAddress) {
+void LoadExtendedAddress(LinkContext& ctx, std::uint32_t wordAddress) {
     if (ctx.device.extendedAddressing == 1)
         Send(ctx, kLoadExtendedAddress, 0x00, Byte2(wordAddress), 0x00);
 }
 
 // Writes one byte and waits until it reads back, or for the whole delay when the
 // value is one a busy chip shows itself.
-void WriteAndPoll(Context& ctx, std::uint8_t write, std::uint8_t read, std::uint32_t address,
+void WriteAndPoll(LinkContext& ctx, std::uint8_t write, std::uint8_t read, std::uint32_t address,
                   std::uint8_t value, std::uint32_t limit, bool (*unpollable)(std::uint8_t)) {
     Send(ctx, write, Byte1(address), Byte0(address), value);
     Wait100us(ctx, kFirstWaitUnits);
@@ -81,7 +81,7 @@ bool EepromUnpollable(std::uint8_t value) {
 
 }  // namespace
 
-void SpiWriteAVRWord(Context& ctx, std::uint32_t wordAddress, std::uint16_t word) {
+void SpiWriteAVRWord(LinkContext& ctx, std::uint32_t wordAddress, std::uint16_t word) {
     const DeviceRecord& device = ctx.device;
     const auto low = Byte0(word);
     const auto high = Byte1(word);
@@ -98,64 +98,63 @@ void SpiWriteAVRWord(Context& ctx, std::uint32_t wordAddress, std::uint16_t word
                  FlashUnpollable);
 }
 
-std::uint16_t SpiReadAVRWord(Context& ctx, std::uint32_t wordAddress) {
+std::uint16_t SpiReadAVRWord(LinkContext& ctx, std::uint32_t wordAddress) {
     LoadExtendedAddress(ctx, wordAddress);
     const std::uint8_t low = Read(ctx, kReadFlashLow, Byte1(wordAddress), Byte0(wordAddress));
     const std::uint8_t high = Read(ctx, kReadFlashHigh, Byte1(wordAddress), Byte0(wordAddress));
     return static_cast<std::uint16_t>(high << 8 | low);
 }
 
-void SpiLoadPageAVRWord(Context& ctx, std::uint32_t wordAddress, std::uint16_t word) {
+void SpiLoadPageAVRWord(LinkContext& ctx, std::uint32_t wordAddress, std::uint16_t word) {
     const auto index =
         static_cast<std::uint8_t>(Byte0(wordAddress) & (ctx.device.flashPageWords - 1));
     Send(ctx, kWriteFlashLow, 0x00, index, Byte0(word));
     Send(ctx, kWriteFlashHigh, 0x00, index, Byte1(word));
 }
 
-void SpiWritePageAVRWord(Context& ctx, std::uint32_t wordAddress) {
+void SpiWritePageAVRWord(LinkContext& ctx, std::uint32_t wordAddress) {
     const auto page =
         static_cast<std::uint8_t>(Byte0(wordAddress) & ~(ctx.device.flashPageWords - 1));
     LoadExtendedAddress(ctx, wordAddress);
     Send(ctx, kWriteFlashPage, Byte1(wordAddress), page, 0x00);
 }
 
-void SpiWriteAVRByte(Context& ctx, std::uint32_t address, std::uint8_t byte) {
+void SpiWriteAVRByte(LinkContext& ctx, std::uint32_t address, std::uint8_t byte) {
     WriteAndPoll(ctx, kWriteEeprom, kReadEeprom, address, byte, ctx.device.eepromWriteDelay,
                  EepromUnpollable);
 }
 
-std::uint8_t SpiReadAVRByte(Context& ctx, std::uint32_t address) {
+std::uint8_t SpiReadAVRByte(LinkContext& ctx, std::uint32_t address) {
     return Read(ctx, kReadEeprom, Byte1(address), Byte0(address));
 }
 
-std::uint8_t SpiReadSignatureByte(Context& ctx, std::uint8_t index) {
+std::uint8_t SpiReadSignatureByte(LinkContext& ctx, std::uint8_t index) {
     // The ATtiny13 wants the second byte's upper bits 0.
     const std::uint8_t second = ctx.device.deviceCode == 0x9007 ? 0x1F : 0x3F;
     return Read(ctx, kReadSignature, second, index);
 }
 
-void SpiWriteLockBits(Context& ctx) {
+void SpiWriteLockBits(LinkContext& ctx, std::uint8_t lockBits) {
     const DeviceRecord& device = ctx.device;
     if (IsOneOf(device.deviceCode, {0x9001, 0x9101, 0x9201, 0x9301, 0x9105, 0x9203, 0x9102, 0x9103,
                                     0x9202, 0x9303, 0x9701, 0x9005, 0x9006, 0x9601})) {
         // Old form: Lock1 and Lock2 in bits 1 and 2 of the second byte.
-        const auto v = static_cast<std::uint8_t>(ctx.settings.lockBits << 1 | 0xF9);
+        const auto v = static_cast<std::uint8_t>(lockBits << 1 | 0xF9);
         Send(ctx, kProgrammingCommand, v, 0x00, 0x00);
     } else if (device.deviceCode == 0x9109) {
         // The ATtiny26 takes Lock1 and Lock2 from bits 0 and 1 of the second byte and
         // ignores the fourth: the 0xFF of the new form would leave it unlocked.
-        const auto v = static_cast<std::uint8_t>(device.lockFixedBits | ctx.settings.lockBits);
+        const auto v = static_cast<std::uint8_t>(device.lockFixedBits | lockBits);
         Send(ctx, kProgrammingCommand, static_cast<std::uint8_t>(0xFC | (v & 0x03)), 0x00, v);
     } else {
-        const auto v = static_cast<std::uint8_t>(device.lockFixedBits | ctx.settings.lockBits);
+        const auto v = static_cast<std::uint8_t>(device.lockFixedBits | lockBits);
         Send(ctx, kProgrammingCommand, kWriteLockNew, 0x00, v);
     }
     Wait100us(ctx, device.flashWriteDelay);
 }
 
-void SpiWriteFuseBits(Context& ctx) {
+void SpiWriteFuseBits(LinkContext& ctx, const FuseBytes& fuses) {
     const DeviceRecord& device = ctx.device;
-    const Settings& s = ctx.settings;
     const std::uint32_t code = device.deviceCode;
     if (IsOneOf(code, {0x9001, 0x9101, 0x9201, 0x9301})) return;  // no serial fuse access
     bool oldForm = IsOneOf(code, {0x9105, 0x9203, 0x9102, 0x9202, 0x9303, 0x9701, 0x9601});
@@ -167,24 +166,24 @@ void SpiWriteFuseBits(Context& ctx) {
     }
     if (oldForm) {
         // The fuse bits travel in the second byte.
-        Send(ctx, kProgrammingCommand, static_cast<std::uint8_t>((s.fuseLow & 0x1F) | 0xA0), 0x00,
+        Send(ctx, kProgrammingCommand, static_cast<std::uint8_t>((fuses.low & 0x1F) | 0xA0), 0x00,
              0x00);
         Wait100us(ctx, device.flashWriteDelay);
         return;
     }
     if (device.fuseCount >= 1) {
         Send(ctx, kProgrammingCommand, kWriteFuseLow, 0x00,
-             static_cast<std::uint8_t>(device.lowFuseFixedBits | s.fuseLow));
+             static_cast<std::uint8_t>(device.lowFuseFixedBits | fuses.low));
         Wait100us(ctx, device.flashWriteDelay);
     }
     if (device.fuseCount >= 2) {
         Send(ctx, kProgrammingCommand, kWriteFuseHigh, 0x00,
-             static_cast<std::uint8_t>(device.highFuseFixedBits | s.fuseHigh));
+             static_cast<std::uint8_t>(device.highFuseFixedBits | fuses.high));
         Wait100us(ctx, device.flashWriteDelay);
     }
     if (device.fuseCount >= 3) {
         Send(ctx, kProgrammingCommand, kWriteFuseExt, 0x00,
-             static_cast<std::uint8_t>(device.extFuseFixedBits | s.fuseExt));
+             static_cast<std::uint8_t>(device.extFuseFixedBits | fuses.ext));
         Wait100us(ctx, device.flashWriteDelay);
     }
 }

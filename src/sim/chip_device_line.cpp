@@ -1,13 +1,15 @@
 #include "sim/chip_device_line.h"
 
+#include "core/link_context.h"
 #include "devices/time_base.h"
 
 namespace merlinox::sim {
 
-DeviceRecord DeviceRecordFor(const Context& ctx, const ChipFacts& f, std::int32_t mode) {
+DeviceRecord DeviceRecordFor(const LinkContext& ctx, const ChipFacts& f, std::int32_t mode) {
     const ChipTiming timing = TimingFor(f);
     // The library stores 0 and 1 unconverted.
-    auto delay = [&](std::uint32_t us) { return us > 1 ? TimeBase(ctx, us) : us; };
+    const std::uint32_t correction = ctx.link.timeBaseCorrection;
+    auto delay = [&](std::uint32_t us) { return us > 1 ? TimeBase(correction, us) : us; };
     DeviceRecord d;
     d.name = f.part;
     d.pinCount = f.dipPins != 0 ? f.dipPins : 40;

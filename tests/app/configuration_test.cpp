@@ -130,6 +130,7 @@ TEST(LoadConfiguration, KeepsTheOldPortOnTextThatIsNoNumberAndReadsTheDeviceAfte
     EXPECT_TRUE(p.ui.shown.empty());
     EXPECT_EQ(p.ctx.device.flashWriteDelay, 45u);  // 4500 us with the correction 100
     EXPECT_EQ(p.ctx.link.timeoutCount, 2000000u);
+    EXPECT_EQ(p.ctx.link.timeBaseCorrection, 100u);  // the link's delays use it too
     // A negative manufacturer index becomes 1, not 0, which the sample library lacks.
     WriteProfileInt(p.ctx.iniPath, "Kestrel INI-Section", "ManufIndex", -3);
     p.Load();

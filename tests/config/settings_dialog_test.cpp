@@ -48,6 +48,7 @@ TEST(SettingsDialog, OkAppliesEveryValueAndSetsTheLinkRegisters) {
     EXPECT_EQ(d.ctx.settings.timeOut, 10000u);
     EXPECT_EQ(d.ctx.link.timeoutCount, 10000u);
     EXPECT_EQ(d.ctx.settings.timeBaseKorr, 100u);
+    EXPECT_EQ(d.ctx.link.timeBaseCorrection, 100u);
     EXPECT_EQ(d.ctx.settings.hexLineLen, 254u);  // rounded down to even
     EXPECT_EQ(d.ctx.settings.messageBeap, 0u);
     EXPECT_TRUE(d.dialog.refusals.empty());

@@ -17,7 +17,7 @@ using testing::Volts;
 using Tokens = std::vector<std::string>;
 
 // Stands in for the serial synchronisation: a marker store shows whether and where it ran.
-int MarkSync(Context& ctx) { return SendCommand(ctx, CmdProbeC, 0x5A); }
+int MarkSync(LinkContext& ctx) { return SendCommand(ctx, CmdProbeC, 0x5A); }
 
 // A board after BoardInit with the device of the test in the record.
 struct Powered : SimLink {

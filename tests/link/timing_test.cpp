@@ -24,6 +24,20 @@ TEST(Wait100us, TogglesTheDelayBitOncePerUnit) {
     EXPECT_EQ(sim.Summary(), (Tokens{"04=60", "04=40", Delay(1), Delay(1)}));
 }
 
+// The link's own copy of "TimeBaseKorr" calibrates the wait; 0 counts as the default.
+TEST(Wait1ms, HoldsTheDelayBitForTheTransfersTheLinksCorrectionGives) {
+    const struct {
+        std::uint32_t correction, milliseconds, transfers;
+    } cases[] = {{85, 1, 11}, {85, 100, 1176}, {100, 1, 10}, {70, 1000, 14285}, {0, 1, 11}};
+    for (const auto& c : cases) {
+        SimLink sim;
+        sim.ctx.link.timeBaseCorrection = c.correction;
+        EXPECT_EQ(Wait1ms(sim.ctx, c.milliseconds), 0);
+        EXPECT_EQ(sim.Summary(), Tokens{Delay(c.transfers)})
+            << c.correction << " " << c.milliseconds;
+    }
+}
+
 TEST(Wait1ms, StopsWithNineAtTheFirstFailureAndLeavesTheBitSet) {
     SimLink sim(sim::BoardFaults{.dieAfter = 5});
     sim.ctx.link.timeoutCount = 10;

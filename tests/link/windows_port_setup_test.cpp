@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "support/test_context.h"
+#include "core/link_context.h"
 #include "support/scripted_ui.h"
 
 namespace merlinox {
@@ -19,7 +19,7 @@ class FakeWindows : public WindowsSystem {
 public:
     FakeWindows(std::uint32_t platform, std::uint32_t major, std::uint32_t minor)
         : version{platform, major, minor, "SP2"} {}
-    int Run() { return SetupPortAccessWindows(ctx, *this); }
+    int Run() { return SetupPortAccessWindows(ctx, *this, debug); }
 
     bool QueryVersion(Version& v) override {
         v = version;
@@ -46,10 +46,10 @@ public:
     std::string CurrentDirectory() override { return "C:\\Brenner"; }
 
     Version version;
-    bool driverRunning = false, scmOk = true, startLoads = true;
+    bool driverRunning = false, scmOk = true, startLoads = true, debug = false;
     std::string calls;
     testing::ScriptedUi ui;
-    testing::TestContext ctx{ui};
+    LinkContext ctx{ui};
 };
 
 const std::string kOpen = "open \\\\.\\giveio ";
@@ -77,7 +77,7 @@ TEST(WindowsPortSetup, NtUsesARunningDriverOrInstallsAndStartsIt) {
     EXPECT_EQ(nt4.Run(), 0);
     EXPECT_EQ(nt4.calls, install + "2 start giveio " + kOpen);
     FakeWindows xp(kPlatformNt, 5, 1);
-    xp.ctx.settings.debugNT = 1;
+    xp.debug = true;
     EXPECT_EQ(xp.Run(), 0);
     EXPECT_FALSE(xp.ctx.link.demoMode);
     EXPECT_EQ(xp.calls, install + "1 start giveio " + kOpen);

@@ -7,6 +7,7 @@
 
 #include "app/device_configuration.h"
 #include "devices/library_catalogue.h"
+#include "protocols/spi.h"
 #include "sim/chip_catalogue.h"
 
 namespace merlinox::testing {
@@ -18,6 +19,7 @@ OperationRig::OperationRig(std::string_view deviceName, sim::BoardFaults faults)
     ctx.library.libraryPath = dir.Path("at90list.csv");
     ctx.iniPath = dir.Path("pendrake.ini");
     ctx.port = &board;
+    ctx.link.spiSync = &SPISync;  // as the program's own context has it
     // Short enough that a dead board fails fast, long enough for the slow acknowledges
     // the simulated board never needs.
     ctx.link.timeoutCount = 1000;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/board_control.h"
+#include "protocols/spi.h"
 #include "sim/chip_device_line.h"
 #include "sim/chip_model.h"
 #include "support/sim_link.h"
@@ -11,12 +12,13 @@
 namespace merlinox::testing {
 
 // A simulated board with a catalogue chip in its socket and that chip's device record
-// in the context.
+// in the context; PowerOn ends the serial modes with the real synchronisation.
 struct ChipRig : SimLink {
     ChipRig(const char* part, std::int32_t mode, sim::ChipOptions options = {},
             const sim::BoardWiring& wiring = sim::kBoardWiring)
         : SimLink({}, wiring), chip(*sim::FindChipByName(part), options) {
         board.Insert(&chip);
+        ctx.link.spiSync = &SPISync;
         ctx.device = sim::DeviceRecordFor(ctx, chip.Facts(), mode);
     }
     void PowerUp() {

@@ -38,15 +38,13 @@ TEST(Par3, WritesFlashFusesAndLockOfEveryPart) {
     for (const char* part : {"ATtiny11", "ATtiny12", "ATtiny15", "AT90S2323", "AT90S2343"}) {
         SCOPED_TRACE(part);
         ChipRig rig(part, kPar3);
-        rig.ctx.settings.fuseLow = 0xFE;
-        rig.ctx.settings.lockBits = 0xFC;
         rig.PowerUp();
         const auto last = static_cast<Word>(rig.chip.Facts().flashBytes / 2 - 1);
         for (Word w : {Word{0}, last}) Par3WriteAVRWord(rig.ctx, w, 0x0F00 | w);
         for (Word w : {Word{0}, last}) EXPECT_EQ(Par3ReadAVRWord(rig.ctx, w), 0x0F00 | w);
-        Par3WriteFuseBits(rig.ctx);
+        Par3WriteFuseBits(rig.ctx, 0xFE);
         EXPECT_EQ(rig.chip.Core().Fuse(0) & 0x01, 0);  // bit 0 programmed on every one
-        Par3WriteLockBits(rig.ctx);
+        Par3WriteLockBits(rig.ctx, 0xFC);
         EXPECT_EQ(rig.chip.Core().Lock(), 0xFC);
         EXPECT_EQ(rig.chip.Core().IgnoredWrites(), 0u);
         EXPECT_TRUE(rig.ui.shown.empty());

@@ -144,9 +144,8 @@ TEST(SpiByteWise, TooShortADelayLosesTheHighByteAndTheReadBackShowsIt) {
 
 TEST(SpiLockAndFuses, OldFormsCarryTheFuseBitsInTheSecondByte) {
     ChipRig s2333("AT90S2333", kSpi2);
-    s2333.ctx.settings.fuseLow = 0xF5;  // CKSEL1 and BODLEVEL programmed
     s2333.PowerUp();
-    SpiWriteFuseBits(s2333.ctx);
+    SpiWriteFuseBits(s2333.ctx, {.low = 0xF5});  // CKSEL1 and BODLEVEL programmed
     EXPECT_EQ(s2333.chip.Core().Fuse(0), 0xD5);  // SPIEN (bit 5) stays programmed
 
     ChipRig s2343("AT90S2343", kSpi2);  // RCEN in bit 0; fuseD0 0 writes nothing
@@ -154,8 +153,7 @@ TEST(SpiLockAndFuses, OldFormsCarryTheFuseBitsInTheSecondByte) {
     for (auto [fuseD0, fuseLow, fuse] : {std::tuple{1u, 0xFE, 0xDE}, std::tuple{0u, 0xFF, 0xDE},
                                          std::tuple{2u, 0xFF, 0xDF}, std::tuple{1u, 0xFF, 0xDF}}) {
         s2343.ctx.device.fuseD0 = fuseD0;
-        s2343.ctx.settings.fuseLow = static_cast<std::uint8_t>(fuseLow);
-        SpiWriteFuseBits(s2343.ctx);
+        SpiWriteFuseBits(s2343.ctx, {.low = static_cast<std::uint8_t>(fuseLow)});
         EXPECT_EQ(s2343.chip.Core().Fuse(0), fuse) << fuseD0 << " " << fuseLow;
     }
 }
@@ -169,13 +167,9 @@ TEST(SpiLockAndFuses, EveryPartTakesItsLockBitsAndTheFusesItIsGiven) {
         ChipRig rig(facts.part, kSpi1);
         const sim::ChipCore& core = rig.chip.Core();
         const std::uint8_t fuses[3] = {core.Fuse(0), core.Fuse(1), core.Fuse(2)};
-        rig.ctx.settings.fuseLow = fuses[0];
-        rig.ctx.settings.fuseHigh = fuses[1];
-        rig.ctx.settings.fuseExt = fuses[2];
-        rig.ctx.settings.lockBits = 0xFC;
         rig.PowerUp();
-        SpiWriteFuseBits(rig.ctx);
-        SpiWriteLockBits(rig.ctx);
+        SpiWriteFuseBits(rig.ctx, {fuses[0], fuses[1], fuses[2]});
+        SpiWriteLockBits(rig.ctx, 0xFC);
         for (int i = 0; i < 3; ++i) EXPECT_EQ(core.Fuse(i), fuses[i]) << i;
         EXPECT_EQ(core.Lock() & 0x03, 0);
     }

@@ -3,13 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "support/test_context.h"
+#include "core/link_context.h"
 #include "sim/board_sim.h"
 #include "support/scripted_ui.h"
 
 namespace merlinox::testing {
 
-// A context wired to a simulated board that records every latch store.
+// A link context wired to a simulated board that records every latch store. Its PowerOn
+// ends the serial modes without a synchronisation unless a test installs one.
 struct SimLink {
     explicit SimLink(sim::BoardFaults faults = {},
                      const sim::BoardWiring& wiring = sim::kBoardWiring)
@@ -34,7 +35,7 @@ struct SimLink {
 
     ScriptedUi ui;
     sim::SimBoard board;
-    testing::TestContext ctx{ui};
+    LinkContext ctx{ui};
     std::vector<sim::LatchWrite> log;
 };
 
