@@ -4,15 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "devices/fuse_panel.h"
 #include "files/conversion.h"
 #include "files/elf_image.h"
-#include "files_test_support.h"
-#include "operations/operation_rig.h"
+#include "files/avr_gcc_programs.h"
+#include "files/files_test_support.h"
 
 namespace merlinox {
 namespace {
@@ -20,48 +19,9 @@ namespace {
 using testing::FilesFixture;
 using testing::ReadFile;
 using testing::WriteFile;
-
-#define REQUIRE_AVR_TOOLS()                                                                  \
-    if (std::system("command -v avr-gcc >/dev/null 2>&1 && "                                 \
-                    "command -v avr-objcopy >/dev/null 2>&1") != 0) {                        \
-        GTEST_SKIP() << "avr-gcc or avr-objcopy is not installed: skipped";                  \
-    }
-
-struct Program {
-    std::string mcu;
-    std::size_t tableBytes = 1000;  // constant data in flash, never reached from the code
-    std::string eeprom;             // EEMEM initialisers, empty for none
-    std::string fuses;              // the FUSES initialiser, empty for none
-    std::string lock;               // the LOCKBITS value, empty for none
-};
-
-std::string SourceOf(const Program& program) {
-    std::mt19937 random(static_cast<std::uint32_t>(program.tableBytes));
-    std::string source = "#include <avr/io.h>\n#include <avr/pgmspace.h>\n"
-                         "#include <avr/eeprom.h>\n#include <avr/fuse.h>\n#include <avr/lock.h>\n";
-    // Tables of at most 32 KB each, the most one object may hold on the part.
-    for (std::size_t done = 0, n = 0; done < program.tableBytes; done += 30000, ++n) {
-        const std::size_t size = std::min<std::size_t>(30000, program.tableBytes - done);
-        source += "__attribute__((used)) const uint8_t t" + std::to_string(n) + "[" +
-                  std::to_string(size) + "] PROGMEM = {";
-        for (std::size_t i = 0; i < size; ++i) source += std::to_string(random() & 0xFF) + ",";
-        source += "};\n";
-    }
-    if (!program.eeprom.empty()) {
-        source += "__attribute__((used)) uint8_t EEMEM e[] = {" + program.eeprom + "};\n";
-    }
-    if (!program.fuses.empty()) source += "FUSES = {" + program.fuses + "};\n";
-    if (!program.lock.empty()) source += "LOCKBITS = " + program.lock + ";\n";
-    return source + "volatile uint8_t ram[4] = {1, 2, 3, 4};\n"
-                    "int main(void) { for (;;) { ram[0]++; } }\n";
-}
-
-::testing::AssertionResult Shell(const std::string& command, const std::string& log) {
-    if (std::system((command + " >" + log + " 2>&1").c_str()) == 0) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << command << "\n" << ReadFile(log);
-}
+using testing::Program;
+using testing::Shell;
+using testing::SourceOf;
 
 struct ElfFirmware : FilesFixture {
     ElfFirmware() { ctx->device.fuseCount = 3; }
@@ -197,64 +157,6 @@ TEST_F(ElfFirmware, RefusesOtherMachinesDamageAndOverlaps) {
               "In der ELF-Datei überlappen sich die Abschnitte\n.text und .data bei 0x20 !");
     ASSERT_TRUE(Run("avr-gcc -mmcu=atmega8 -c -o " + (dir / "fw.o") + " " + (dir / "fw.c")));
     EXPECT_TRUE(Refusal(dir / "fw.o").starts_with("Die ELF-Datei ist kein gelinktes Programm !"));
-}
-
-// "Brennen" with an ELF file on the simulated board: flash and EEPROM from the file, its
-// fuse and lock bytes written with the bits the part lacks forced, and named in the
-// confirmation. A file that does not fit leaves the chip as it was.
-TEST(ElfFirmwareOnTheBoard, ProgramsMemoriesFusesAndLockAndVerifies) {
-    REQUIRE_AVR_TOOLS();
-    testing::OperationRig rig("ATmega8 (ISP)");
-    const std::string elf = rig.dir.Path("fw.elf");
-    const auto build = [&](const Program& program) {
-        return Shell("avr-gcc -mmcu=" + program.mcu + " -Os -o " + elf + " " +
-                         rig.dir.Write("fw.c", SourceOf(program)),
-                     rig.dir.Path("log"));
-    };
-    ASSERT_TRUE(build({"atmega8", 3000, "9, 8, 7", ".low = 0xE4, .high = 0xC9", "0xFC"}));
-    ASSERT_TRUE(Shell("avr-objcopy -O binary -R .eeprom -R .fuse -R .lock " + elf + " " +
-                          rig.dir.Path("fw.bin"),
-                      rig.dir.Path("log")));
-    const std::string bin = ReadFile(rig.dir.Path("fw.bin"));
-
-    rig.UseDataFile(elf);
-    rig.ui.Answer(kIdOk);
-    ASSERT_EQ(rig.handlers.OnProgramButton(), 0) << ::testing::PrintToString(rig.Messages());
-    const auto& contents = rig.Contents();
-    ASSERT_LE(bin.size(), contents.flash.size());
-    EXPECT_TRUE(std::equal(bin.begin(), bin.end(), contents.flash.begin(),
-                           [](char a, std::uint8_t b) { return std::uint8_t(a) == b; }));
-    EXPECT_EQ(contents.eeprom[2], 7);
-    const std::uint8_t low = 0xE4 | FixedBitsOf(rig.ctx.device, FuseByte::Low);
-    const std::uint8_t lock = 0xFC | FixedBitsOf(rig.ctx.device, FuseByte::Lock);
-    EXPECT_EQ(contents.fuses[0], low);
-    EXPECT_EQ(contents.fuses[1], 0xC9);
-    EXPECT_EQ(contents.lock & 0x03, 0x00);
-    EXPECT_EQ(rig.ctx.settings.lockBits, lock) << "kept as the device's settings";
-    const std::string confirmation = rig.ui.shown.front().text;
-    char line[80];
-    std::snprintf(line, sizeof line, "Fuses aus der Datei: LockBits=0x%02X FuseLow=0x%02X "
-                  "FuseHigh=0xC9\n\n", lock, low);
-    EXPECT_NE(confirmation.find(line), std::string::npos) << confirmation;
-    EXPECT_NE(confirmation.find("Format:(ELF)"), std::string::npos) << confirmation;
-
-    // Lock mode 3 hides the flash; a fresh chip verifies against the file.
-    rig.InsertChip("ATmega8");
-    rig.ctx.settings.lockBits = 0xFF;
-    ASSERT_TRUE(build({"atmega8", 3000, "9, 8", "", ""}));
-    rig.ui.Answer(kIdOk);
-    ASSERT_EQ(rig.handlers.OnProgramButton(), 0) << ::testing::PrintToString(rig.Messages());
-    rig.ui.Answer(kIdOk);
-    EXPECT_EQ(rig.handlers.OnVerifyButton(), 0) << ::testing::PrintToString(rig.Messages());
-
-    // Too much EEPROM for the part: refused at the flash load, the chip untouched.
-    const auto before = rig.Contents().flash;
-    ASSERT_TRUE(build({"atmega32", 100, "[600] = 1", "", ""}));
-    rig.ui.shown.clear();
-    EXPECT_EQ(rig.handlers.OnProgramButton(), 3);
-    EXPECT_TRUE(rig.Showed("Zuviele EEPROM-Daten für diesen Baustein !\n\n"
-                           "Erlaubt: 0x200\nGelesen: 0x259\n"));
-    EXPECT_TRUE(rig.Contents().flash == before);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "core/message_port.h"
 #include "files/data_loader.h"
-#include "files_test_support.h"
+#include "files/files_test_support.h"
 
 namespace merlinox {
 namespace {

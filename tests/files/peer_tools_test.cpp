@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "files_test_support.h"
+#include "files/files_test_support.h"
 
 namespace merlinox {
 namespace {

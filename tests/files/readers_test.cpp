@@ -4,7 +4,7 @@
 #include <string>
 #include <tuple>
 
-#include "files_test_support.h"
+#include "files/files_test_support.h"
 
 namespace merlinox {
 namespace {

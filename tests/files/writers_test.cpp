@@ -8,7 +8,7 @@
 
 #include "files/hex_records.h"
 #include "files/output_file.h"
-#include "files_test_support.h"
+#include "files/files_test_support.h"
 
 namespace merlinox {
 namespace {
