@@ -23,6 +23,16 @@ std::uint8_t ParReadFuseLock(Context& ctx) {
     return ParReadByteHigh(ctx);
 }
 
+// A READFUSE device's read-back, in the layout of the written byte so that both show
+// alike: kOk when they agree, else the message and kProgrammingFailed.
+int CompareReadBack(Context& ctx, const char* headline, std::uint8_t written,
+                    std::uint8_t read) {
+    if (read == written) return kOk;
+    ShowInfo(ctx, ctx.messageBuffer.Format("%s\n\nErwartet 0x%02X\nGelesen 0x%02X\n", headline,
+                                           written, read));
+    return kProgrammingFailed;
+}
+
 }  // namespace
 
 // Only a device with READFUSE has its fuse byte written in this family.
@@ -35,11 +45,7 @@ int WriteFusesParallel(Context& ctx) {
     std::uint8_t e = 0xFF;
     if ((rb & 0x20) == 0) e &= 0xDF;
     if ((rb & 0x01) == 0) e &= 0xFE;
-    if (e == f) return kOk;
-    ShowInfo(ctx, ctx.messageBuffer.Format("FUSE Bits sind nicht programmiert worden !\n\n"
-                                           "Erwartet 0x%02X\nGelesen 0x%02X\n",
-                                           f, e));
-    return kProgrammingFailed;
+    return CompareReadBack(ctx, "FUSE Bits sind nicht programmiert worden !", f, e);
 }
 
 // The lock byte is always read back, but compared only for a device with READFUSE.
@@ -50,15 +56,10 @@ int WriteLockParallel(Context& ctx) {
     ParWriteByte(ctx, w);
     const std::uint8_t rb = ParReadFuseLock(ctx);
     if (ctx.device.extra != kReadFuse) return kOk;
-    // The read-back in the layout of the written byte, so both show alike.
     std::uint8_t e = 0xFF;
     if ((rb & 0x80) == 0) e = 0xFD;
     if ((rb & 0x40) == 0) e &= 0xFB;
-    if (e == w) return kOk;
-    ShowInfo(ctx, ctx.messageBuffer.Format("Lock Bits sind nicht programmiert worden !\n\n"
-                                           "Erwartet 0x%02X\nGelesen 0x%02X\n",
-                                           w, e));
-    return kProgrammingFailed;
+    return CompareReadBack(ctx, "Lock Bits sind nicht programmiert worden !", w, e);
 }
 
 int ProgramFuseBits(Context& ctx) {

@@ -22,6 +22,13 @@ constexpr std::uint8_t kParWriteEeprom = 0x11;
 using Address = std::uint32_t;
 using Cell = std::uint16_t;
 
+// The fuse and lock writes of the serial families, which have nothing to check after.
+template <auto Write>
+int WriteThenOk(Context& ctx) {
+    Write(ctx);
+    return kOk;
+}
+
 constexpr InterfaceOps kParallel = {
     .flash = {
         .read = [](Context& c, Address a) -> Cell {
@@ -32,8 +39,6 @@ constexpr InterfaceOps kParallel = {
             ParLoadAddress(c, static_cast<std::uint16_t>(a));
             ParWriteWord(c, w);
         },
-        .readBack = false,
-        .pages = nullptr,
         .prepareRead = [](Context& c) { ParLoadCommand(c, kParReadFlash); },
         .prepareWrite = [](Context& c) { ParLoadCommand(c, kParWriteFlash); },
     },
@@ -46,8 +51,6 @@ constexpr InterfaceOps kParallel = {
             ParLoadEepromAddress(c, a);
             ParWriteByte(c, static_cast<std::uint8_t>(b));
         },
-        .readBack = false,
-        .pages = nullptr,
         .prepareRead = [](Context& c) { ParLoadCommand(c, kParReadEeprom); },
         .prepareWrite = [](Context& c) { ParLoadCommand(c, kParWriteEeprom); },
     },
@@ -67,9 +70,6 @@ constexpr InterfaceOps kHighVoltageSerial = {
             Par3WriteAVRWord(c, static_cast<std::uint16_t>(a), w);
         },
         .readBack = true,
-        .pages = nullptr,
-        .prepareRead = nullptr,
-        .prepareWrite = nullptr,
     },
     .eeprom = {
         .read = [](Context& c, Address a) -> Cell {
@@ -79,20 +79,11 @@ constexpr InterfaceOps kHighVoltageSerial = {
             Par3WriteAVRByte(c, static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b));
         },
         .readBack = true,
-        .pages = nullptr,
-        .prepareRead = nullptr,
-        .prepareWrite = nullptr,
     },
     .readSignature = &ReadSignatureHighVoltage,
     .erase = &EraseHighVoltageSerial,
-    .writeFuses = [](Context& c) -> int {
-        Par3WriteFuseBits(c);
-        return kOk;
-    },
-    .writeLock = [](Context& c) -> int {
-        Par3WriteLockBits(c);
-        return kOk;
-    },
+    .writeFuses = &WriteThenOk<&Par3WriteFuseBits>,
+    .writeLock = &WriteThenOk<&Par3WriteLockBits>,
     .readFuses = &ReadFusesHighVoltageSerial,
 };
 
@@ -126,32 +117,20 @@ constexpr InterfaceOps kHighVoltagePaged = {
         .read = [](Context& c, Address a) -> Cell {
             return Par4ReadAVRWord(c, static_cast<std::uint16_t>(a));
         },
-        .write = nullptr,
         .readBack = true,
         .pages = &kHighVoltageFlashPages,
-        .prepareRead = nullptr,
-        .prepareWrite = nullptr,
     },
     .eeprom = {
         .read = [](Context& c, Address a) -> Cell {
             return Par4ReadAVRByte(c, static_cast<std::uint16_t>(a));
         },
-        .write = nullptr,
         .readBack = true,
         .pages = &kHighVoltageEepromPages,
-        .prepareRead = nullptr,
-        .prepareWrite = nullptr,
     },
     .readSignature = &ReadSignatureHighVoltage,
     .erase = &EraseHighVoltagePaged,
-    .writeFuses = [](Context& c) -> int {
-        Par4WriteFuseBits(c);
-        return kOk;
-    },
-    .writeLock = [](Context& c) -> int {
-        Par4WriteLockBits(c);
-        return kOk;
-    },
+    .writeFuses = &WriteThenOk<&Par4WriteFuseBits>,
+    .writeLock = &WriteThenOk<&Par4WriteLockBits>,
     .readFuses = &ReadFusesHighVoltagePaged,
 };
 
@@ -159,9 +138,6 @@ constexpr MemoryAccess kSpiFlashCells = {
     .read = [](Context& c, Address a) -> Cell { return SpiReadAVRWord(c, a); },
     .write = [](Context& c, Address a, Cell w) { SpiWriteAVRWord(c, a, w); },
     .readBack = true,
-    .pages = nullptr,
-    .prepareRead = nullptr,
-    .prepareWrite = nullptr,
 };
 
 constexpr MemoryAccess kSpiEepromCells = {
@@ -170,9 +146,6 @@ constexpr MemoryAccess kSpiEepromCells = {
         SpiWriteAVRByte(c, a, static_cast<std::uint8_t>(b));
     },
     .readBack = true,
-    .pages = nullptr,
-    .prepareRead = nullptr,
-    .prepareWrite = nullptr,
 };
 
 constexpr InterfaceOps kSpi = {
@@ -180,37 +153,26 @@ constexpr InterfaceOps kSpi = {
     .eeprom = kSpiEepromCells,
     .readSignature = &ReadSignatureSpi,
     .erase = &EraseSpi,
-    .writeFuses = [](Context& c) -> int {
-        SpiWriteFuseBits(c);
-        return kOk;
-    },
-    .writeLock = [](Context& c) -> int {
-        SpiWriteLockBits(c);
-        return kOk;
-    },
+    .writeFuses = &WriteThenOk<&SpiWriteFuseBits>,
+    .writeLock = &WriteThenOk<&SpiWriteLockBits>,
     .readFuses = &ReadFusesSpi,
 };
 
 // The page is written after the flash write delay, not polled.
 constexpr PageWrite kSpiFlashPages = {
-    .open = nullptr,
     .load = [](Context& c, Address a, Cell w) { SpiLoadPageAVRWord(c, a, w); },
     .write = [](Context& c, Address last) {
         SpiWritePageAVRWord(c, last);
         Wait100us(c, c.device.flashWriteDelay);
     },
-    .addressMask = 0xFFFFFFFF,
 };
 
 // Only the flash has a page buffer; the EEPROM goes byte by byte as in the SPI modes.
 constexpr InterfaceOps kPagedSpi = {
     .flash = {
         .read = kSpiFlashCells.read,
-        .write = nullptr,
         .readBack = true,
         .pages = &kSpiFlashPages,
-        .prepareRead = nullptr,
-        .prepareWrite = nullptr,
     },
     .eeprom = kSpiEepromCells,
     .readSignature = kSpi.readSignature,

@@ -17,23 +17,23 @@ struct ChipFuseBytes;
 // cells into the chip's page buffer, then write the page at the address of its last
 // cell. Addresses are cut to the width the family's page instructions take.
 struct PageWrite {
-    void (*open)(Context& ctx);  // null: nothing to send before the cells
-    void (*load)(Context& ctx, std::uint32_t address, std::uint16_t value);
-    void (*write)(Context& ctx, std::uint32_t lastAddress);
-    std::uint32_t addressMask;
+    void (*open)(Context& ctx) = nullptr;  // null: nothing to send before the cells
+    void (*load)(Context& ctx, std::uint32_t address, std::uint16_t value) = nullptr;
+    void (*write)(Context& ctx, std::uint32_t lastAddress) = nullptr;
+    std::uint32_t addressMask = 0xFFFFFFFF;
 };
 
 // How a family reaches one memory, whose cells are flash words or EEPROM bytes.
 struct MemoryAccess {
-    std::uint16_t (*read)(Context& ctx, std::uint32_t address);
+    std::uint16_t (*read)(Context& ctx, std::uint32_t address) = nullptr;
     // Written cell by cell (pages null): the write, and whether each written cell is
     // read back and compared.
-    void (*write)(Context& ctx, std::uint32_t address, std::uint16_t value);
-    bool readBack;
-    const PageWrite* pages;
+    void (*write)(Context& ctx, std::uint32_t address, std::uint16_t value) = nullptr;
+    bool readBack = false;
+    const PageWrite* pages = nullptr;
     // The command a pass over the memory loads first; null where there is none.
-    void (*prepareRead)(Context& ctx);
-    void (*prepareWrite)(Context& ctx);
+    void (*prepareRead)(Context& ctx) = nullptr;
+    void (*prepareWrite)(Context& ctx) = nullptr;
 };
 
 using ChipSignature = std::array<std::uint8_t, 3>;

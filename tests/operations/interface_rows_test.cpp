@@ -100,5 +100,30 @@ TEST(PageLoop, ReportsTheLastCellOfEveryPageInBothMemories) {
     }
 }
 
+// The parallel family reads its fuse and lock writes back on a READFUSE device: a
+// read-back line stuck low shows as an unprogrammed write, in the written byte's layout.
+TEST(ParallelFuseWrites, AReadBackThatDiffersFailsWithTheBytesWrittenAndRead) {
+    const struct {
+        int stuckBit;
+        int (*write)(Context&);
+        const char* message;
+    } cases[] = {
+        {5, &ProgramFuseBits,
+         "FUSE Bits sind nicht programmiert worden !\n\nErwartet 0xFF\nGelesen 0xDF\n"},
+        {7, &ProgramLockBits,
+         "Lock Bits sind nicht programmiert worden !\n\nErwartet 0xFF\nGelesen 0xFD\n"},
+    };
+    for (const auto& c : cases) {
+        OperationRig rig("AT90S2313 (parallel)", sim::BoardFaults{.stuckBit = c.stuckBit});
+        ASSERT_EQ(rig.ctx.device.extra, kReadFuse);
+        rig.ctx.settings.fuseLow = 0xFF;
+        rig.ctx.settings.lockBits = 0xFF;
+        PowerOn(rig.ctx);
+        EXPECT_EQ(c.write(rig.ctx), kProgrammingFailed) << c.message;
+        PowerOff(rig.ctx);
+        EXPECT_EQ(rig.Messages(), std::vector<std::string>{c.message});
+    }
+}
+
 }  // namespace
 }  // namespace merlinox::testing
