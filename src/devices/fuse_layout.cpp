@@ -1,6 +1,7 @@
 #include "devices/fuse_layout.h"
 
 #include "core/device_record.h"
+#include "core/programming_interface.h"
 
 namespace merlinox {
 
@@ -193,22 +194,20 @@ bool Matches(const CodeKey& key, std::uint32_t deviceCode, std::uint8_t fuseD0) 
 }  // namespace
 
 ModeGroup ModeGroupOf(std::int32_t programmingMode) {
-    switch (programmingMode) {
-        case kPar1:
-        case kPar2:
+    switch (InterfaceFamilyOf(programmingMode)) {
+        case InterfaceFamily::kParallel:
             return ModeGroup::Par12;
-        case kPar3:
+        case InterfaceFamily::kHighVoltageSerial:
             return ModeGroup::Par3;
-        case kPar4:
+        case InterfaceFamily::kHighVoltagePaged:
             return ModeGroup::Par4;
-        case kSpi1:
-        case kSpi2:
-        case kMspi1:
-        case kMspi2:
+        case InterfaceFamily::kSpi:
+        case InterfaceFamily::kPagedSpi:
             return ModeGroup::Serial;
-        default:
-            return ModeGroup::None;
+        case InterfaceFamily::kNone:
+            break;
     }
+    return ModeGroup::None;
 }
 
 std::string_view ModeGroupName(ModeGroup group) {

@@ -38,11 +38,3 @@ constexpr std::string_view kSixteenBitFormatRefusal =
 constexpr std::string_view kUnknownFormat = "Unbekanntes HEX-Fomat in **pendrake.ini**";
 
 }  // namespace merlinox
-
-namespace merlinox {
-
-// The mode guard of a save: without one of the eight programming modes it shows
-// "Programmiermodus fehlt in <operation>()" and returns false.
-bool CheckProgrammingMode(Context& ctx, std::string_view operation);
-
-}  // namespace merlinox

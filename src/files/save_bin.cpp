@@ -1,5 +1,6 @@
 #include "core/context.h"
 #include "core/message_port.h"
+#include "core/mode_guard.h"
 #include "files/cell_source.h"
 #include "files/data_writers.h"
 #include "files/output_file.h"
@@ -40,7 +41,7 @@ void ShowBlankMemoryRefusal(Context& ctx, MemoryKind kind) {
 // "FFSave" off it ends at the last cell that is not blank.
 int SaveBin(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_t cellCount,
             CellSource& source) {
-    if (!CheckProgrammingMode(ctx, "SaveBin")) return kNoProgrammingMode;
+    if (!ModeGuard(ctx, "SaveBin")) return kNoProgrammingMode;
     const std::uint32_t blank = kind == kEeprom ? 0xFF : 0xFFFF;
     std::uint32_t n = cellCount;
     if (ctx.settings.ffSave == 0) {

@@ -1,5 +1,6 @@
 #include "core/context.h"
 #include "core/message_port.h"
+#include "core/mode_guard.h"
 #include "files/cell_source.h"
 #include "files/data_writers.h"
 #include "files/hex_records.h"
@@ -35,7 +36,7 @@ bool WriteFraming(Context& ctx, const std::string& path, OutputFile& out, DataFo
 
 int SaveHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_t cellCount,
             CellSource& source) {
-    if (!CheckProgrammingMode(ctx, "SaveHex")) return kNoProgrammingMode;
+    if (!ModeGuard(ctx, "SaveHex")) return kNoProgrammingMode;
     const auto format = static_cast<DataFormat>(ctx.settings.dataFormat);
     if (format < kFormatIntel8 || format > kFormatS3) {
         ShowInfo(ctx, kUnknownFormat);

@@ -1,5 +1,6 @@
 #include "core/context.h"
 #include "core/message_port.h"
+#include "core/mode_guard.h"
 #include "files/cell_source.h"
 #include "files/data_writers.h"
 #include "files/hex_text.h"
@@ -12,7 +13,7 @@ namespace merlinox {
 // for flash, "%04lX:%02lX" with byte address and byte for EEPROM.
 int SaveROMHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_t cellCount,
                CellSource& source) {
-    if (!CheckProgrammingMode(ctx, "SaveROMHex")) return kNoProgrammingMode;
+    if (!ModeGuard(ctx, "SaveROMHex")) return kNoProgrammingMode;
     const std::uint32_t blank = kind == kEeprom ? 0xFF : 0xFFFF;
     const bool ffSave = ctx.settings.ffSave != 0;
 

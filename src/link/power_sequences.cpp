@@ -3,6 +3,7 @@
 // into its programming mode and safely out of it again.
 #include "core/link_context.h"
 #include "core/message_port.h"
+#include "core/programming_interface.h"
 #include "link/board_control.h"
 #include "link/latch_bits.h"
 #include "link/latch_ops.h"
@@ -12,26 +13,6 @@
 namespace merlinox {
 
 namespace {
-
-enum class Family { None, Parallel, HighVoltageSerial, Serial };
-
-Family FamilyOf(std::int32_t mode) {
-    switch (mode) {
-        case kPar1:
-        case kPar2:
-            return Family::Parallel;
-        case kPar3:
-        case kPar4:
-            return Family::HighVoltageSerial;
-        case kSpi1:
-        case kSpi2:
-        case kMspi1:
-        case kMspi2:
-            return Family::Serial;
-        default:
-            return Family::None;
-    }
-}
 
 // The chips whose high-voltage serial entry wants ten clock pulses before VPP.
 bool NeedsEntryClocks(const DeviceRecord& device) {
@@ -152,8 +133,8 @@ void PowerOffSerial(LinkContext& ctx) {
 }  // namespace
 
 void PowerOn(LinkContext& ctx) {
-    const Family family = FamilyOf(ctx.device.programmingMode);
-    if (family == Family::None) ShowInfo(ctx, "Programmiermodus fehlt in PowerOn()");
+    const InterfaceFamily family = InterfaceFamilyOf(ctx.device.programmingMode);
+    if (family == InterfaceFamily::kNone) ShowInfo(ctx, "Programmiermodus fehlt in PowerOn()");
 
     SetData(ctx, 0);
     SetClock(ctx, 0);
@@ -166,33 +147,37 @@ void PowerOn(LinkContext& ctx) {
     SetSupply(ctx, 0);
 
     switch (family) {
-        case Family::Parallel:
+        case InterfaceFamily::kParallel:
             PowerOnParallel(ctx);
             break;
-        case Family::HighVoltageSerial:
+        case InterfaceFamily::kHighVoltageSerial:
+        case InterfaceFamily::kHighVoltagePaged:
             PowerOnHighVoltageSerial(ctx);
             break;
-        case Family::Serial:
+        case InterfaceFamily::kSpi:
+        case InterfaceFamily::kPagedSpi:
             PowerOnSerial(ctx);
             break;
-        case Family::None:
+        case InterfaceFamily::kNone:
             break;
     }
 }
 
 void PowerOff(LinkContext& ctx) {
     const SafeDownScope safeDown(ctx.link);
-    switch (FamilyOf(ctx.device.programmingMode)) {
-        case Family::Parallel:
+    switch (InterfaceFamilyOf(ctx.device.programmingMode)) {
+        case InterfaceFamily::kParallel:
             PowerOffParallel(ctx);
             break;
-        case Family::HighVoltageSerial:
+        case InterfaceFamily::kHighVoltageSerial:
+        case InterfaceFamily::kHighVoltagePaged:
             PowerOffHighVoltageSerial(ctx);
             break;
-        case Family::Serial:
+        case InterfaceFamily::kSpi:
+        case InterfaceFamily::kPagedSpi:
             PowerOffSerial(ctx);
             break;
-        case Family::None:
+        case InterfaceFamily::kNone:
             ShowInfo(ctx, "Programmiermodus fehlt in PowerOff()");
             break;
     }

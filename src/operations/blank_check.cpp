@@ -2,11 +2,11 @@
 
 #include "core/context.h"
 #include "core/message_port.h"
+#include "core/mode_guard.h"
 #include "link/board_control.h"
 #include "operations/blank_check.h"
 #include "operations/cell_access.h"
 #include "operations/confirmations.h"
-#include "operations/mode_guard.h"
 #include "operations/progress.h"
 
 namespace merlinox {
@@ -41,16 +41,16 @@ int BlankPass(Context& ctx, MemoryKind kind, std::uint32_t cells, int answer) {
 
 int BlanckCheck(Context& ctx) {
     InitProgress(ctx, ctx.device.flashWords);
-    if (!ModeGuard(ctx, "BlanckCheck")) return 5;
+    if (!ModeGuard(ctx, "BlanckCheck")) return kNoProgrammingMode;
     BoardInit(ctx);
-    if (ConfirmOperation(ctx, "LEERTEST") != kIdOk) return 6;
+    if (ConfirmOperation(ctx, "LEERTEST") != kIdOk) return kVerifyFailed;
     EnableCancelButton(ctx, true);
     SetStatusLine(ctx, "Leertest Programmspeicher");
     RepaintWindow(ctx);
     PowerOn(ctx);
     if (IdCheckFails(ctx)) {
         PowerOff(ctx);
-        return 5;
+        return kNoProgrammingMode;
     }
     int answer = 0;
     LoadReadCommand(ctx, kFlash);
@@ -64,14 +64,14 @@ int BlanckCheck(Context& ctx) {
     }
     BoardOff(ctx);
     SetProgressPosition(ctx, 0);
-    if (answer == kIdCancel) return 5;
+    if (answer == kIdCancel) return kNoProgrammingMode;
     if (CancelRequested(ctx)) {
         ShowInfo(ctx, "Leertest abgebrochen !");
-        return 5;
+        return kNoProgrammingMode;
     }
     if (answer == 0) {
         ShowInfo(ctx, "Baustein ist leer");
-        return 0;
+        return kOk;
     }
     return answer;
 }

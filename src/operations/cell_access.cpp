@@ -1,58 +1,20 @@
 #include "operations/cell_access.h"
 
 #include "core/context.h"
-#include "operations/mode_guard.h"
-#include "protocols/hv_serial.h"
+#include "operations/interface_ops.h"
 #include "protocols/parallel.h"
-#include "protocols/spi.h"
 
 namespace merlinox {
 
-namespace {
-
-constexpr std::uint8_t kParReadFlash = 0x02;
-constexpr std::uint8_t kParReadEeprom = 0x03;
-
-}  // namespace
-
+// Without a mode there is nothing to read: the cell shows as blank.
 std::uint16_t ReadFlashWordAt(Context& ctx, std::uint32_t wordAddress) {
-    switch (ctx.device.programmingMode) {
-    case kPar1:
-    case kPar2:
-        ParLoadAddress(ctx, static_cast<std::uint16_t>(wordAddress));
-        return ParReadWord(ctx);
-    case kPar3:
-        return Par3ReadAVRWord(ctx, static_cast<std::uint16_t>(wordAddress));
-    case kPar4:
-        return Par4ReadAVRWord(ctx, static_cast<std::uint16_t>(wordAddress));
-    case kSpi1:
-    case kSpi2:
-    case kMspi1:
-    case kMspi2:
-        return SpiReadAVRWord(ctx, wordAddress);
-    default:
-        return 0xFFFF;
-    }
+    const InterfaceOps* ops = FindInterfaceOps(ctx.device.programmingMode);
+    return ops != nullptr ? ops->flash.read(ctx, wordAddress) : 0xFFFF;
 }
 
 std::uint8_t ReadEepromByteAt(Context& ctx, std::uint32_t address) {
-    switch (ctx.device.programmingMode) {
-    case kPar1:
-    case kPar2:
-        ParLoadEepromAddress(ctx, address);
-        return ParReadByteLow(ctx);
-    case kPar3:
-        return Par3ReadAVRByte(ctx, static_cast<std::uint8_t>(address));
-    case kPar4:
-        return Par4ReadAVRByte(ctx, static_cast<std::uint16_t>(address));
-    case kSpi1:
-    case kSpi2:
-    case kMspi1:
-    case kMspi2:
-        return SpiReadAVRByte(ctx, address);
-    default:
-        return 0xFF;
-    }
+    const InterfaceOps* ops = FindInterfaceOps(ctx.device.programmingMode);
+    return ops != nullptr ? static_cast<std::uint8_t>(ops->eeprom.read(ctx, address)) : 0xFF;
 }
 
 std::uint16_t ReadCellAt(Context& ctx, MemoryKind kind, std::uint32_t address) {
@@ -60,8 +22,8 @@ std::uint16_t ReadCellAt(Context& ctx, MemoryKind kind, std::uint32_t address) {
 }
 
 void LoadReadCommand(Context& ctx, MemoryKind kind) {
-    if (!IsParallelMode(ctx.device.programmingMode)) return;
-    ParLoadCommand(ctx, kind == kFlash ? kParReadFlash : kParReadEeprom);
+    const MemoryAccess& memory = MemoryOf(ctx, kind);
+    if (memory.prepareRead != nullptr) memory.prepareRead(ctx);
 }
 
 void ParLoadEepromAddress(Context& ctx, std::uint32_t address) {

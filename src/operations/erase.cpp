@@ -4,12 +4,13 @@
 #include <cstdint>
 
 #include "core/context.h"
+#include "core/mode_guard.h"
 #include "link/board_control.h"
 #include "link/timing.h"
 #include "link/transport.h"
 #include "operations/blank_check.h"
 #include "operations/confirmations.h"
-#include "operations/mode_guard.h"
+#include "operations/family_steps.h"
 #include "operations/progress.h"
 #include "protocols/hv_serial.h"
 #include "protocols/parallel.h"
@@ -44,6 +45,8 @@ bool WaitForErase(Context& ctx, std::uint32_t units) {
 void SendControlLatch(Context& ctx) { SendCommand(ctx, CmdControl, ctx.link.controlLatch); }
 void SendDataLatch(Context& ctx) { SendCommand(ctx, CmdData, ctx.link.dataLatch); }
 
+}  // namespace
+
 bool EraseParallel(Context& ctx) {
     ParLoadCommand(ctx, kParChipErase);
     ctx.link.controlLatch &= static_cast<std::uint8_t>(~kWrBit);
@@ -54,6 +57,8 @@ bool EraseParallel(Context& ctx) {
     Wait1ms(ctx, 10);
     return waited;
 }
+
+namespace {
 
 // Polls SDO for the end of a high-voltage serial erase, once per delay unit; at least
 // one poll even with an erase delay of 0.
@@ -96,6 +101,21 @@ void SetReset(Context& ctx, bool high) {
     SendDataLatch(ctx);
 }
 
+}  // namespace
+
+bool EraseHighVoltageSerial(Context& ctx) {
+    StartHvspErase(ctx);
+    HvspInstruction(ctx, 0x00, 0x4C);  // load command: no operation
+    return PollEraseDone(ctx);
+}
+
+bool EraseHighVoltagePaged(Context& ctx) {
+    StartHvspErase(ctx);
+    const bool done = PollEraseDone(ctx);
+    HvspInstruction(ctx, 0x00, 0x4C);
+    return done;
+}
+
 // After the erase instruction the chip leaves programming mode only through a reset
 // pulse; the sequence brings it back and synchronises again.
 bool EraseSpi(Context& ctx) {
@@ -118,43 +138,19 @@ bool EraseSpi(Context& ctx) {
     return true;
 }
 
-}  // namespace
-
 int Erase(Context& ctx) {
-    if (!ModeGuard(ctx, "Erase")) return 5;
+    if (!ModeGuard(ctx, "Erase")) return kNoProgrammingMode;
     SetStatusLine(ctx, "Lösche Baustein");
-    int result = 0;
-    switch (ctx.device.programmingMode) {
-    case kPar1:
-    case kPar2:
-        if (!EraseParallel(ctx)) result = 16;
-        break;
-    case kPar3:
-        StartHvspErase(ctx);
-        HvspInstruction(ctx, 0x00, 0x4C);  // load command: no operation
-        if (!PollEraseDone(ctx)) result = 16;
-        break;
-    case kPar4: {
-        StartHvspErase(ctx);
-        const bool done = PollEraseDone(ctx);
-        HvspInstruction(ctx, 0x00, 0x4C);
-        if (!done) result = 16;
-        break;
-    }
-    default:
-        if (!EraseSpi(ctx)) result = 16;
-        break;
-    }
-    return result;
+    return InterfaceOf(ctx).erase(ctx) ? kOk : kEraseFailed;
 }
 
 int EraseAVR(Context& ctx) {
-    if (!ModeGuard(ctx, "EraseAVR")) return 5;
-    if (ConfirmOperation(ctx, "BAUSTEIN LÖSCHEN !!") != kIdOk) return 16;
+    if (!ModeGuard(ctx, "EraseAVR")) return kNoProgrammingMode;
+    if (ConfirmOperation(ctx, "BAUSTEIN LÖSCHEN !!") != kIdOk) return kEraseFailed;
     PowerOn(ctx);
     if (IdCheckFails(ctx)) {
         PowerOff(ctx);
-        return 16;
+        return kEraseFailed;
     }
     const std::uint64_t failedBefore = ctx.link.failedTransfers;
     const int r = Erase(ctx);
@@ -162,7 +158,7 @@ int EraseAVR(Context& ctx) {
     // board's message has been shown, and the erase fails as every other pass does.
     const bool transfersFailed = ctx.link.failedTransfers != failedBefore;
     PowerOff(ctx);
-    return r != 0 || transfersFailed ? 16 : 0;
+    return r != kOk || transfersFailed ? kEraseFailed : kOk;
 }
 
 }  // namespace merlinox

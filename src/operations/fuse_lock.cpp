@@ -4,11 +4,10 @@
 
 #include "core/context.h"
 #include "core/message_port.h"
-#include "operations/mode_guard.h"
+#include "core/mode_guard.h"
+#include "operations/family_steps.h"
 #include "operations/progress.h"
-#include "protocols/hv_serial.h"
 #include "protocols/parallel.h"
-#include "protocols/spi.h"
 
 namespace merlinox {
 
@@ -24,84 +23,57 @@ std::uint8_t ParReadFuseLock(Context& ctx) {
     return ParReadByteHigh(ctx);
 }
 
-FuseBytes FusesOf(const Settings& s) { return {s.fuseLow, s.fuseHigh, s.fuseExt}; }
+// A READFUSE device's read-back, in the layout of the written byte so that both show
+// alike: kOk when they agree, else the message and kProgrammingFailed.
+int CompareReadBack(Context& ctx, const char* headline, std::uint8_t written,
+                    std::uint8_t read) {
+    if (read == written) return kOk;
+    ShowInfo(ctx, ctx.messageBuffer.Format("%s\n\nErwartet 0x%02X\nGelesen 0x%02X\n", headline,
+                                           written, read));
+    return kProgrammingFailed;
+}
 
 }  // namespace
 
-int ProgramFuseBits(Context& ctx) {
-    if (!ModeGuard(ctx, "ProgramFuseBits")) return 5;
-    SetStatusLine(ctx, "Programmiere Fuse Bits");
-    RepaintWindow(ctx);
-    switch (ctx.device.programmingMode) {
-    case kPar1:
-    case kPar2: {
-        if (ctx.device.extra != kReadFuse) break;
-        const std::uint8_t f = ctx.settings.fuseLow;
-        ParLoadCommand(ctx, kParWriteFuse);
-        ParWriteFuseByte(ctx, f);
-        const std::uint8_t rb = ParReadFuseLock(ctx);
-        std::uint8_t e = 0xFF;
-        if ((rb & 0x20) == 0) e &= 0xDF;
-        if ((rb & 0x01) == 0) e &= 0xFE;
-        if (e != f) {
-            ShowInfo(ctx, ctx.messageBuffer.Format("FUSE Bits sind nicht programmiert worden !\n\n"
-                                                   "Erwartet 0x%02X\nGelesen 0x%02X\n",
-                                                   f, e));
-            return 7;
-        }
-        break;
-    }
-    case kPar3:
-        Par3WriteFuseBits(ctx, ctx.settings.fuseLow);
-        break;
-    case kPar4:
-        Par4WriteFuseBits(ctx, FusesOf(ctx.settings));
-        break;
-    default:
-        SpiWriteFuseBits(ctx, FusesOf(ctx.settings));
-        break;
-    }
-    return 0;
+// Only a device with READFUSE has its fuse byte written in this family.
+int WriteFusesParallel(Context& ctx) {
+    if (ctx.device.extra != kReadFuse) return kOk;
+    const std::uint8_t f = ctx.settings.fuseLow;
+    ParLoadCommand(ctx, kParWriteFuse);
+    ParWriteFuseByte(ctx, f);
+    const std::uint8_t rb = ParReadFuseLock(ctx);
+    std::uint8_t e = 0xFF;
+    if ((rb & 0x20) == 0) e &= 0xDF;
+    if ((rb & 0x01) == 0) e &= 0xFE;
+    return CompareReadBack(ctx, "FUSE Bits sind nicht programmiert worden !", f, e);
 }
 
-int ProgramLockBits(Context& ctx) {
-    if (!ModeGuard(ctx, "ProgramLockBits")) return 5;
-    SetStatusLine(ctx, "Programmiere Security Bits");
-    RepaintWindow(ctx);
-    std::uint8_t w = 0xFF;
-    std::uint8_t rb = 0xFF;
-    const int mode = ctx.device.programmingMode;
-    switch (mode) {
-    case kPar1:
-    case kPar2:
-        // Lock1 (bit 0 of the lock byte) goes to bit 1, Lock2 to bit 2, the rest stays 1.
-        w = static_cast<std::uint8_t>((ctx.settings.lockBits << 1) | 0xF9);
-        ParLoadCommand(ctx, kParWriteLock);
-        ParWriteByte(ctx, w);
-        rb = ParReadFuseLock(ctx);
-        break;
-    case kPar3:
-        Par3WriteLockBits(ctx, ctx.settings.lockBits);
-        break;
-    case kPar4:
-        Par4WriteLockBits(ctx, ctx.settings.lockBits);
-        break;
-    default:
-        SpiWriteLockBits(ctx, ctx.settings.lockBits);
-        break;
-    }
-    if (ctx.device.extra != kReadFuse || !IsParallelMode(mode)) return 0;
-    // The read-back in the layout of the written byte, so both show alike.
+// The lock byte is always read back, but compared only for a device with READFUSE.
+int WriteLockParallel(Context& ctx) {
+    // Lock1 (bit 0 of the lock byte) goes to bit 1, Lock2 to bit 2, the rest stays 1.
+    const auto w = static_cast<std::uint8_t>((ctx.settings.lockBits << 1) | 0xF9);
+    ParLoadCommand(ctx, kParWriteLock);
+    ParWriteByte(ctx, w);
+    const std::uint8_t rb = ParReadFuseLock(ctx);
+    if (ctx.device.extra != kReadFuse) return kOk;
     std::uint8_t e = 0xFF;
     if ((rb & 0x80) == 0) e = 0xFD;
     if ((rb & 0x40) == 0) e &= 0xFB;
-    if (e != w) {
-        ShowInfo(ctx, ctx.messageBuffer.Format("Lock Bits sind nicht programmiert worden !\n\n"
-                                               "Erwartet 0x%02X\nGelesen 0x%02X\n",
-                                               w, e));
-        return 7;
-    }
-    return 0;
+    return CompareReadBack(ctx, "Lock Bits sind nicht programmiert worden !", w, e);
+}
+
+int ProgramFuseBits(Context& ctx) {
+    if (!ModeGuard(ctx, "ProgramFuseBits")) return kNoProgrammingMode;
+    SetStatusLine(ctx, "Programmiere Fuse Bits");
+    RepaintWindow(ctx);
+    return InterfaceOf(ctx).writeFuses(ctx);
+}
+
+int ProgramLockBits(Context& ctx) {
+    if (!ModeGuard(ctx, "ProgramLockBits")) return kNoProgrammingMode;
+    SetStatusLine(ctx, "Programmiere Security Bits");
+    RepaintWindow(ctx);
+    return InterfaceOf(ctx).writeLock(ctx);
 }
 
 }  // namespace merlinox

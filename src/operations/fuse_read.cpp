@@ -2,12 +2,13 @@
 
 #include "core/context.h"
 #include "core/message_port.h"
+#include "core/mode_guard.h"
 #include "devices/fuse_layout.h"
 #include "devices/fuse_panel.h"
 #include "link/board_control.h"
 #include "operations/blank_check.h"
 #include "operations/confirmations.h"
-#include "operations/mode_guard.h"
+#include "operations/family_steps.h"
 #include "operations/progress.h"
 #include "protocols/hv_serial.h"
 #include "protocols/parallel.h"
@@ -53,46 +54,53 @@ int Unreadable(Context& ctx) {
     ShowInfo(ctx, ctx.messageBuffer.Format(
                       "Fuses und Lock Bits von %s\nlassen sich im Modus %s nicht lesen !",
                       ctx.device.name.c_str(), group.c_str()));
-    return 7;
+    return kProgrammingFailed;
 }
 
-int ReadSpi(Context& ctx, ChipFuseBytes& out) {
+}  // namespace
+
+int ReadFusesParallel(Context& ctx, ChipFuseBytes& out) {
+    SetFromCombined(out, ParReadFuseAndLockBits(ctx));
+    return kOk;
+}
+
+int ReadFusesSpi(Context& ctx, ChipFuseBytes& out) {
     const std::uint32_t code = ctx.device.deviceCode;
     // AT90S1200, 2313, 4414, 8515: no serial read of fuse or lock bits.
     if (IsOneOf(code, {0x9001, 0x9101, 0x9201, 0x9301})) return Unreadable(ctx);
     // AT90S2323, 2343, 4434, 8535: one byte answers for both.
     if (IsOneOf(code, {0x9102, 0x9103, 0x9202, 0x9303})) {
         SetFromCombined(out, SpiReadLockBits(ctx));
-        return 0;
+        return kOk;
     }
     // AT90S2333, 4433, ATtiny12, 15, ATmega103, 603: one fuse byte, old lock form.
     if (IsOneOf(code, {0x9105, 0x9203, 0x9005, 0x9006, 0x9701, 0x9601})) {
         Set(out, kLow, SpiReadFuseLow(ctx));
         SetFromOldLock(out, SpiReadLockBits(ctx));
-        return 0;
+        return kOk;
     }
     Set(out, kLock, SpiReadLockBits(ctx));
     if (ctx.device.fuseCount >= 1) Set(out, kLow, SpiReadFuseLow(ctx));
     if (ctx.device.fuseCount >= 2) Set(out, kHigh, SpiReadFuseHigh(ctx));
     if (ctx.device.fuseCount >= 3) Set(out, kExt, SpiReadFuseExt(ctx));
-    return 0;
+    return kOk;
 }
 
-int ReadPar3(Context& ctx, ChipFuseBytes& out) {
+int ReadFusesHighVoltageSerial(Context& ctx, ChipFuseBytes& out) {
     const std::uint32_t code = ctx.device.deviceCode;
     if (IsOneOf(code, {0x9004, 0x9005, 0x9006})) {
         Set(out, kLow, HvspReadFuseLow(ctx));
         SetFromOldLock(out, HvspReadLockBits(ctx));
-        return 0;
+        return kOk;
     }
     if (IsOneOf(code, {0x9102, 0x9103})) {
         SetFromCombined(out, HvspReadLockBits(ctx));
-        return 0;
+        return kOk;
     }
     return Unreadable(ctx);
 }
 
-int ReadPar4(Context& ctx, ChipFuseBytes& out) {
+int ReadFusesHighVoltagePaged(Context& ctx, ChipFuseBytes& out) {
     if (!IsOneOf(ctx.device.deviceCode, {0x9007, 0x9108, 0x9206, 0x930B})) {
         return Unreadable(ctx);
     }
@@ -100,36 +108,23 @@ int ReadPar4(Context& ctx, ChipFuseBytes& out) {
     Set(out, kLow, HvspReadFuseLow(ctx));
     Set(out, kHigh, HvspReadFuseHigh(ctx));
     if (ctx.device.fuseCount >= 3) Set(out, kExt, HvspReadFuseExt(ctx));
-    return 0;
+    return kOk;
 }
 
-}  // namespace
-
 int ReadFuseBits(Context& ctx, ChipFuseBytes& out) {
-    if (!ModeGuard(ctx, "ReadFuseBits")) return 5;
+    if (!ModeGuard(ctx, "ReadFuseBits")) return kNoProgrammingMode;
     out = ChipFuseBytes{};
     SetStatusLine(ctx, "Lese Fuse Bits");
     RepaintWindow(ctx);
-    switch (ctx.device.programmingMode) {
-    case kPar1:
-    case kPar2:
-        SetFromCombined(out, ParReadFuseAndLockBits(ctx));
-        return 0;
-    case kPar3:
-        return ReadPar3(ctx, out);
-    case kPar4:
-        return ReadPar4(ctx, out);
-    default:
-        return ReadSpi(ctx, out);
-    }
+    return InterfaceOf(ctx).readFuses(ctx, out);
 }
 
 int ReadFusesFromChip(Context& ctx, ChipFuseBytes& out) {
-    if (!ModeGuard(ctx, "ReadFusesFromChip")) return 5;
-    if (ConfirmOperation(ctx, "FUSES VOM CHIP LESEN") != kIdOk) return 7;
+    if (!ModeGuard(ctx, "ReadFusesFromChip")) return kNoProgrammingMode;
+    if (ConfirmOperation(ctx, "FUSES VOM CHIP LESEN") != kIdOk) return kProgrammingFailed;
     BoardInit(ctx);
     PowerOn(ctx);
-    const int r = IdCheckFails(ctx) ? 7 : ReadFuseBits(ctx, out);
+    const int r = IdCheckFails(ctx) ? kProgrammingFailed : ReadFuseBits(ctx, out);
     PowerOff(ctx);
     BoardOff(ctx);
     return r;

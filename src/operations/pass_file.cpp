@@ -8,8 +8,8 @@ namespace merlinox {
 int RunPassOnFile(Context& ctx, const std::string& path, int first, MemoryKind kind,
                   ImagePass pass) {
     const PassLoad load = LoadFileForPass(ctx, path, kind);
-    if (load.result != 0) return load.result;
-    if (load.format == kFormatNone) return 0;
+    if (load.result != kLoadOk) return load.result;
+    if (load.format == kFormatNone) return kOk;
     const int r = pass(ctx, load.format, first, kind);
     CloseInputFile(ctx);
     return r;

@@ -4,6 +4,7 @@
 
 #include "core/context.h"
 #include "core/message_port.h"
+#include "core/mode_guard.h"
 #include "config/data_file_paths.h"
 #include "files/data_loader.h"
 #include "files/elf_image.h"
@@ -11,17 +12,13 @@
 #include "operations/blank_check.h"
 #include "operations/confirmations.h"
 #include "operations/erase.h"
-#include "operations/mode_guard.h"
+#include "operations/interface_ops.h"
 #include "operations/pass_file.h"
 #include "operations/progress.h"
-#include "protocols/parallel.h"
 
 namespace merlinox {
 
 namespace {
-
-constexpr std::uint8_t kParWriteFlash = 0x10;
-constexpr std::uint8_t kParWriteEeprom = 0x11;
 
 void ShowPageSizeRefusal(Context& ctx, const char* memory) {
     ShowInfo(ctx, ctx.messageBuffer.Format(
@@ -36,19 +33,18 @@ void ShowPageSizeRefusal(Context& ctx, const char* memory) {
 }  // namespace
 
 int CheckPageSizes(Context& ctx) {
+    const InterfaceOps* ops = FindInterfaceOps(ctx.device.programmingMode);
+    if (ops == nullptr) return kOk;
     const DeviceRecord& dev = ctx.device;
-    const bool paged = dev.programmingMode == kPar4 || dev.programmingMode == kMspi1 ||
-                       dev.programmingMode == kMspi2;
-    if (!paged) return 0;
-    if (dev.flashPageWords == 0) {
+    if (ops->flash.pages != nullptr && dev.flashPageWords == 0) {
         ShowPageSizeRefusal(ctx, "Programmspeicher");
-        return 7;
+        return kProgrammingFailed;
     }
-    if (dev.programmingMode == kPar4 && dev.eepromBytes != 0 && dev.eepromPageBytes == 0) {
+    if (ops->eeprom.pages != nullptr && dev.eepromBytes != 0 && dev.eepromPageBytes == 0) {
         ShowPageSizeRefusal(ctx, "Daten-EEPROM");
-        return 7;
+        return kProgrammingFailed;
     }
-    return 0;
+    return kOk;
 }
 
 int ProgramFile(Context& ctx, const std::string& path, int first, MemoryKind kind) {
@@ -66,55 +62,36 @@ int ProgramFile(Context& ctx, const std::string& path, int first, MemoryKind kin
 }
 
 int ProgramAVR(Context& ctx, int format, int first, MemoryKind kind) {
-    if (!ModeGuard(ctx, "ProgramAVR")) return 5;
-    if (CheckPageSizes(ctx) != 0) return 7;
+    if (!ModeGuard(ctx, "ProgramAVR")) return kNoProgrammingMode;
+    if (CheckPageSizes(ctx) != kOk) return kProgrammingFailed;
     InitProgress(ctx, ImageCells(ctx, kind));
     if (first == 1) {
         BoardInit(ctx);
-        if (format < kFormatBinary || format > kFormatElf) return 7;
-        if (ConfirmProgram(ctx, ProgramFormatLabel(format)) != kIdOk) return 7;
+        if (format < kFormatBinary || format > kFormatElf) return kProgrammingFailed;
+        if (ConfirmProgram(ctx, ProgramFormatLabel(format)) != kIdOk) return kProgrammingFailed;
     }
     EnableCancelButton(ctx, true);
     if (kind == kFlash) {
         PowerOn(ctx);
-        if (IdCheckFails(ctx)) return 7;
+        if (IdCheckFails(ctx)) return kProgrammingFailed;
         Erase(ctx);  // a failed erase shows in the read-back and in the verify
         SetStatusLine(ctx, "Programmiere Programmspeicher");
     } else {
         SetStatusLine(ctx, "Programmiere DatenEEPROM");
     }
     RepaintWindow(ctx);
-    if (IsParallelMode(ctx.device.programmingMode)) {
-        ParLoadCommand(ctx, kind == kFlash ? kParWriteFlash : kParWriteEeprom);
-    }
+    const MemoryAccess& memory = MemoryOf(ctx, kind);
+    if (memory.prepareWrite != nullptr) memory.prepareWrite(ctx);
     const int r = Do_Program(ctx, kind);
     SetProgressPosition(ctx, 0);
-    if (r != 0) return 7;
-    return CancelRequested(ctx) ? 3 : 0;
+    if (r != kOk) return kProgrammingFailed;
+    // The code of a cancelled file load: the run was cancelled, nothing failed.
+    return CancelRequested(ctx) ? kLoadFailed : kOk;
 }
 
 int Do_Program(Context& ctx, MemoryKind kind) {
-    if (!ModeGuard(ctx, "Do_Program")) return 5;
-    int r = 0;
-    switch (ctx.device.programmingMode) {
-    case kPar1:
-    case kPar2:
-        r = ProgramPar12(ctx, kind);
-        break;
-    case kPar3:
-        r = ProgramPar3(ctx, kind);
-        break;
-    case kPar4:
-        r = ProgramPar4(ctx, kind);
-        break;
-    case kSpi1:
-    case kSpi2:
-        r = ProgramSpi(ctx, kind);
-        break;
-    default:
-        r = ProgramMspi(ctx, kind);
-        break;
-    }
+    if (!ModeGuard(ctx, "Do_Program")) return kNoProgrammingMode;
+    const int r = ProgramMemory(ctx, kind);
     if (CancelRequested(ctx)) ShowInfo(ctx, "Programmierung abgebrochen !");
     return r;
 }

@@ -21,13 +21,11 @@ int ProgramAVR(Context& ctx, int format, int first, MemoryKind kind);
 // Runs the programming pass of the current mode: 0, 5 or 7.
 int Do_Program(Context& ctx, MemoryKind kind);
 
-// The passes, each 0 or 7: 7 when the Cancel button ended it, when a read-back report
-// was answered with Cancel (at once), or when any report was shown (at its end).
-int ProgramPar12(Context& ctx, MemoryKind kind);
-int ProgramPar3(Context& ctx, MemoryKind kind);
-int ProgramSpi(Context& ctx, MemoryKind kind);
-int ProgramPar4(Context& ctx, MemoryKind kind);
-int ProgramMspi(Context& ctx, MemoryKind kind);
+// The pass itself, as the family writes the memory: cell by cell, the written cells
+// read back where the family can, or page by page with the last cell of each page read
+// back. 0 or 7: 7 when the Cancel button ended it, when a read-back report was answered
+// with Cancel (at once), or when any report was shown (at its end).
+int ProgramMemory(Context& ctx, MemoryKind kind);
 
 // The paged modes cannot work with a page of 0 cells, which a library line may give.
 // Returns 0 when the current device's page sizes are usable, else shows why the

@@ -10,6 +10,7 @@
 
 #include "core/context.h"
 #include "core/message_port.h"
+#include "core/mode_guard.h"
 #include "config/data_file_paths.h"
 #include "files/cell_source.h"
 #include "files/data_writers.h"
@@ -17,7 +18,6 @@
 #include "operations/blank_check.h"
 #include "operations/cell_access.h"
 #include "operations/confirmations.h"
-#include "operations/mode_guard.h"
 #include "operations/progress.h"
 
 namespace merlinox {
@@ -96,22 +96,22 @@ void SwitchOff(Context& ctx) {
 }  // namespace
 
 int SaveAVR(Context& ctx) {
-    if (!ModeGuard(ctx, "SaveAVR")) return 5;
+    if (!ModeGuard(ctx, "SaveAVR")) return kNoProgrammingMode;
     BoardInit(ctx);
     const int format = ctx.settings.dataFormat;
     if (format < kFormatBinary || format > kFormatS3) {
         ShowInfo(ctx, kUnknownFormat);
-        return 4;
+        return kSaveFailed;
     }
     InitProgress(ctx, ctx.device.flashWords);
-    if (ConfirmOperation(ctx, "Baustein auslesen") != kIdOk) return 4;
+    if (ConfirmOperation(ctx, "Baustein auslesen") != kIdOk) return kSaveFailed;
     EnableCancelButton(ctx, true);
     SetStatusLine(ctx, "Speichere Bausteindaten");
     RepaintWindow(ctx);
     PowerOn(ctx);
     if (IdCheckFails(ctx)) {
         SwitchOff(ctx);
-        return 14;
+        return kSignatureMismatch;
     }
 
     LoadReadCommand(ctx, kFlash);
@@ -119,32 +119,32 @@ int SaveAVR(Context& ctx) {
     SetProgressPosition(ctx, 0);
     if (r == kSaveBlank) {
         ShowBlankMemoryRefusal(ctx, kFlash);
-        r = 4;
+        r = kSaveFailed;
     }
     // A cancel is never a success, also where the ROM writer reports 0 for it.
-    if (r == 0 && CancelRequested(ctx)) r = 4;
-    if (r == 0 && ctx.device.eepromBytes != 0) {
+    if (r == kSaveOk && CancelRequested(ctx)) r = kSaveFailed;
+    if (r == kSaveOk && ctx.device.eepromBytes != 0) {
         InitProgress(ctx, ctx.device.eepromBytes);
         LoadReadCommand(ctx, kEeprom);
         const std::string companion = EepromFileOnDisk(ctx.paths);
         r = RunWriter(ctx, companion, kEeprom, ctx.device.eepromBytes);
-        if (r == 0 && CancelRequested(ctx)) r = 4;
+        if (r == kSaveOk && CancelRequested(ctx)) r = kSaveFailed;
         if (r == kSaveBlank) {
             // A blank EEPROM is a finding, not a failed read-out.
             ShowInfo(ctx, "Der Baustein enthält nur Leerzellen im Datenspeicher.\n"
                           "Es wurde keine EEPROM-Datei geschrieben.");
         }
-        if (r != 0) RemoveOldCompanion(ctx, companion);
-        if (r == kSaveBlank) r = 0;
+        if (r != kSaveOk) RemoveOldCompanion(ctx, companion);
+        if (r == kSaveBlank) r = kSaveOk;
     }
     SwitchOff(ctx);
     SetProgressPosition(ctx, 0);
-    if (r != 0) {
+    if (r != kSaveOk) {
         ShowInfo(ctx, "Speichern abgebrochen !");
         return r;
     }
     ShowInfo(ctx, "Inhalt vom Baustein gespeichert.");
-    return 0;
+    return kOk;
 }
 
 }  // namespace merlinox

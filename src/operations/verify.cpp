@@ -4,11 +4,11 @@
 
 #include "core/context.h"
 #include "core/message_port.h"
+#include "core/mode_guard.h"
 #include "link/board_control.h"
 #include "operations/blank_check.h"
 #include "operations/cell_access.h"
 #include "operations/confirmations.h"
-#include "operations/mode_guard.h"
 #include "operations/pass_file.h"
 #include "operations/progress.h"
 
@@ -19,17 +19,17 @@ int VerifyFile(Context& ctx, const std::string& path, int first, MemoryKind kind
 }
 
 int VerifyAVR(Context& ctx, int format, int first, MemoryKind kind) {
-    if (!ModeGuard(ctx, "VerifyAVR")) return 5;
+    if (!ModeGuard(ctx, "VerifyAVR")) return kNoProgrammingMode;
     InitProgress(ctx, ImageCells(ctx, kind));
     if (first == 1) {
         BoardInit(ctx);
-        if (format < kFormatBinary || format > kFormatElf) return 6;
-        if (ConfirmVerify(ctx, VerifyFormatLabel(format)) != kIdOk) return 6;
+        if (format < kFormatBinary || format > kFormatElf) return kVerifyFailed;
+        if (ConfirmVerify(ctx, VerifyFormatLabel(format)) != kIdOk) return kVerifyFailed;
         PowerOn(ctx);
     }
     EnableCancelButton(ctx, true);
     // Every pass checks the signature, so the EEPROM pass reads it again.
-    if (IdCheckFails(ctx)) return 6;
+    if (IdCheckFails(ctx)) return kVerifyFailed;
     SetStatusLine(ctx, kind == kFlash ? "Prüfe Programmspeicher" : "Prüfe DatenEEPROM");
     RepaintWindow(ctx);
     LoadReadCommand(ctx, kind);
@@ -47,7 +47,7 @@ constexpr std::uint32_t kDifferencesShownUnattended = 10;
 }  // namespace
 
 int VerifyData(Context& ctx, MemoryKind kind) {
-    if (!ModeGuard(ctx, "VerifyData")) return 5;
+    if (!ModeGuard(ctx, "VerifyData")) return kNoProgrammingMode;
     const std::uint32_t h = ctx.image.highestAddress < MemoryImage::kSize
                                 ? ctx.image.highestAddress
                                 : MemoryImage::kSize - 1;
@@ -89,12 +89,12 @@ int VerifyData(Context& ctx, MemoryKind kind) {
                           static_cast<unsigned long>(differences),
                           static_cast<unsigned long>(kDifferencesShownUnattended)));
     }
-    if (answer != 0) return 6;
+    if (answer != 0) return kVerifyFailed;
     if (CancelRequested(ctx)) {
         ShowInfo(ctx, "Prüfen abgebrochen");
-        return 6;
+        return kVerifyFailed;
     }
-    return 0;
+    return kOk;
 }
 
 }  // namespace merlinox
