@@ -7,7 +7,7 @@
 #include "app/device_lists.h"
 #include "devices/device_selection.h"
 #include "devices/library_reader.h"
-#include "operations/operation_rig.h"
+#include "support/operation_rig.h"
 
 namespace merlinox::testing {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "devices/fuse_panel.h"
 #include "files/avr_gcc_programs.h"
-#include "operations/operation_rig.h"
+#include "support/operation_rig.h"
 
 namespace merlinox {
 namespace {

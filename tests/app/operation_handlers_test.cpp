@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "config/data_file_paths.h"
-#include "operations/operation_rig.h"
+#include "support/operation_rig.h"
 
 namespace merlinox::testing {
 namespace {

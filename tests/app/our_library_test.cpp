@@ -9,7 +9,7 @@
 #include "support/test_context.h"
 #include "devices/known_devices.h"
 #include "devices/library_reader.h"
-#include "operations/operation_rig.h"
+#include "support/operation_rig.h"
 #include "sim/chip_model.h"
 
 namespace merlinox {

@@ -8,7 +8,7 @@
 
 #include "app/busy_lock_file.h"
 #include "cli_test_support.h"
-#include "operations/operation_rig.h"
+#include "support/operation_rig.h"
 #include "support/scratch_dir.h"
 
 namespace merlinox::testing {

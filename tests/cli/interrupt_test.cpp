@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli_test_support.h"
-#include "operations/operation_rig.h"
+#include "support/operation_rig.h"
 #include "support/scratch_dir.h"
 
 namespace merlinox::testing {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "operations/operation_rig.h"
+#include "support/operation_rig.h"
 #include "sim/chip_catalogue.h"
 #include "sim/chip_model.h"
 #include "support/fake_ppdev_kernel.h"

@@ -13,7 +13,7 @@
 #include "operations/fuse_lock.h"
 #include "operations/fuse_read.h"
 #include "operations/interface_ops.h"
-#include "operations/operation_rig.h"
+#include "support/operation_rig.h"
 #include "operations/programming.h"
 #include "operations/read_out.h"
 #include "operations/verify.h"

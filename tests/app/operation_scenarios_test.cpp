@@ -9,7 +9,7 @@
 #include "link/board_control.h"
 #include "link/transport.h"
 #include "operations/erase.h"
-#include "operations/operation_rig.h"
+#include "support/operation_rig.h"
 
 namespace merlinox::testing {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "core/control_ids.h"
 #include "operations/fuse_read.h"
-#include "operations/operation_rig.h"
+#include "support/operation_rig.h"
 
 namespace merlinox::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "operations/operation_rig.h"
+#include "support/operation_rig.h"
 
 #include <gtest/gtest.h>
 
