@@ -3,7 +3,7 @@
 #include "core/context.h"
 #include "protocols/spi.h"
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 // A programmer as the window and the command line run it: its messages shown by the
 // application's helpers, and PowerOn ending the serial modes with the real
@@ -17,4 +17,4 @@ struct AppContext : Context {
     StandardMessages standardMessages;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "core/main_view.h"
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 // The busy marker as a lock file, so that command-line runs, windows on other displays
 // and headless instances see each other's operations. The file is held with an advisory
@@ -50,4 +50,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

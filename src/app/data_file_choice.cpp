@@ -5,7 +5,7 @@
 #include "core/result_code.h"
 #include "config/data_file_paths.h"
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "devices/fuse_defaults.h"
 #include "devices/library_reader.h"
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 int LoadConfiguration(Context& ctx) {
     const IniFile ini = ReadConfigurationFile(ctx);
@@ -30,4 +30,4 @@ void SelectDevice(Context& ctx, int deviceIndex) {
     LoadConfiguration(ctx);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

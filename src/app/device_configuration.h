@@ -1,8 +1,10 @@
 #pragma once
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline app {
 
 // The configuration as the program works with it: the settings of "pendrake.ini" around
 // the selected device of the library, whose section holds the per-device half.
@@ -19,4 +21,4 @@ int LoadConfiguration(Context& ctx);
 // configuration file at once, then loads the configuration with the new device.
 void SelectDevice(Context& ctx, int deviceIndex);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

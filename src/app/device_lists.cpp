@@ -6,7 +6,7 @@
 #include "app/fuse_panel_view.h"
 #include "devices/device_selection.h"
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 namespace {
 

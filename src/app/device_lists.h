@@ -1,9 +1,11 @@
 #pragma once
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
 class MainView;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline app {
 
 // The manufacturer list (1004) and the device list (1011) of the main window, drawn
 // from the library's lists (devices/device_selection.h), and the handlers that follow
@@ -26,4 +28,4 @@ void OnManufacturerSelected(Context& ctx, MainView& view);
 // device (SelectDevice), and the window shows the new device's settings.
 void OnDeviceSelected(Context& ctx, MainView& view);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

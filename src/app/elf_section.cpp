@@ -7,7 +7,7 @@
 
 #include <vector>
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 // The contents of the named section of an ELF file (any class and byte order), or
 // nothing when the file is no such file, has no such section, the section is larger than
@@ -19,4 +19,4 @@ std::optional<std::string> ReadElfSection(const std::string& path, std::string_v
 std::optional<std::string> ReadElfSection(std::span<const std::uint8_t> bytes,
                                           std::string_view name, std::size_t maxSize);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

@@ -5,7 +5,7 @@
 #include "devices/fuse_layout.h"
 #include "devices/fuse_panel.h"
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 void EnableFuses(Context& ctx, MainView& view) {
     const FusePanel panel = LayOutFusePanel(ctx);
@@ -24,4 +24,4 @@ void OnFuseBoxClicked(Context& ctx, MainView& view, int controlId) {
     if (following) view.SetChecked(following->controlId, following->checked);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

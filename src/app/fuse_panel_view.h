@@ -1,9 +1,11 @@
 #pragma once
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
 class MainView;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline app {
 
 // The fuse and lock-bit panel on the main window, drawn from the panel's data
 // (devices/fuse_panel.h).
@@ -16,4 +18,4 @@ void EnableFuses(Context& ctx, MainView& view);
 // The user's click on a box, after the box has changed its own state.
 void OnFuseBoxClicked(Context& ctx, MainView& view, int controlId);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

@@ -5,7 +5,7 @@
 #include "config/configuration.h"
 #include "config/windows_path.h"
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 namespace {
 

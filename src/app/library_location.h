@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 // Where the device library comes from, in this order: "at90list.csv" in the working
 // directory (where the configuration lives too), then the file the user names, then
@@ -21,4 +21,4 @@ std::string PickLibraryFile(const LibraryCandidates& candidates);
 // installed relative to /proc/self/exe.
 std::string LibraryFileFor(const std::string& given);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

@@ -14,7 +14,7 @@
 #include "files/data_loader.h"
 #include "link/board_control.h"
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 namespace {
 

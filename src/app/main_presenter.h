@@ -5,9 +5,11 @@
 #include "core/main_view.h"
 #include "config/settings_dialog.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline app {
 
 // What the main window reaches the outside through.
 struct MainPorts {
@@ -81,4 +83,4 @@ private:
     int previousY_ = 0;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

@@ -5,8 +5,7 @@
 #include <cstring>
 #include <string>
 
-
-namespace merlinox {
+namespace merlinox::inline app {
 
 namespace {
 

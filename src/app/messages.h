@@ -6,7 +6,7 @@
 #include "core/settings.h"
 #include "core/user_interface.h"
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 // The message helpers as the application shows them: each box through the user
 // interface, preceded by the beep when "MessageBeap" is on.
@@ -32,4 +32,4 @@ private:
 // without one reads "Unbekannter Fehler: " and the system's own text. Never empty.
 std::string ErrorText(int errorNumber);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

@@ -19,7 +19,7 @@
 #include "operations/progress.h"
 #include "operations/verify.h"
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 namespace {
 

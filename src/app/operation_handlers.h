@@ -5,9 +5,11 @@
 #include "operations/fuse_read.h"
 #include "core/operation_view.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline app {
 
 // The status line, the progress bar and the Cancel button of the main view, as the
 // operations see them.
@@ -78,4 +80,4 @@ private:
     bool keepChipFuses_ = true;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

@@ -11,7 +11,7 @@
 #include "link/transport.h"
 #include "operations/read_out.h"
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 namespace {
 

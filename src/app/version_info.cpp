@@ -6,7 +6,7 @@
 #include "app/elf_section.h"
 #include "core/main_view.h"
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline app {
 
 // The section of the program file that carries its version block (see
 // src/version_block.cpp), and the text that opens the block.
@@ -48,4 +48,4 @@ std::string ShortVersionOf(std::string_view fileVersion);
 // The main window's title: "Merlinox" + " " + the short version of the file.
 std::string WindowTitleFor(const VersionInfo& version);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

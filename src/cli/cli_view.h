@@ -9,9 +9,9 @@
 #include "core/user_interface.h"
 #include "cli/progress_line.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 struct Context;
-}
+}  // namespace merlinox::inline core
 
 namespace merlinox::cli {
 

@@ -6,9 +6,9 @@
 
 #include "devices/library_catalogue.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 struct Context;
-}
+}  // namespace merlinox::inline core
 
 namespace merlinox::cli {
 

@@ -5,10 +5,10 @@
 
 #include "devices/library_catalogue.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 struct Context;
 struct DeviceRecord;
-}  // namespace merlinox
+}  // namespace merlinox::inline core
 
 namespace merlinox::cli {
 

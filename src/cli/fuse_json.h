@@ -1,9 +1,9 @@
 #pragma once
 #include <cstdio>
 
-namespace merlinox {
+namespace merlinox::inline core {
 struct Context;
-}
+}  // namespace merlinox::inline core
 
 namespace merlinox::cli {
 

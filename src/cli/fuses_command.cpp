@@ -131,8 +131,6 @@ bool ApplySetting(Context& ctx, CliView& view, const std::string& setting, std::
     return true;
 }
 
-
-
 }  // namespace
 
 // `kestrel-cli fuses [--set NAME=VALUE ...] [--standard]`: the fuse and lock-bit panel.

@@ -3,7 +3,7 @@
 #include "config/ini_file.h"
 #include "config/text_encoding.h"
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 namespace {
 

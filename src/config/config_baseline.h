@@ -3,7 +3,7 @@
 
 #include "core/config_baseline.h"
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 class IniFile;
 
@@ -19,4 +19,4 @@ bool BaselineWrites(const ConfigBaseline& baseline, const StoredValue& value,
 // value is in the file now.
 void RememberWritten(ConfigBaseline& baseline, const StoredValue& value);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

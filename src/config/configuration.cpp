@@ -13,7 +13,7 @@
 #include "config/text_encoding.h"
 #include "config/windows_path.h"
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 namespace {
 

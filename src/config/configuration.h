@@ -3,9 +3,11 @@
 
 #include "config/ini_file.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline config {
 
 // The sections of "pendrake.ini". "Hardware" is shared with the sibling program; every
 // device used so far has a section named exactly like the device.
@@ -45,4 +47,4 @@ void LoadDeviceSettings(Context& ctx, const IniFile& ini);
 // Windows-1252 file cannot hold is reported and not stored.
 int SaveConfiguration(Context& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

@@ -2,7 +2,7 @@
 
 #include "config/windows_path.h"
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 void SetDataFile(DataFilePaths& paths, std::string_view storedPath) {
     const WindowsPathParts parts = SplitWindowsPath(storedPath);
@@ -22,4 +22,4 @@ std::string EepromFileOnDisk(const DataFilePaths& paths) { return DiskPathFromSt
 
 std::string DirectoryOnDisk(const DataFilePaths& paths) { return DiskPathFromStored(paths.directory); }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

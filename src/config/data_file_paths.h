@@ -4,7 +4,7 @@
 
 #include "core/data_file_paths.h"
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 // Sets filePath to a stored (Windows-style) path and derives the other three from it.
 void SetDataFile(DataFilePaths& paths, std::string_view storedPath);
@@ -16,4 +16,4 @@ std::string DataFileOnDisk(const DataFilePaths& paths);
 std::string EepromFileOnDisk(const DataFilePaths& paths);
 std::string DirectoryOnDisk(const DataFilePaths& paths);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

@@ -15,7 +15,7 @@
 #include "config/number_text.h"
 #include "config/text_encoding.h"
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 namespace {
 

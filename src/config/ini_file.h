@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 // A configuration file with the semantics of the platform's private-profile functions,
 // which the sibling program sharing the file relies on:
@@ -83,4 +83,4 @@ int WriteProfileString(const std::string& diskPath, std::string_view section, st
 int WriteProfileInt(const std::string& diskPath, std::string_view section, std::string_view key,
                     std::int32_t value);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

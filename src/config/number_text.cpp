@@ -1,6 +1,6 @@
 #include "config/number_text.h"
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 // The three ways our text files turn text into numbers. None of them fails on bad
 // text; each says below what such text gives.
@@ -27,4 +27,4 @@ std::optional<std::uint32_t> HexFromText(std::string_view text);
 // negates modulo 2^32.
 std::uint32_t CNumberFromText(std::string_view text);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

@@ -5,7 +5,7 @@
 
 #include "core/context.h"
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 namespace {
 

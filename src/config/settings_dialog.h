@@ -6,9 +6,11 @@
 #include <string_view>
 #include <variant>
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline config {
 
 // The settings dialog ("Einstellungen"): port address, handshake time-out, time-base
 // correction, HEX line length and beep. Confirmed values take effect in memory at once
@@ -85,4 +87,4 @@ public:
 // Opens the dialog and applies what the user confirmed.
 void ShowSettingsDialog(Context& ctx, SettingsDialogView& dialog);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

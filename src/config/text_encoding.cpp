@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 namespace {
 

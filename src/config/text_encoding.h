@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 // Our text files (device library, configuration) are 8-bit Windows-1252; everything in
 // memory is UTF-8. The conversion happens where a file is read or written.
@@ -19,4 +19,4 @@ std::string EncodeWindows1252(std::string_view utf8);
 // page (ASCII, the accented letters, Š, Œ, Ž, Ÿ) as the platform's INI functions did.
 bool EqualIgnoringCase1252(std::string_view a, std::string_view b);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

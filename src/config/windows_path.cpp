@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 WindowsPathParts SplitWindowsPath(std::string_view path) {
     WindowsPathParts parts;
@@ -49,4 +49,4 @@ std::string WorkingDirectoryFile(std::string_view fileName) {
     return (directory / fileName).string();
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline config {
 
 // Paths in the configuration file are stored Windows style, with backslashes and an
 // optional drive letter, because the sibling program reads the same file. On disk the
@@ -29,4 +29,4 @@ std::string StoredPathFromDisk(std::string_view diskPath);
 // the working directory cannot be determined.
 std::string WorkingDirectoryFile(std::string_view fileName);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

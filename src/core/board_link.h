@@ -1,10 +1,13 @@
 #pragma once
 #include <cstdint>
 
-namespace merlinox {
+namespace merlinox::inline link {
+class PriorityPort;
+}  // namespace merlinox::inline link
+
+namespace merlinox::inline core {
 
 struct LinkContext;
-class PriorityPort;
 
 // The link state: register addresses, the poll limit and the shadows of the board's
 // latches. Latch changes are made on a shadow first and the whole shadow is then sent,
@@ -75,4 +78,4 @@ inline void SetPortAddresses(BoardLink& link, std::uint16_t base) {
     link.controlPort = static_cast<std::uint16_t>(base + 2);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // One key of the configuration as a save writes it.
 struct StoredValue {
@@ -24,4 +24,4 @@ struct ConfigBaseline {
     std::vector<Entry> entries;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -11,7 +11,7 @@
 #include "core/settings.h"
 #include "core/user_interface.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // Everything one programmer holds: the records the operations share and the ports they
 // reach the outside through. There are no process globals; a test builds as many
@@ -33,4 +33,4 @@ struct Context : LinkContext {
     OperationState operation;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -2,7 +2,7 @@
 #include <array>
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // The main window's control ids. The presenter, the Qt view (as object names) and the
 // tests address every control by these numbers, which the sibling program's window
@@ -116,4 +116,4 @@ inline constexpr std::array<int, 18> kLockedControls = {
     kLock2Box, kReadFusesButton,
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // The current data file and its EEPROM companion. The values are kept the way they are
 // stored in the configuration: Windows style, with backslashes and an optional drive
@@ -13,4 +13,4 @@ struct DataFilePaths {
     std::string eepromPath;  // drive, directory and base name of filePath with ".eep"
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

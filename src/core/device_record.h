@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 enum ProgrammingMode : std::int32_t {
     kNoMode = 0,
@@ -58,4 +58,4 @@ struct DeviceRecord {
     std::uint8_t extFuseFixedBits = 0;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // The lock and fuse bytes a firmware file carries for the chip (avr-libc's LOCKBITS and
 // FUSES), in the panel's order: lock, low, high, extended. A byte the file leaves out is
@@ -19,4 +19,4 @@ struct FirmwareFuses {
     }
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 struct LibraryFileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -45,4 +45,4 @@ struct LibraryState {
     std::vector<int> deviceListLines;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

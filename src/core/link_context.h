@@ -4,7 +4,7 @@
 #include "core/message_port.h"
 #include "core/port_access.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // What the board link and the programming protocols work with: the port, the link
 // state with its latch shadows, time-out and priority, the message port and the device
@@ -18,4 +18,4 @@ struct LinkContext : MessageContext {
     DeviceRecord device;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -5,7 +5,7 @@
 
 #include "core/control_ids.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // The main window as the presenter sees it: controls addressed by their ids
 // (control_ids.h). The Qt window implements it with one widget per id; the scripted
@@ -97,4 +97,4 @@ public:
     virtual bool WindowTitledExists(std::string_view title) = 0;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -4,7 +4,7 @@
 
 #include "core/result_code.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 enum MemoryKind : std::int32_t { kEeprom = 8, kFlash = 16 };
 
@@ -51,4 +51,4 @@ struct MemoryImage {
     std::uint32_t dataRecords = 0;     // S1 to S3 records read, for the S5/S6 count records
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

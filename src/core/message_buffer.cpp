@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 namespace {
 

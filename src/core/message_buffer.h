@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // The shared text buffer in which messages are composed before they are shown. It is
 // fixed at 2048 bytes like the boxes' texts have always been; a message that would not
@@ -30,4 +30,4 @@ private:
     std::size_t length_ = 0;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -3,7 +3,7 @@
 
 #include "core/message_buffer.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // The message helpers as every layer sees them. The application implements them (the
 // beep before a box when "MessageBeap" is on, the file-error texts); the layers below
@@ -48,4 +48,4 @@ inline void ShowFileError(MessageContext& ctx, std::string_view path, int errorN
     ctx.messages->ShowFileError(path, errorNumber);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

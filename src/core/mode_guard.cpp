@@ -4,7 +4,7 @@
 #include "core/message_port.h"
 #include "core/programming_interface.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 bool ModeGuard(Context& ctx, std::string_view operation) {
     if (HasProgrammingMode(ctx.device.programmingMode)) return true;
@@ -13,4 +13,4 @@ bool ModeGuard(Context& ctx, std::string_view operation) {
     return false;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

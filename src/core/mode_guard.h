@@ -1,7 +1,7 @@
 #pragma once
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 struct Context;
 
@@ -11,4 +11,4 @@ struct Context;
 // for CheckID).
 bool ModeGuard(Context& ctx, std::string_view operation);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -3,7 +3,7 @@
 
 #include "core/message_buffer.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 class OperationView;
 
@@ -20,4 +20,4 @@ struct OperationState {
     MessageBuffer hint;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // What a running operation shows besides its message boxes: the status line, the
 // progress bar and the Cancel button. The window maps these onto its controls, the
@@ -19,4 +19,4 @@ public:
     virtual void Repaint() {}
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

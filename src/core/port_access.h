@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // The only contact with the programmer board: the three registers of a PC parallel
 // port. Back ends: the board simulator (sim/), Linux ppdev and raw I/O ports
@@ -17,4 +17,4 @@ public:
     virtual std::string Problem() const { return {}; }
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -3,7 +3,7 @@
 
 #include "core/device_record.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // The ways the board talks to a chip. The eight programming modes fall into these
 // families; two modes of one family differ only in the socket or adapter the chip sits
@@ -41,4 +41,4 @@ constexpr bool HasProgrammingMode(std::int32_t mode) {
     return InterfaceFamilyOf(mode) != InterfaceFamily::kNone;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // What an operation returns: 0 for success, any other value a failure whose message was
 // already shown where it happened. The callers of the operations only tell 0 from the
@@ -23,4 +23,4 @@ enum ResultCode : int {
     kEraseFailed = 16,        // erase failed or declined
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

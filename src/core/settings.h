@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // The configuration values, each named after its key in "pendrake.ini". Defaults are
 // the values a missing file gives; the loader applies the corrections.
@@ -34,4 +34,4 @@ struct Settings {
     std::int32_t readFilter = 1;           // "ReadFilter": filter index of the open dialog
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

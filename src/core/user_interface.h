@@ -1,7 +1,7 @@
 #pragma once
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // Answers of the message boxes, numbered as the platform's dialog results so that
 // callers can compare with the values the operations were written against.
@@ -29,4 +29,4 @@ public:
     virtual bool AnswersUnattended() const { return false; }
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

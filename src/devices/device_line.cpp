@@ -9,7 +9,7 @@
 #include "devices/known_devices.h"
 #include "devices/time_base.h"
 
-namespace merlinox {
+namespace merlinox::inline devices {
 
 namespace {
 

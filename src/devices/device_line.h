@@ -1,10 +1,12 @@
 #pragma once
 #include "core/result_code.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
 struct DeviceRecord;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline devices {
 
 // Cuts the next ';'-terminated column of ctx.library.line into ctx.library.column.
 // Fails when the line ends, or reaches its flag character, before the ';'.
@@ -16,4 +18,4 @@ bool NextField(Context& ctx);
 // line's leading columns and the old values of the later ones.
 int ReadCSV(Context& ctx, DeviceRecord& target);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

@@ -6,7 +6,7 @@
 #include "core/context.h"
 #include "devices/library_reader.h"
 
-namespace merlinox {
+namespace merlinox::inline devices {
 
 namespace {
 

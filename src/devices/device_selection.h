@@ -4,9 +4,11 @@
 
 #include "core/result_code.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline devices {
 
 // The manufacturer list and the device list of the main window as data: the entries in
 // library file order and the position to select. The list positions are the settings
@@ -36,4 +38,4 @@ SelectionList ListDevices(Context& ctx);
 int ListPosition(const Context& ctx, int libraryIndex);
 int LibraryIndexAt(const Context& ctx, int position);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

@@ -2,7 +2,7 @@
 
 #include "core/context.h"
 
-namespace merlinox {
+namespace merlinox::inline devices {
 
 void ApplyFuseDefaults(Context& ctx) {
     ctx.settings.lockBits = 0xFF;
@@ -11,4 +11,4 @@ void ApplyFuseDefaults(Context& ctx) {
     ctx.settings.fuseExt = ctx.device.extFuseDefault;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

@@ -3,7 +3,7 @@
 #include "core/device_record.h"
 #include "core/programming_interface.h"
 
-namespace merlinox {
+namespace merlinox::inline devices {
 
 namespace {
 

@@ -6,9 +6,11 @@
 
 #include "core/control_ids.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct DeviceRecord;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline devices {
 
 // What the lock byte and the three fuse bytes mean for one device: the name of each
 // bit and whether it may be changed. The names depend on the device code and on the
@@ -80,4 +82,4 @@ struct FuseBoxPosition {
 // Which byte and bit a check box stands for; nothing for ids outside the panel.
 std::optional<FuseBoxPosition> FuseBoxOf(int controlId);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

@@ -5,7 +5,7 @@
 #include "core/context.h"
 #include "core/message_port.h"
 
-namespace merlinox {
+namespace merlinox::inline devices {
 
 std::uint8_t FixedBitsOf(const DeviceRecord& device, FuseByte byte) {
     switch (byte) {

@@ -7,11 +7,13 @@
 #include "core/control_ids.h"
 #include "devices/fuse_layout.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
 struct DeviceRecord;
 struct Settings;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline devices {
 
 // The fuse and lock-bit panel of the main window as data: 32 check boxes, one per bit
 // of the lock byte and the three fuse bytes in Settings. A checked box means the bit is
@@ -61,4 +63,4 @@ struct FollowingBox {
 };
 std::optional<FollowingBox> ApplyFuseClick(Settings& settings, int controlId, bool checked);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace merlinox {
+namespace merlinox::inline devices {
 
 namespace {
 

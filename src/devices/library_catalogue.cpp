@@ -2,7 +2,7 @@
 
 #include "devices/library_reader.h"
 
-namespace merlinox {
+namespace merlinox::inline devices {
 
 void VisitDevices(Context& ctx, int manufacturer, const DeviceVisitor& visit) {
     const int savedIndex = ctx.settings.manufIndex;
@@ -41,4 +41,4 @@ std::vector<LibraryDevice> LibraryDevices(Context& ctx) {
     return devices;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

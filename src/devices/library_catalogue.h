@@ -5,7 +5,7 @@
 
 #include "core/context.h"
 
-namespace merlinox {
+namespace merlinox::inline devices {
 
 // Where a device stands in the library: the manufacturer index ("ManufIndex") and the
 // device index within it ("DeviceIndex"), as the window's two lists count them.
@@ -32,4 +32,4 @@ struct LibraryDevice {
 // Every usable device of the library, manufacturer by manufacturer in file order.
 std::vector<LibraryDevice> LibraryDevices(Context& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

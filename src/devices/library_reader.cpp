@@ -8,7 +8,7 @@
 #include "core/message_port.h"
 #include "config/text_encoding.h"
 
-namespace merlinox {
+namespace merlinox::inline devices {
 
 namespace {
 

@@ -1,10 +1,12 @@
 #pragma once
 #include "devices/device_line.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
 struct DeviceRecord;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline devices {
 
 // The device library "at90list.csv": manufacturer lines begin with ':', device lines
 // hold 29 ';'-terminated columns; a line counts only when its flag (the character
@@ -34,4 +36,4 @@ int NextDevice(Context& ctx, DeviceRecord& target);
 // Reads device "DeviceIndex" of manufacturer "ManufIndex" into ctx.device: 0 or 13.
 int LoadSelectedDevice(Context& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

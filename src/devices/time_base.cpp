@@ -2,7 +2,7 @@
 
 #include "core/context.h"
 
-namespace merlinox {
+namespace merlinox::inline devices {
 
 std::uint32_t TimeBase(const Context& ctx, std::uint32_t microseconds) {
     return TimeBase(ctx.settings.timeBaseKorr, microseconds);
@@ -16,4 +16,4 @@ std::uint32_t TimeBase(std::uint32_t correction, std::uint32_t microseconds) {
     return units == 0 ? 1 : units;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

@@ -6,7 +6,7 @@
 
 #include "core/memory_image.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 // Where a writer takes the cells it saves, and how it shows its progress. The writers
 // never need a finished image: they ask for one cell after the other, so a chip read-out
@@ -81,4 +81,4 @@ private:
     MemoryKind kind_;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

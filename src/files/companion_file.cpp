@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <memory>
 
-#include "files/input_file.h"
+#include "core/input_file.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 // Where the EEPROM companion of a data file is on disk. Names on Linux differ by case,
 // and files made elsewhere pair FW.HEX with FW.EEP or fw.hex with fw.EEP: when the exact
@@ -15,4 +15,4 @@ struct CompanionFile {
 
 CompanionFile FindCompanionFile(const std::string& exactPath);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

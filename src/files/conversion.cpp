@@ -11,7 +11,7 @@
 #include "files/data_loader.h"
 #include "files/data_writers.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 namespace {
 

@@ -5,9 +5,11 @@
 
 #include "core/memory_image.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline files {
 
 // One data file turned into another: loaded with the loader as a programming pass would
 // load it, written with the writer of the output format as a read-out would write it.
@@ -34,4 +36,4 @@ DataFormat DataFormatFromName(std::string_view name);
 // The name DataFormatFromName reads for each format, for help texts.
 std::string_view DataFormatName(DataFormat format);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

@@ -2,18 +2,17 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <memory>
 
 #include "core/context.h"
 #include "core/message_port.h"
 #include "files/companion_file.h"
 #include "files/elf_image.h"
 #include "files/hex_text.h"
-#include "files/input_file.h"
+#include "core/input_file.h"
 #include "files/line_messages.h"
 #include "files/text_readers.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 namespace {
 
@@ -106,8 +105,7 @@ constexpr int kNoEepromData = -1;
 
 int LoadFile(Context& ctx, const std::string& path, DataFormat format, MemoryKind kind,
              bool emptyEepromIsNoData) {
-    if (!ctx.files.inputFile) ctx.files.inputFile = std::make_shared<InputFile>();
-    const int error = ctx.files.inputFile->Open(path, format == kFormatBinary);
+    const int error = ctx.files.inputFile.Open(path, format == kFormatBinary);
     if (error != 0) {
         ShowInputError(ctx, path, error);
         return kLoadFailed;
@@ -174,7 +172,7 @@ int LoadDataFile(Context& ctx, DataFormat format, MemoryKind kind) {
 int ReadBinFile(Context& ctx, std::uint32_t maxBytes, MemoryKind kind) {
     (void)kind;  // the report names the file actually read, whichever memory it holds
     const std::uint32_t limit = maxBytes < MemoryImage::kSize ? maxBytes : MemoryImage::kSize;
-    InputFile& file = *ctx.files.inputFile;
+    InputFile& file = ctx.files.inputFile;
     const long count = file.ReadBytes(ctx.image.bytes.data(), limit);
     if (count < 0) {
         ShowInputError(ctx, ctx.files.inputPath, file.ErrorNumber());
@@ -195,7 +193,7 @@ int ReadBinFile(Context& ctx, std::uint32_t maxBytes, MemoryKind kind) {
 }
 
 void CloseInputFile(Context& ctx) {
-    if (ctx.files.inputFile) ctx.files.inputFile->Close();
+    ctx.files.inputFile.Close();
     ctx.files.inputPath.clear();
 }
 

@@ -4,9 +4,11 @@
 
 #include "core/memory_image.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline files {
 
 // Recognises the format of the file at path from its first two lines and stores the
 // result in the "DataFormat" setting. A file that cannot be opened gives kFormatNone:
@@ -38,4 +40,4 @@ int ReadBinFile(Context& ctx, std::uint32_t maxBytes, MemoryKind kind);
 
 void CloseInputFile(Context& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

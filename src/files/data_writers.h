@@ -5,9 +5,12 @@
 
 #include "core/memory_image.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline files {
+
 class CellSource;
 
 // The writers of a save. Each takes cellCount cells (flash words or EEPROM bytes) from
@@ -37,4 +40,4 @@ constexpr std::string_view kSixteenBitFormatRefusal =
     "Atmel ROM\nIntel MCS86\nIntel32\nMotorola S2\nMotorola S3\n\n\n*** Vorgang abgebrochen ! ***";
 constexpr std::string_view kUnknownFormat = "Unbekanntes HEX-Fomat in **pendrake.ini**";
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

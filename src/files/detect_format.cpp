@@ -6,11 +6,11 @@
 #include "files/data_loader.h"
 #include "files/elf_image.h"
 #include "files/hex_text.h"
-#include "files/input_file.h"
+#include "core/input_file.h"
 #include "files/line_messages.h"
 #include "files/text_readers.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 namespace {
 

@@ -11,9 +11,9 @@
 
 #include "core/context.h"
 #include "core/message_port.h"
-#include "files/input_file.h"
+#include "core/input_file.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 namespace {
 

@@ -8,9 +8,11 @@
 #include "core/firmware_fuses.h"
 #include "core/memory_image.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline files {
 
 // AVR firmware as avr-gcc links it: an ELF file whose loadable sections sit at their
 // load addresses in avr-gcc's address space. Flash lies below 0x800000 (initialised
@@ -52,4 +54,4 @@ AvrFirmwareRead ParseAvrFirmware(std::span<const std::uint8_t> bytes);
 // refused before the chip is touched. kLoadOk or kLoadFailed after a message.
 int ReadElfFile(Context& ctx, const std::string& path, MemoryKind kind);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

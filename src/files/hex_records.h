@@ -3,9 +3,12 @@
 
 #include "core/memory_image.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline files {
+
 class OutputFile;
 
 // Data bytes per written record: "HexLineLen", which the configuration keeps even and
@@ -34,4 +37,4 @@ bool WriteMotorolaHeader(OutputFile& out);
 bool WriteMotorolaIdentification(OutputFile& out, DataFormat format);
 bool WriteMotorolaEndRecord(OutputFile& out, DataFormat format);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

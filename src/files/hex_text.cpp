@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 std::string_view CutLine(std::string_view line, std::size_t max) {
     const std::size_t limit = line.size() < max ? line.size() : max;
@@ -31,4 +31,4 @@ char* PutHex(char* out, std::uint64_t value, int minDigits) {
     return out;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

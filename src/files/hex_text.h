@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 // The hexadecimal text routines the text readers and writers share. Reading never goes
 // past the end of the text: a position at or beyond the end reads like a character that

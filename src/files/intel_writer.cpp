@@ -6,7 +6,7 @@
 #include "files/output_file.h"
 #include "files/record_writer.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 std::uint32_t RecordLength(const Context& ctx) {
     const std::uint32_t length = ctx.settings.hexLineLen;

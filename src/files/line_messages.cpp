@@ -4,9 +4,9 @@
 
 #include "core/context.h"
 #include "core/message_port.h"
-#include "files/input_file.h"
+#include "core/input_file.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 void ShowLineLengthError(Context& ctx, long found, long expected) {
     ShowInfo(ctx, ctx.messageBuffer.Format(
@@ -39,9 +39,9 @@ void ShowLineWriteError(Context& ctx, std::uint32_t lineNumber) {
                                            static_cast<unsigned long>(lineNumber)));
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 void ShowLineTooLongError(Context& ctx) {
     ShowInfo(ctx, ctx.messageBuffer.Format(
@@ -70,4 +70,4 @@ void ShowInputError(Context& ctx, std::string_view path, int errorNumber) {
     }
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

@@ -4,9 +4,11 @@
 
 #include "core/memory_image.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline files {
 
 // The line-numbered messages of the text readers and writers, shown with ShowInfo. The
 // readers' messages name MemoryImage::lineNumber.
@@ -48,4 +50,4 @@ inline void RaiseHighestAddress(MemoryImage& image, std::uint64_t address) {
     if (clipped > image.highestAddress) image.highestAddress = clipped;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

@@ -4,7 +4,7 @@
 #include "files/line_messages.h"
 #include "files/text_readers.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "files/output_file.h"
 #include "files/record_writer.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 OutputFile::OutputFile() : buffer_(new char[kBufferSize]) {}
 

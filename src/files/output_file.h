@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 // A data file being written, in text or binary mode; an existing file is replaced.
 //
@@ -65,4 +65,4 @@ private:
     std::size_t used_ = 0;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

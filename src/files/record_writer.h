@@ -7,7 +7,7 @@
 #include "files/line_messages.h"
 #include "files/output_file.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 // The record loop that the Intel and Motorola block writers share: n bytes from data in
 // records of `length` bytes, the first at start. format(line, address, bytes, count)
@@ -45,4 +45,4 @@ std::uint32_t WriteRecords(Context& ctx, OutputFile& out, const std::uint8_t* da
     }
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

@@ -5,7 +5,7 @@
 #include "files/data_writers.h"
 #include "files/output_file.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 namespace {
 

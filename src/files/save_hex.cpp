@@ -6,7 +6,7 @@
 #include "files/hex_records.h"
 #include "files/output_file.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 namespace {
 

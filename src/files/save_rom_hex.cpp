@@ -7,7 +7,7 @@
 #include "files/line_messages.h"
 #include "files/output_file.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 // One line per cell in the Atmel ROM format: "%06lX:%04lX" with word address and word
 // for flash, "%04lX:%02lX" with byte address and byte for EEPROM.
@@ -55,4 +55,4 @@ int SaveROMHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint
     return failed ? kSaveFailed : kSaveOk;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

@@ -1,10 +1,10 @@
 #include "core/context.h"
 #include "core/message_port.h"
-#include "files/input_file.h"
+#include "core/input_file.h"
 #include "files/line_messages.h"
 #include "files/text_readers.h"
 
-namespace merlinox {
+namespace merlinox::inline files {
 
 namespace {
 
@@ -23,7 +23,7 @@ bool LoadCancelled(Context& ctx) {
 }  // namespace
 
 LineResult NextInputLine(Context& ctx, std::string_view& line) {
-    switch (ctx.files.inputFile->ReadLine(line)) {
+    switch (ctx.files.inputFile.ReadLine(line)) {
         case InputFile::ReadStatus::Line:
             ++ctx.image.lineNumber;
             return LoadCancelled(ctx) ? kLineFailed : kLineDone;
@@ -36,7 +36,7 @@ LineResult NextInputLine(Context& ctx, std::string_view& line) {
         case InputFile::ReadStatus::Error:
             break;
     }
-    ShowInputError(ctx, ctx.files.inputPath, ctx.files.inputFile->ErrorNumber());
+    ShowInputError(ctx, ctx.files.inputPath, ctx.files.inputFile.ErrorNumber());
     return kLineFailed;
 }
 

@@ -3,9 +3,11 @@
 
 #include "core/memory_image.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline files {
 
 // The line readers: each reads and processes one line of ctx.files.inputFile.
 LineResult ReadIntelLine(Context& ctx);
@@ -22,4 +24,4 @@ LineResult NextInputLine(Context& ctx, std::string_view& line);
 // return or line feed does not count.
 constexpr std::size_t kCutLimit = 2048;
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

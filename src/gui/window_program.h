@@ -17,7 +17,6 @@
 
 namespace merlinox::gui {
 
-
 // Everything the window program is made of, built and wired together: the context
 // with its Qt message boxes, the main window, the dialogs, the busy marker, the board
 // connection, the presenter and the operation handlers. Each control id is bound to

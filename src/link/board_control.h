@@ -1,8 +1,10 @@
 #pragma once
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct LinkContext;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline link {
 
 void SetVoltages(LinkContext& ctx);
 void BoardInit(LinkContext& ctx);
@@ -13,4 +15,4 @@ void PowerOff(LinkContext& ctx);
 int DetectBoard(LinkContext& ctx);
 void SendReset(LinkContext& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

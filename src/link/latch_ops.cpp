@@ -5,7 +5,7 @@
 #include "link/latch_bits.h"
 #include "link/transport.h"
 
-namespace merlinox {
+namespace merlinox::inline link {
 
 namespace {
 

@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct LinkContext;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline link {
 
 // Latch changes as the board sequences write them: the shadow in LinkContext::link is
 // changed first, then the whole shadow is sent. Transfer results are not looked at;
@@ -22,4 +24,4 @@ void ClearDelayBit(LinkContext& ctx);
 void SetSupply(LinkContext& ctx, std::uint8_t vccCode);
 void SetProgrammingVoltage(LinkContext& ctx, std::uint8_t vppCode);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

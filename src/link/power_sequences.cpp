@@ -10,7 +10,7 @@
 #include "link/timing.h"
 #include "link/transport.h"
 
-namespace merlinox {
+namespace merlinox::inline link {
 
 namespace {
 

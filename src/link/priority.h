@@ -1,6 +1,6 @@
 #pragma once
 
-namespace merlinox {
+namespace merlinox::inline link {
 
 // The two levels an operation can ask for. The NT family of Windows gets High, the
 // 95 family and anything unrecognised TimeCritical.
@@ -20,4 +20,4 @@ constexpr PriorityLevel LevelForOsType(int osType) {
     return osType >= 4 && osType <= 8 ? PriorityLevel::High : PriorityLevel::TimeCritical;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

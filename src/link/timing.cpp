@@ -7,7 +7,7 @@
 #include "link/priority.h"
 #include "link/transport.h"
 
-namespace merlinox {
+namespace merlinox::inline link {
 
 int Wait100us(LinkContext& ctx, std::uint32_t count) {
     BoardLink& link = ctx.link;
@@ -42,4 +42,4 @@ void RestorePriority(LinkContext& ctx) {
     if (ctx.link.priority != nullptr) ctx.link.priority->Restore();
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

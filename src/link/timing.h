@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct LinkContext;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline link {
 
 // Delays made of transfers that the board times: count delay units; always kOk.
 int Wait100us(LinkContext& ctx, std::uint32_t count);
@@ -14,4 +16,4 @@ int Wait1ms(LinkContext& ctx, std::uint32_t milliseconds);
 void RaisePriority(LinkContext& ctx);
 void RestorePriority(LinkContext& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

@@ -5,7 +5,7 @@
 #include "core/result_code.h"
 #include "link/latch_bits.h"
 
-namespace merlinox {
+namespace merlinox::inline link {
 
 namespace {
 

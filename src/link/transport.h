@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct LinkContext;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline link {
 
 // The latch command codes (control-register values; the strobe bit is never part of one).
 enum BoardCommand : std::uint8_t {
@@ -28,4 +30,4 @@ std::uint8_t ReadBoardByte(LinkContext& ctx);
 void ShowTimeoutMessage(LinkContext& ctx);
 void ShowDemoMessage(LinkContext& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

@@ -7,7 +7,7 @@
 #include "core/message_port.h"
 #include "core/result_code.h"
 
-namespace merlinox {
+namespace merlinox::inline link {
 
 namespace {
 

@@ -2,9 +2,11 @@
 #include <cstdint>
 #include <string>
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct LinkContext;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline link {
 
 // What the port set-up needs from Windows, narrowed to the calls it makes. The real
 // implementation wraps the Win32 functions named in the comments; tests use a fake.
@@ -63,4 +65,4 @@ std::uint32_t InstallDriver(LinkContext& ctx, WindowsSystem& system, const std::
                             const std::string& name);
 std::uint32_t StartDriver(WindowsSystem& system, const std::string& name);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

@@ -9,7 +9,7 @@
 #include "operations/confirmations.h"
 #include "operations/progress.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 namespace {
 

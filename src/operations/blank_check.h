@@ -1,8 +1,10 @@
 #pragma once
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
 
 // The button "Leertest": reads every flash word and EEPROM byte and reports each cell
 // that is not erased. 0 all erased; 4 reports answered only with Retry; 5 no mode, ID
@@ -16,4 +18,4 @@ int CheckID(Context& ctx);
 // True when "ID prüfen" is on and CheckID failed (its message was shown).
 bool IdCheckFails(Context& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -4,7 +4,7 @@
 #include "operations/interface_ops.h"
 #include "protocols/parallel.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 // Without a mode there is nothing to read: the cell shows as blank.
 std::uint16_t ReadFlashWordAt(Context& ctx, std::uint32_t wordAddress) {
@@ -34,4 +34,4 @@ void ParLoadEepromAddress(Context& ctx, std::uint32_t address) {
     }
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

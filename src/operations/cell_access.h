@@ -3,9 +3,11 @@
 
 #include "core/memory_image.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
 
 // The cell reads of the programming modes, shared by the blank check, the verify and the
 // read-out. They expect the chip powered in its mode and, in PAR1/PAR2, the read command
@@ -22,4 +24,4 @@ void LoadReadCommand(Context& ctx, MemoryKind kind);
 // PAR1/PAR2 EEPROM addressing: the 8-bit form for an EEPROM below 256 bytes.
 void ParLoadEepromAddress(Context& ctx, std::uint32_t address);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

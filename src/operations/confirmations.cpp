@@ -6,7 +6,7 @@
 #include "core/message_port.h"
 #include "operations/firmware_fuses.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 namespace {
 

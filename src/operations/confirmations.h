@@ -1,9 +1,11 @@
 #pragma once
 #include <string_view>
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
 
 // Fills the hint buffer with where the chip of the current device goes on the board,
 // by its package and programming mode; empty when there is nothing to say.
@@ -19,4 +21,4 @@ int ConfirmVerify(Context& ctx, std::string_view formatLabel);
 std::string_view ProgramFormatLabel(int format);
 std::string_view VerifyFormatLabel(int format);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

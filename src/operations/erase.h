@@ -1,8 +1,10 @@
 #pragma once
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
 
 // The button "Löschen": confirm, power, check the signature, erase, power off. 0, 5 (no
 // mode) or 16 (declined, ID check failed, erase failed or cancelled, a transfer timed
@@ -14,4 +16,4 @@ int EraseAVR(Context& ctx);
 // came during the erase delay (which the library may make long).
 int Erase(Context& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

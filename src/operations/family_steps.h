@@ -1,7 +1,7 @@
 #pragma once
 #include "operations/interface_ops.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 // The steps of the interface rows that are more than one protocol call. Each lives
 // with its operation and expects the chip powered in its mode.
@@ -27,4 +27,4 @@ int ReadFusesHighVoltageSerial(Context& ctx, ChipFuseBytes& out);
 int ReadFusesHighVoltagePaged(Context& ctx, ChipFuseBytes& out);
 int ReadFusesSpi(Context& ctx, ChipFuseBytes& out);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

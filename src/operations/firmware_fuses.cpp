@@ -6,7 +6,7 @@
 #include "devices/fuse_layout.h"
 #include "devices/fuse_panel.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 std::array<std::optional<std::uint8_t>, 4> FirmwareFuseValues(const Context& ctx) {
     std::array<std::optional<std::uint8_t>, 4> values;
@@ -40,4 +40,4 @@ void ApplyFirmwareFuses(Context& ctx) {
     }
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <optional>
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
 class MessageBuffer;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
 
 // The fuse and lock bytes that the flash file of the run brought (ELF firmware with
 // avr-libc's FUSES and LOCKBITS), as the run writes them: the bits the device does not
@@ -21,4 +23,4 @@ void AppendFirmwareFuses(const Context& ctx, MessageBuffer& buffer);
 // configuration keeps, as `fuses --set` would.
 void ApplyFirmwareFuses(Context& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

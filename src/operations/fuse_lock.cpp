@@ -9,7 +9,7 @@
 #include "operations/progress.h"
 #include "protocols/parallel.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 namespace {
 

@@ -1,8 +1,10 @@
 #pragma once
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
 
 // The last stages of a "Brennen" run: the fuse and lock bytes the panel holds, written
 // with the powered chip. 0; 5 no mode; 7 when a PAR1/PAR2 device with READFUSE reads
@@ -10,4 +12,4 @@ struct Context;
 int ProgramFuseBits(Context& ctx);
 int ProgramLockBits(Context& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -14,7 +14,7 @@
 #include "protocols/parallel.h"
 #include "protocols/spi.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 namespace {
 

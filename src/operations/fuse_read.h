@@ -2,9 +2,11 @@
 #include <array>
 #include <cstdint>
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
 
 // The lock byte and the three fuse bytes as the chip holds them, in the panel's layout
 // (lock, low, high, extended; a bit of 0 is programmed). A byte the part or the mode
@@ -28,4 +30,4 @@ int ReadFusesFromChip(Context& ctx, ChipFuseBytes& out);
 // forced to 1, so that the next programming writes back what was there.
 void KeepChipFuses(Context& ctx, const ChipFuseBytes& fuses);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -4,9 +4,12 @@
 
 #include "core/memory_image.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
+
 struct ChipFuseBytes;
 
 // What each interface family does for the operations, one row per family: the
@@ -58,4 +61,4 @@ const InterfaceOps* FindInterfaceOps(std::int32_t mode);
 const InterfaceOps& InterfaceOf(const Context& ctx);
 const MemoryAccess& MemoryOf(const Context& ctx, MemoryKind kind);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -3,7 +3,7 @@
 #include "core/context.h"
 #include "files/data_loader.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 int RunPassOnFile(Context& ctx, const std::string& path, int first, MemoryKind kind,
                   ImagePass pass) {
@@ -20,4 +20,4 @@ std::uint32_t ImageCells(const Context& ctx, MemoryKind kind) {
     return kind == kFlash ? highest / 2 + 1 : highest + 1;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -4,9 +4,11 @@
 
 #include "core/memory_image.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
 
 // What programming and verifying do with a loaded image: ProgramAVR or VerifyAVR.
 using ImagePass = int (*)(Context& ctx, int format, int first, MemoryKind kind);
@@ -20,4 +22,4 @@ int RunPassOnFile(Context& ctx, const std::string& path, int first, MemoryKind k
 // The cells of the loaded image up to its highest address: flash words or EEPROM bytes.
 std::uint32_t ImageCells(const Context& ctx, MemoryKind kind);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -6,7 +6,7 @@
 #include "operations/programming.h"
 #include "operations/progress.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 namespace {
 

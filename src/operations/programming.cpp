@@ -16,7 +16,7 @@
 #include "operations/pass_file.h"
 #include "operations/progress.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 namespace {
 

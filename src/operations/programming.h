@@ -3,9 +3,11 @@
 
 #include "core/memory_image.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
 
 // One programming pass of a "Brennen" run: loads the data file of kind (the flash file,
 // or the "eep" companion) and programs it. 0 also when the companion file is missing;
@@ -32,4 +34,4 @@ int ProgramMemory(Context& ctx, MemoryKind kind);
 // programming is refused and returns 7.
 int CheckPageSizes(Context& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -3,7 +3,7 @@
 #include "core/context.h"
 #include "core/operation_view.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 namespace {
 

@@ -2,9 +2,11 @@
 #include <cstdint>
 #include <string_view>
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
 
 // The progress bar of a pass. InitProgress sets the range for total cells (at most 50
 // steps); StepProgress counts one cell and, every progressDivisor cells, services the
@@ -25,4 +27,4 @@ void RequestCancel(Context& ctx);
 // True after a Cancel press, and when the board was lost during the operation.
 bool CancelRequested(const Context& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -20,7 +20,7 @@
 #include "operations/confirmations.h"
 #include "operations/progress.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 namespace {
 

@@ -1,8 +1,10 @@
 #pragma once
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
 
 // Reads the chip into the current data file (flash) and its "eep" companion (EEPROM) in
 // the "DataFormat" setting's format. 0 saved; 4 unknown format, declined, a writer
@@ -14,4 +16,4 @@ struct Context;
 // "Speichern abgebrochen !" like the flash part, the flash file being complete.
 int SaveAVR(Context& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -12,7 +12,7 @@
 #include "operations/pass_file.h"
 #include "operations/progress.h"
 
-namespace merlinox {
+namespace merlinox::inline operations {
 
 int VerifyFile(Context& ctx, const std::string& path, int first, MemoryKind kind) {
     return RunPassOnFile(ctx, path, first, kind, &VerifyAVR);

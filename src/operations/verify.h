@@ -3,9 +3,11 @@
 
 #include "core/memory_image.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct Context;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline operations {
 
 // One verify pass of a "Prüfen" run: loads the data file of kind and compares the chip
 // with it. 0 also when the "eep" companion is missing; 3 when the file cannot be loaded;
@@ -21,4 +23,4 @@ int VerifyAVR(Context& ctx, int format, int first, MemoryKind kind);
 // 0, 5 or 6.
 int VerifyData(Context& ctx, MemoryKind kind);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -3,7 +3,7 @@
 #include "core/link_context.h"
 #include "core/message_port.h"
 
-namespace merlinox {
+namespace merlinox::inline protocols {
 
 bool IsOneOf(std::uint32_t code, std::initializer_list<std::uint32_t> codes) {
     for (std::uint32_t c : codes) {
@@ -21,4 +21,4 @@ bool CheckDeviceCode(LinkContext& ctx, std::initializer_list<std::uint32_t> code
     return false;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline protocols

@@ -2,9 +2,11 @@
 #include <cstdint>
 #include <initializer_list>
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct LinkContext;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline protocols {
 
 // The device codes of the high-voltage serial modes: PAR3 byte-wise, PAR4 paged.
 using DeviceCodes = std::initializer_list<std::uint32_t>;
@@ -19,4 +21,4 @@ bool IsOneOf(std::uint32_t code, std::initializer_list<std::uint32_t> codes);
 bool CheckDeviceCode(LinkContext& ctx, std::initializer_list<std::uint32_t> codes,
                      const char* operation);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline protocols

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-namespace merlinox {
+namespace merlinox::inline protocols {
 
 // The fuse bytes a fuse write puts into the chip, as the fuse panel holds them (a bit
 // value of 0 programs the fuse). Each interface takes the bytes its parts have and adds
@@ -12,4 +12,4 @@ struct FuseBytes {
     std::uint8_t ext = 0xFF;
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline protocols

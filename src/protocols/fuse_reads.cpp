@@ -5,7 +5,7 @@
 #include "protocols/parallel.h"
 #include "protocols/spi.h"
 
-namespace merlinox {
+namespace merlinox::inline protocols {
 
 namespace {
 

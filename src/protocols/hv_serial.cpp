@@ -7,7 +7,7 @@
 #include "link/transport.h"
 #include "protocols/device_check.h"
 
-namespace merlinox {
+namespace merlinox::inline protocols {
 namespace {
 
 // SII instructions: the parallel interface's XA1, XA0, BS1, WR, OE, BS2, PAGEL as bits.

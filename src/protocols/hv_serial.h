@@ -3,9 +3,11 @@
 
 #include "protocols/fuse_bytes.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct LinkContext;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline protocols {
 
 // High-voltage serial programming of the 8-pin parts (PAR3 byte-wise, PAR4 paged).
 // Every access is a series of 11-clock frames that shift an instruction byte (SII) and a
@@ -50,4 +52,4 @@ std::uint8_t HvspReadFuseHigh(LinkContext& ctx);
 std::uint8_t HvspReadFuseExt(LinkContext& ctx);
 std::uint8_t HvspReadLockBits(LinkContext& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline protocols

@@ -6,7 +6,7 @@
 #include "link/timing.h"
 #include "link/transport.h"
 
-namespace merlinox {
+namespace merlinox::inline protocols {
 namespace {
 
 // Units of Wait100us that WR stays low for a fuse write (the old parts' t_WLWH_PFB).

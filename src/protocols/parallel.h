@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct LinkContext;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline protocols {
 
 // The chip-level primitives of high-voltage parallel programming (PAR1, PAR2). The
 // chip's data bus is the board's data latch, XA1, XA0, BS and WR are control-latch bits,
@@ -28,4 +30,4 @@ std::uint8_t ParReadByteHigh(LinkContext& ctx);
 // (bit 7 LB1, bit 6 LB2, bit 5 SPIEN, bit 0 their other fuse bit; 0 = programmed).
 std::uint8_t ParReadFuseAndLockBits(LinkContext& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline protocols

@@ -3,9 +3,11 @@
 
 #include "protocols/fuse_bytes.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct LinkContext;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline protocols {
 
 // Low-voltage serial (SPI) programming, SPI1, SPI2, MSPI1 and MSPI2. MOSI, SCK, RESET
 // and the XTAL1 clock are data-latch bits; MISO comes back through ReadBoardByte. A
@@ -39,4 +41,4 @@ std::uint8_t SpiReadFuseLow(LinkContext& ctx);
 std::uint8_t SpiReadFuseHigh(LinkContext& ctx);
 std::uint8_t SpiReadFuseExt(LinkContext& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline protocols

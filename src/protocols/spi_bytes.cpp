@@ -9,7 +9,7 @@
 #include "protocols/spi.h"
 #include "protocols/spi_clock.h"
 
-namespace merlinox {
+namespace merlinox::inline protocols {
 namespace {
 
 constexpr std::uint8_t kEnable[] = {0xAC, 0x53};

@@ -3,9 +3,11 @@
 
 #include "core/device_record.h"
 
-namespace merlinox {
-
+namespace merlinox::inline core {
 struct LinkContext;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline protocols {
 
 // A device is clocked on XTAL1 only when its library line gives both counts.
 inline bool Xtal1Clocked(const DeviceRecord& device) {
@@ -18,4 +20,4 @@ void Xtal1Pulses(LinkContext& ctx, std::uint32_t count);
 void Xtal1AfterRisingSck(LinkContext& ctx);
 void Xtal1AfterFallingSck(LinkContext& ctx);
 
-}  // namespace merlinox
+}  // namespace merlinox::inline protocols

@@ -4,7 +4,7 @@
 #include "protocols/device_check.h"
 #include "protocols/spi.h"
 
-namespace merlinox {
+namespace merlinox::inline protocols {
 namespace {
 
 // Instruction bytes.

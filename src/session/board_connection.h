@@ -8,10 +8,16 @@
 
 #include "platform/ppdev_port.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 struct Context;
 class PortAccess;
+}  // namespace merlinox::inline core
+
+namespace merlinox::inline link {
 class PriorityPort;
+}  // namespace merlinox::inline link
+
+namespace merlinox {
 namespace sim {
 class SimBoard;
 class TracingPort;

@@ -4,9 +4,9 @@
 #include "core/device_record.h"
 #include "sim/chip_catalogue.h"
 
-namespace merlinox {
+namespace merlinox::inline core {
 struct LinkContext;
-}
+}  // namespace merlinox::inline core
 
 namespace merlinox::sim {
 

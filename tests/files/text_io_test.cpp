@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "files/hex_text.h"
-#include "files/input_file.h"
+#include "core/input_file.h"
 #include "support/scratch_dir.h"
 
 namespace merlinox {

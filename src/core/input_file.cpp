@@ -1,4 +1,4 @@
-#include "files/input_file.h"
+#include "core/input_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace merlinox {
+namespace merlinox::inline core {
 
 // A data file opened for reading, in text or binary mode. Only regular files are opened:
 // a directory, a FIFO or a device could block the load or never end it.
@@ -70,4 +70,4 @@ private:
     char line_[kMaxLine + 2] = {};
 };
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core
