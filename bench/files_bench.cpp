@@ -49,12 +49,12 @@ struct Workbench {
         ImageCellSource source(image.data(), static_cast<std::uint32_t>(image.size()), kFlash);
         const auto cells = static_cast<std::uint32_t>(image.size() / 2);
         switch (ctx->settings.dataFormat) {
-            case kFormatBinary:
-                return SaveBin(*ctx, Path(), kFlash, cells, source);
-            case kFormatRom:
-                return SaveROMHex(*ctx, Path(), kFlash, cells, source);
-            default:
-                return SaveHex(*ctx, Path(), kFlash, cells, source);
+        case kFormatBinary:
+            return SaveBin(*ctx, Path(), kFlash, cells, source);
+        case kFormatRom:
+            return SaveROMHex(*ctx, Path(), kFlash, cells, source);
+        default:
+            return SaveHex(*ctx, Path(), kFlash, cells, source);
         }
     }
 };

@@ -31,9 +31,8 @@ void SetTransferCounters(benchmark::State& state, std::uint64_t transfers) {
     state.counters["transfers/s"] =
         benchmark::Counter(static_cast<double>(transfers), benchmark::Counter::kIsRate);
     // Seconds per transfer; the report scales it with its SI prefix (24.8ns).
-    state.counters["time/transfer"] =
-        benchmark::Counter(static_cast<double>(transfers),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["time/transfer"] = benchmark::Counter(
+        static_cast<double>(transfers), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_SendCommandNullPort(benchmark::State& state) {

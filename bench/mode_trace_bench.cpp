@@ -3,7 +3,6 @@
 // the run showed. A rework of the operations that is meant to change nothing must leave
 // every counter of these runs as it was.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdint>
@@ -97,7 +96,8 @@ class ModeRound {
 public:
     explicit ModeRound(int deviceIndex) {
         dir_ = (std::filesystem::temp_directory_path() /
-                ("merlinox-trace-" + std::to_string(::getpid()))).string();
+                ("merlinox-trace-" + std::to_string(::getpid())))
+                   .string();
         std::filesystem::create_directories(dir_);
         std::ofstream(dir_ + "/at90list.csv", std::ios::binary) << kLibrary;
         ctx.library.libraryPath = dir_ + "/at90list.csv";
@@ -154,8 +154,8 @@ public:
             latches.Add(w.command, 1);
             latches.Add(w.data, 1);
         }
-        return {log.size(), latches.Value(), ui.boxes, ui.print.Value(), results.Value(),
-                static_cast<double>(board.Now() - start) / 1e9};
+        return {log.size(),       latches.Value(), ui.boxes,
+                ui.print.Value(), results.Value(), static_cast<double>(board.Now() - start) / 1e9};
     }
 
     RecordingUi ui;

@@ -2,7 +2,6 @@
 // machine needs, the handshake transfers, the simulated board's time, and what the
 // transfers would take on a real board at 5 µs each.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdio>

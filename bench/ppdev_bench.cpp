@@ -34,8 +34,8 @@ struct PpdevBench : bench::QuietLink {
         std::filesystem::create_directories(tree.Path("proc/sys/dev/parport/parport0"));
         std::ofstream(tree.Path("proc/sys/dev/parport/parport0/base-addr")) << "888";
         std::string error;
-        port = platform::PpdevPort::Open(0x378, {tree.Path("proc"), tree.Path("dev"), &kernel},
-                                         error);
+        port =
+            platform::PpdevPort::Open(0x378, {tree.Path("proc"), tree.Path("dev"), &kernel}, error);
         board.Insert(&chip);
         ctx.port = port.get();
         ctx.link.timeoutCount = 1000;

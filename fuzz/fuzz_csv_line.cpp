@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/app_context.h"
-#include "silent_ui.h"
 #include "devices/device_line.h"
+#include "silent_ui.h"
 
 using merlinox::fuzzing::SilentUi;
 
@@ -22,8 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     merlinox::DeviceRecord record;
     const int result = merlinox::ReadCSV(ctx, record);
     if (result != 0 && result != 13 && result != 17) __builtin_trap();
-    if (result == 0 && (record.flashWords == 0 || record.flashWords > 131072 || record.fuseD0 > 2 ||
-                        record.programmingMode < 1 || record.programmingMode > 8 || record.fuseCount > 3)) {
+    if (result == 0 &&
+        (record.flashWords == 0 || record.flashWords > 131072 || record.fuseD0 > 2 ||
+         record.programmingMode < 1 || record.programmingMode > 8 || record.fuseCount > 3)) {
         __builtin_trap();
     }
     return 0;

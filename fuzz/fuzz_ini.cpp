@@ -11,9 +11,9 @@
 
 #include "app/app_context.h"
 #include "app/device_configuration.h"
-#include "silent_ui.h"
 #include "config/configuration.h"
 #include "config/ini_file.h"
+#include "silent_ui.h"
 
 namespace {
 
@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SilentUi ui;
     merlinox::AppContext ctx(ui);
     ctx.iniPath = iniPath;
-    ctx.library.libraryPath = (dir / "at90list.csv").string();  // missing: the device name stays empty
+    ctx.library.libraryPath =
+        (dir / "at90list.csv").string();  // missing: the device name stays empty
     merlinox::LoadConfiguration(ctx);
     merlinox::SaveConfiguration(ctx);
 
@@ -55,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(iniPath, std::ios::binary) << bytes;
     merlinox::IniFile original;
     Check(original.Load(iniPath) == 0);
-    const bool fresh = !original.Find("Fuzz Section", "Key").has_value() && bytes.find('[') == std::string::npos;
+    const bool fresh =
+        !original.Find("Fuzz Section", "Key").has_value() && bytes.find('[') == std::string::npos;
     original.SetInt("Fuzz Section", "Key", -7);
     Check(static_cast<std::int32_t>(original.GetInt("FUZZ SECTION", " key ", 0)) == -7);
     if (fresh) {
@@ -63,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(out.compare(0, bytes.size(), bytes) == 0);
         std::string tail = out.substr(bytes.size());
         if (!bytes.empty() && bytes.back() != '\n') Check(tail.rfind("\r\n", 0) == 0);
-        Check(tail.size() >= 24 && tail.compare(tail.size() - 24, 24, "[Fuzz Section]\r\nKey=-7\r\n") == 0);
+        Check(tail.size() >= 24 &&
+              tail.compare(tail.size() - 24, 24, "[Fuzz Section]\r\nKey=-7\r\n") == 0);
     }
     original.SetString("Hardware", "PortAdress", "2f8");
     Check(original.GetString("hardware", "portadress", "") == "2f8");

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "app/app_context.h"
-#include "silent_ui.h"
 #include "devices/library_reader.h"
+#include "silent_ui.h"
 
 using merlinox::fuzzing::SilentUi;
 

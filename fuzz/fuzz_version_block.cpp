@@ -10,8 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const auto section = merlinox::ReadElfSection(std::span(data, size),
-                                                  merlinox::kVersionSection, 64 * 1024);
+    const auto section =
+        merlinox::ReadElfSection(std::span(data, size), merlinox::kVersionSection, 64 * 1024);
     merlinox::VersionInfo version;
     version.LoadBlock(section ? *section : bytes);
     (void)version.ShortVersion();

@@ -7,13 +7,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
-#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/app_context.h"
 #include "files/cell_source.h"

@@ -6,9 +6,10 @@
 
 #define KESTREL_TEXT_OF(x) #x
 #define KESTREL_TEXT(x) KESTREL_TEXT_OF(x)
-#define KESTREL_FILE_VERSION                                                              \
-    KESTREL_TEXT(KESTREL_VERSION_MAJOR) ", " KESTREL_TEXT(KESTREL_VERSION_MINOR) ", "     \
-        KESTREL_TEXT(KESTREL_VERSION_PATCH) ", " KESTREL_TEXT(KESTREL_VERSION_TWEAK)
+#define KESTREL_FILE_VERSION                                    \
+    KESTREL_TEXT(KESTREL_VERSION_MAJOR)                         \
+    ", " KESTREL_TEXT(KESTREL_VERSION_MINOR) ", " KESTREL_TEXT( \
+        KESTREL_VERSION_PATCH) ", " KESTREL_TEXT(KESTREL_VERSION_TWEAK)
 // German, with the Unicode code page.
 #define KESTREL_STRINGS "\\StringFileInfo\\040704b0\\"
 
@@ -16,11 +17,10 @@ namespace {
 
 __attribute__((section(".kestrel_version"), used)) const char kVersionBlock[] =
     "KESTREL VERSION BLOCK 1\n"
-    "\\VarFileInfo\\Translation=0407 04b0\n"
-    KESTREL_STRINGS "FileVersion=" KESTREL_FILE_VERSION "\n"
-    KESTREL_STRINGS "ProductVersion=" KESTREL_FILE_VERSION "\n"
-    KESTREL_STRINGS "ProductName=Merlinox\n"
-    KESTREL_STRINGS "FileDescription=Programmer for Atmel AVR microcontrollers\n"
-    KESTREL_STRINGS "InternalName=kestrel\n";
+    "\\VarFileInfo\\Translation=0407 04b0\n" KESTREL_STRINGS "FileVersion=" KESTREL_FILE_VERSION
+    "\n" KESTREL_STRINGS "ProductVersion=" KESTREL_FILE_VERSION "\n" KESTREL_STRINGS
+    "ProductName=Merlinox\n" KESTREL_STRINGS
+    "FileDescription=Programmer for Atmel AVR microcontrollers\n" KESTREL_STRINGS
+    "InternalName=kestrel\n";
 
 }  // namespace

@@ -132,4 +132,4 @@ bool BusyLockFile::WindowTitledExists(std::string_view title) {
     return title == kBusyWindowTitle && BusyWindowExists();
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

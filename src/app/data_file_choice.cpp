@@ -1,9 +1,9 @@
 #include "app/data_file_choice.h"
 
+#include "config/data_file_paths.h"
 #include "core/context.h"
 #include "core/main_view.h"
 #include "core/result_code.h"
-#include "config/data_file_paths.h"
 
 namespace merlinox::inline app {
 
@@ -29,4 +29,4 @@ int ChooseDataFile(Context& ctx, MainView& view, FileDialogs& dialogs) {
     return kOk;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

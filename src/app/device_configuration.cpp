@@ -1,10 +1,10 @@
 #include "app/device_configuration.h"
 
+#include "config/configuration.h"
+#include "config/ini_file.h"
 #include "core/context.h"
 #include "core/message_port.h"
 #include "core/result_code.h"
-#include "config/configuration.h"
-#include "config/ini_file.h"
 #include "devices/fuse_defaults.h"
 #include "devices/library_reader.h"
 
@@ -22,8 +22,7 @@ int LoadConfiguration(Context& ctx) {
 void SelectDevice(Context& ctx, int deviceIndex) {
     SaveConfiguration(ctx);
     ctx.settings.deviceIndex = deviceIndex;
-    if (const int error = WriteProfileInt(ctx.iniPath, kProgramSection, "DeviceIndex",
-                                          deviceIndex);
+    if (const int error = WriteProfileInt(ctx.iniPath, kProgramSection, "DeviceIndex", deviceIndex);
         error != 0) {
         ShowFileError(ctx, ctx.iniPath, error);
     }

@@ -1,9 +1,9 @@
 #include "app/device_lists.h"
 
-#include "core/context.h"
-#include "core/main_view.h"
 #include "app/device_configuration.h"
 #include "app/fuse_panel_view.h"
+#include "core/context.h"
+#include "core/main_view.h"
 #include "devices/device_selection.h"
 
 namespace merlinox::inline app {
@@ -48,4 +48,4 @@ void OnDeviceSelected(Context& ctx, MainView& view) {
     ShowDeviceSettings(ctx, view);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

@@ -57,4 +57,4 @@ std::optional<std::string> ReadElfSection(std::span<const std::uint8_t> bytes,
     return contents;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

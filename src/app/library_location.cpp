@@ -40,4 +40,4 @@ std::string LibraryFileFor(const std::string& given) {
     return PickLibraryFile({WorkingDirectoryFile(kLibraryFileName), given, InstalledLibrary()});
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

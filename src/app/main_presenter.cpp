@@ -1,8 +1,5 @@
 #include "app/main_presenter.h"
 
-#include "core/context.h"
-#include "core/device_record.h"
-#include "core/message_port.h"
 #include "app/device_configuration.h"
 #include "app/device_lists.h"
 #include "app/fuse_panel_view.h"
@@ -10,6 +7,9 @@
 #include "app/version_info.h"
 #include "config/configuration.h"
 #include "config/windows_path.h"
+#include "core/context.h"
+#include "core/device_record.h"
+#include "core/message_port.h"
 #include "devices/fuse_defaults.h"
 #include "files/data_loader.h"
 #include "link/board_control.h"
@@ -88,17 +88,17 @@ void MainPresenter::OnDeviceSelected() { merlinox::OnDeviceSelected(ctx_, ports_
 void MainPresenter::OnOptionClicked(int controlId) {
     const bool checked = ports_.view.IsChecked(controlId);
     switch (controlId) {
-        case kFfSaveBox:
-            ctx_.settings.ffSave = checked ? 1 : 0;
-            break;
-        case kTestChecksumBox:
-            ctx_.settings.testChecksum = checked ? 1 : 0;
-            break;
-        case kIdCheckBox:
-            ctx_.settings.idCheck = checked ? 1 : 0;
-            break;
-        default:
-            break;
+    case kFfSaveBox:
+        ctx_.settings.ffSave = checked ? 1 : 0;
+        break;
+    case kTestChecksumBox:
+        ctx_.settings.testChecksum = checked ? 1 : 0;
+        break;
+    case kIdCheckBox:
+        ctx_.settings.idCheck = checked ? 1 : 0;
+        break;
+    default:
+        break;
     }
 }
 
@@ -140,4 +140,4 @@ bool MainPresenter::OnCloseRequest() {
     return true;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

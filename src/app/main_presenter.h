@@ -2,8 +2,8 @@
 #include <functional>
 #include <string>
 
-#include "core/main_view.h"
 #include "config/settings_dialog.h"
+#include "core/main_view.h"
 
 namespace merlinox::inline core {
 struct Context;

@@ -70,12 +70,11 @@ struct ErrorMeaning {
 };
 
 constexpr ErrorMeaning kMeanings[] = {
-    {0, 0},         {ENOSYS, 1},   {ENOENT, 2},  {ENOTDIR, 3},  {EMFILE, 4},
-    {EACCES, 5},    {EBADF, 6},    {ENOMEM, 8},  {EFAULT, 9},   {ENODEV, 15},
-    {EINVAL, 19},   {E2BIG, 20},   {ENOEXEC, 21}, {EXDEV, 22},  {ENFILE, 23},
-    {ECHILD, 24},   {ENOSPC, 28},  {ESPIPE, 29}, {EROFS, 30},   {EPIPE, 32},
-    {EDOM, 33},     {ERANGE, 34},  {EEXIST, 35}, {ENOLCK, 36},  {EPERM, 37},
-    {EINTR, 39},    {EIO, 40},     {ENXIO, 41},  {EAGAIN, 42},  {EBUSY, 44},
+    {0, 0},        {ENOSYS, 1}, {ENOENT, 2},  {ENOTDIR, 3}, {EMFILE, 4},  {EACCES, 5},
+    {EBADF, 6},    {ENOMEM, 8}, {EFAULT, 9},  {ENODEV, 15}, {EINVAL, 19}, {E2BIG, 20},
+    {ENOEXEC, 21}, {EXDEV, 22}, {ENFILE, 23}, {ECHILD, 24}, {ENOSPC, 28}, {ESPIPE, 29},
+    {EROFS, 30},   {EPIPE, 32}, {EDOM, 33},   {ERANGE, 34}, {EEXIST, 35}, {ENOLCK, 36},
+    {EPERM, 37},   {EINTR, 39}, {EIO, 40},    {ENXIO, 41},  {EAGAIN, 42}, {EBUSY, 44},
 };
 
 }  // namespace
@@ -116,4 +115,4 @@ void StandardMessages::ShowFileError(std::string_view path, int errorNumber) {
     ShowPlain(report.View());
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

@@ -1,11 +1,11 @@
 #include "app/operation_handlers.h"
 
-#include "core/context.h"
 #include "app/data_file_choice.h"
 #include "app/fuse_panel_view.h"
-#include "core/message_port.h"
 #include "config/data_file_paths.h"
 #include "config/windows_path.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "devices/library_reader.h"
 #include "files/elf_image.h"
 #include "link/board_control.h"
@@ -208,4 +208,4 @@ int OperationHandlers::OnResetButton() {
     return 0;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

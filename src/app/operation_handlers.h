@@ -2,8 +2,8 @@
 #include <string_view>
 
 #include "core/main_view.h"
-#include "operations/fuse_read.h"
 #include "core/operation_view.h"
+#include "operations/fuse_read.h"
 
 namespace merlinox::inline core {
 struct Context;

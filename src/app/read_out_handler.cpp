@@ -1,10 +1,10 @@
 #include <string>
 
-#include "core/context.h"
-#include "core/message_port.h"
 #include "app/operation_handlers.h"
 #include "config/data_file_paths.h"
 #include "config/windows_path.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "devices/library_reader.h"
 #include "files/data_writers.h"
 #include "link/timing.h"
@@ -68,8 +68,8 @@ int OperationHandlers::OnReadOutButton() {
     // which saves binary.
     const std::string stored = StoredPathFromDisk(choice->path);
     const WindowsPathParts parts = SplitWindowsPath(stored);
-    SetDataFile(ctx_.paths,
-                parts.drive + parts.directory + parts.baseName + ExtensionFor(format, parts.extension));
+    SetDataFile(ctx_.paths, parts.drive + parts.directory + parts.baseName +
+                                ExtensionFor(format, parts.extension));
     if (format == kFormatNone) ctx_.settings.dataFormat = kFormatBinary;
     view_.SetText(kFileNameField, ctx_.paths.fileName);
     int r = LoadSelectedDevice(ctx_);
@@ -84,4 +84,4 @@ int OperationHandlers::OnReadOutButton() {
     return r;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

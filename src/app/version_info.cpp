@@ -100,4 +100,4 @@ std::string WindowTitleFor(const VersionInfo& version) {
     return std::string(kProgramName) + " " + version.ShortVersion();
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline app

@@ -2,10 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include "core/context.h"
-#include "core/result_code.h"
 #include "app/operation_handlers.h"
 #include "cli/session.h"
+#include "core/context.h"
+#include "core/result_code.h"
 #include "link/board_control.h"
 #include "link/transport.h"
 
@@ -65,7 +65,8 @@ void AddDetectCommand(CLI::App& app, GlobalOptions& options) {
 void AddResetCommand(CLI::App& app, GlobalOptions& options) {
     auto* cmd = app.add_subcommand("reset", "Give the target its reset pulse (Sende Reset)");
     cmd->callback([&options] {
-        RunWithBoard(options, [](Context& ctx, session::BoardConnection&) { return RunReset(ctx); });
+        RunWithBoard(options,
+                     [](Context& ctx, session::BoardConnection&) { return RunReset(ctx); });
     });
 }
 

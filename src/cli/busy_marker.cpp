@@ -17,8 +17,8 @@ bool DisplayShowsWindowTitled(std::string_view title) {
 
 std::string CliBusyMarker::Create(int x, int y) {
     if (DisplayShowsWindowTitled(kBusyWindowTitle)) {
-        return "another operation is running (a window titled \"" +
-               std::string(kBusyWindowTitle) + "\" is on the display)";
+        return "another operation is running (a window titled \"" + std::string(kBusyWindowTitle) +
+               "\" is on the display)";
     }
     return lockFile_.Create(x, y);
 }

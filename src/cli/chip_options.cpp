@@ -1,10 +1,10 @@
 #include "cli/chip_options.h"
 
-#include "session/sim_state.h"
-
 #include <CLI/CLI.hpp>
 
 #include <cstdlib>
+
+#include "session/sim_state.h"
 
 namespace merlinox::cli {
 
@@ -21,9 +21,10 @@ void AddDeviceOptions(CLI::App& command, ChipOptions& options) {
     // Each box has an on and an off flag; given neither, the device's setting stays.
     const auto addBox = [&command](const std::string& name, std::optional<bool>& value,
                                    const std::string& help) {
-        auto* on = command.add_flag_callback("--" + name, [&value] { value = true; }, help);
-        auto* off = command.add_flag_callback("--no-" + name, [&value] { value = false; },
-                                              "The opposite of --" + name);
+        auto* on = command.add_flag_callback(
+            "--" + name, [&value] { value = true; }, help);
+        auto* off = command.add_flag_callback(
+            "--no-" + name, [&value] { value = false; }, "The opposite of --" + name);
         on->excludes(off);
     };
     addBox("id-check", options.idCheck,
@@ -36,8 +37,9 @@ void AddDeviceOptions(CLI::App& command, ChipOptions& options) {
 
 void AddChipOptions(CLI::App& command, ChipOptions& options) {
     AddDeviceOptions(command, options);
-    command.add_option("--sim-state", options.simState,
-                       "Simulated board: file that keeps the chip between runs")
+    command
+        .add_option("--sim-state", options.simState,
+                    "Simulated board: file that keeps the chip between runs")
         ->default_str(session::DefaultSimStatePath());
     command.add_option("--sim-chip", options.simChip,
                        "Simulated board: part in the socket (default: the selected device)");

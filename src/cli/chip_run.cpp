@@ -1,7 +1,5 @@
 #include "cli/chip_run.h"
 
-#include "session/sim_state.h"
-
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -11,6 +9,7 @@
 
 #include "cli/device_choice.h"
 #include "config/configuration.h"
+#include "session/sim_state.h"
 #include "sim/board_sim.h"
 #include "sim/chip_model.h"
 #include "sim/kept_chip.h"

@@ -75,7 +75,8 @@ std::optional<FileDialogChoice> CliFileDialogs::Save(const FileDialogRequest& re
     if (choice.filterIndex <= 0) choice.filterIndex = request.filterIndex;
     const std::size_t slash = choice.path.find_last_of('/');
     const std::size_t dot = choice.path.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     if (!hasExtension && !request.defaultExtension.empty()) {
         choice.path += '.';
         choice.path += request.defaultExtension;

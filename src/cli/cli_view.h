@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/progress_line.h"
 #include "core/main_view.h"
 #include "core/user_interface.h"
-#include "cli/progress_line.h"
 
 namespace merlinox::inline core {
 struct Context;

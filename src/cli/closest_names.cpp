@@ -31,8 +31,8 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
 }
 
 std::vector<std::string> ClosestNames(std::string_view typed,
-                                      const std::vector<std::string>& candidates,
-                                      std::size_t count, std::size_t maxDistance) {
+                                      const std::vector<std::string>& candidates, std::size_t count,
+                                      std::size_t maxDistance) {
     std::vector<std::pair<std::size_t, std::size_t>> ranked;  // distance, candidate index
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         const std::size_t distance = EditDistance(typed, candidates[i]);

@@ -13,7 +13,7 @@ std::size_t EditDistance(std::string_view a, std::string_view b);
 // The candidates nearest to typed, nearest first (ties in the candidates' order), at
 // most count of them and none further than maxDistance away.
 std::vector<std::string> ClosestNames(std::string_view typed,
-                                      const std::vector<std::string>& candidates,
-                                      std::size_t count, std::size_t maxDistance);
+                                      const std::vector<std::string>& candidates, std::size_t count,
+                                      std::size_t maxDistance);
 
 }  // namespace merlinox::cli

@@ -27,8 +27,7 @@ const char* CommandWord(const CLI::App& app, int argc, const char* const* argv) 
 
 }  // namespace
 
-bool ReportMistypedCommand(const CLI::App& app, int argc, const char* const* argv,
-                           std::FILE* out) {
+bool ReportMistypedCommand(const CLI::App& app, int argc, const char* const* argv, std::FILE* out) {
     if (!app.get_subcommands().empty()) return false;
     const char* typed = CommandWord(app, argc, argv);
     if (typed == nullptr) return false;

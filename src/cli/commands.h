@@ -13,10 +13,10 @@ namespace merlinox::cli {
 // subcommand stores its result in exitStatus: 0 on success, otherwise the operation's
 // result code.
 struct GlobalOptions {
-    bool yes = false;    // answer OK and Retry to every question
-    bool quiet = false;    // only errors and the result
-    bool verbose = false;  // also the steps: library, device, board, each step's time
-    std::string library;   // --library FILE, when the working directory has none
+    bool yes = false;             // answer OK and Retry to every question
+    bool quiet = false;           // only errors and the result
+    bool verbose = false;         // also the steps: library, device, board, each step's time
+    std::string library;          // --library FILE, when the working directory has none
     session::BoardOptions board;  // how the commands that touch the board reach it
     int exitStatus = 0;
 };

@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <memory>
 #include <string>

@@ -4,11 +4,11 @@
 #include <cctype>
 #include <cstdio>
 
-#include "core/context.h"
 #include "app/device_configuration.h"
 #include "cli/chip_options.h"
 #include "cli/closest_names.h"
 #include "cli/device_listing.h"
+#include "core/context.h"
 #include "devices/library_reader.h"
 
 namespace merlinox::cli {
@@ -92,8 +92,10 @@ void ReportNoMatch(std::string_view typed, const DeviceMatch& match) {
         std::fprintf(stderr, "kestrel-cli: \"%s\" names more than one device; say which:\n",
                      shown.c_str());
     } else if (match.candidates.empty()) {
-        std::fprintf(stderr, "kestrel-cli: no device \"%s\" in the library "
-                             "(kestrel-cli devices lists them)\n", shown.c_str());
+        std::fprintf(stderr,
+                     "kestrel-cli: no device \"%s\" in the library "
+                     "(kestrel-cli devices lists them)\n",
+                     shown.c_str());
     } else {
         std::fprintf(stderr, "kestrel-cli: no device \"%s\" in the library; closest:\n",
                      shown.c_str());
@@ -123,8 +125,9 @@ int ApplyChipOptions(Context& ctx, const ChipOptions& options) {
         SelectDevice(ctx, place->device);
     }
     if (ctx.library.selectedDeviceResult != kOk) {
-        std::fprintf(stderr, "kestrel-cli: the selected device (manufacturer %d, device %d) "
-                             "cannot be read from the library\n",
+        std::fprintf(stderr,
+                     "kestrel-cli: the selected device (manufacturer %d, device %d) "
+                     "cannot be read from the library\n",
                      ctx.settings.manufIndex, ctx.settings.deviceIndex);
         return kLibraryFailed;
     }

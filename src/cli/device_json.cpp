@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "core/context.h"
 #include "cli/device_choice.h"
 #include "cli/device_listing.h"
 #include "cli/json_text.h"
+#include "core/context.h"
 #include "devices/library_reader.h"
 
 namespace merlinox::cli {
@@ -18,8 +18,8 @@ void PrintDeviceJson(const DeviceRecord& d, std::FILE* out) {
                  "{\"name\": %s, \"part\": %s, \"mode\": \"%s\", \"flashBytes\": %u, "
                  "\"eepromBytes\": %u, \"signature\": \"%02X %02X %02X\", \"pins\": %u}",
                  JsonString(d.name).c_str(), JsonString(PartName(d.name)).c_str(),
-                 ModeKeyword(d.programmingMode), d.flashWords * 2u, d.eepromBytes,
-                 d.manufacturerId, d.deviceId, d.subId, d.pinCount);
+                 ModeKeyword(d.programmingMode), d.flashWords * 2u, d.eepromBytes, d.manufacturerId,
+                 d.deviceId, d.subId, d.pinCount);
 }
 
 void PrintDevicesJson(Context& ctx, int manufacturer, std::FILE* out) {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "core/context.h"
 #include "config/text_encoding.h"
+#include "core/context.h"
 #include "devices/library_reader.h"
 
 namespace merlinox::cli {
@@ -40,7 +40,8 @@ void PrintUnterminatedLastLine(Context& ctx, std::FILE* out) {
     if (last.empty() || last.back() == '\n' || IsActiveLine(ctx)) return;
     if (last.back() != 'Y' && last.back() != 'y') return;
     const std::string shown = DecodeWindows1252(last.substr(0, last.find(';')));
-    const std::string flag = last.size() >= 2 ? DecodeWindows1252(last.substr(last.size() - 2, 1)) : "";
+    const std::string flag =
+        last.size() >= 2 ? DecodeWindows1252(last.substr(last.size() - 2, 1)) : "";
     std::fprintf(out,
                  "\nInactive: %s\n  The last line of the file has no line end, so its flag is the "
                  "character before its last one ('%s'), not '%c'.\n",
@@ -50,7 +51,8 @@ void PrintUnterminatedLastLine(Context& ctx, std::FILE* out) {
 }  // namespace
 
 const char* ModeKeyword(std::int32_t mode) {
-    constexpr const char* kModes[] = {"-", "PAR1", "PAR2", "PAR3", "PAR4", "SPI1", "SPI2", "MSPI1", "MSPI2"};
+    constexpr const char* kModes[] = {"-",    "PAR1", "PAR2",  "PAR3", "PAR4",
+                                      "SPI1", "SPI2", "MSPI1", "MSPI2"};
     return mode >= 0 && mode <= 8 ? kModes[mode] : "?";
 }
 
@@ -77,8 +79,10 @@ int PrintLibrary(Context& ctx, std::FILE* out) {
 void PrintDeviceRecord(const DeviceRecord& d, std::FILE* out) {
     std::fprintf(out, "name                    %s\n", d.name.c_str());
     std::fprintf(out, "pinCount                %u\n", d.pinCount);
-    std::fprintf(out, "programmingVoltageCode  %u (%u mV)\n", d.programmingVoltageCode, d.programmingVoltageCode * 100u);
-    std::fprintf(out, "supplyVoltageCode       %u (%u mV)\n", d.supplyVoltageCode, d.supplyVoltageCode * 50u);
+    std::fprintf(out, "programmingVoltageCode  %u (%u mV)\n", d.programmingVoltageCode,
+                 d.programmingVoltageCode * 100u);
+    std::fprintf(out, "supplyVoltageCode       %u (%u mV)\n", d.supplyVoltageCode,
+                 d.supplyVoltageCode * 50u);
     std::fprintf(out, "flashWriteDelay         %u\n", d.flashWriteDelay);
     std::fprintf(out, "eepromWriteDelay        %u\n", d.eepromWriteDelay);
     std::fprintf(out, "eraseDelay              %u\n", d.eraseDelay);
@@ -89,7 +93,8 @@ void PrintDeviceRecord(const DeviceRecord& d, std::FILE* out) {
     std::fprintf(out, "subId                   0x%02X\n", d.subId);
     std::fprintf(out, "deviceCode              0x%04X\n", d.deviceCode);
     std::fprintf(out, "fuseD0                  %u\n", d.fuseD0);
-    std::fprintf(out, "programmingMode         %d (%s)\n", d.programmingMode, ModeKeyword(d.programmingMode));
+    std::fprintf(out, "programmingMode         %d (%s)\n", d.programmingMode,
+                 ModeKeyword(d.programmingMode));
     std::fprintf(out, "extra                   %d (%s)\n", d.extra, ExtraKeyword(d.extra));
     std::fprintf(out, "sckLowClocks            %u\n", d.sckLowClocks);
     std::fprintf(out, "sckHighClocks           %u\n", d.sckHighClocks);

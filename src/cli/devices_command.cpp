@@ -25,7 +25,8 @@ void AddDevicesCommand(CLI::App& app, GlobalOptions& options) {
             return;
         }
         const int library = PrintLibrary(ctx, stdout);
-        std::printf("\nSelected: manufacturer %d, device %d\n", ctx.settings.manufIndex, ctx.settings.deviceIndex);
+        std::printf("\nSelected: manufacturer %d, device %d\n", ctx.settings.manufIndex,
+                    ctx.settings.deviceIndex);
         if (device == 0) {
             PrintDeviceRecord(ctx.device, stdout);
         } else {

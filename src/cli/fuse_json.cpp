@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "core/context.h"
 #include "cli/device_listing.h"
 #include "cli/json_text.h"
+#include "core/context.h"
 #include "devices/fuse_layout.h"
 #include "devices/fuse_panel.h"
 
@@ -26,8 +26,7 @@ void PrintFusesJson(const Context& ctx, std::FILE* out) {
             if (f.label == kUnusedBitLabel) continue;
             // 0 means programmed, as on the chip.
             std::fprintf(out, "%s{\"name\": %s, \"bit\": %d, \"value\": %u, \"fixed\": %s}",
-                         separator,
-                         JsonString(f.label).c_str(), bit, (value >> bit) & 1u,
+                         separator, JsonString(f.label).c_str(), bit, (value >> bit) & 1u,
                          f.enabled ? "false" : "true");
             separator = ", ";
         }

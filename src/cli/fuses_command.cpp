@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "core/context.h"
 #include "app/fuse_panel_view.h"
 #include "cli/chip_options.h"
 #include "cli/chip_run.h"
@@ -16,6 +15,7 @@
 #include "cli/fuse_json.h"
 #include "cli/session.h"
 #include "config/configuration.h"
+#include "core/context.h"
 #include "core/device_record.h"
 #include "devices/fuse_defaults.h"
 #include "devices/fuse_layout.h"
@@ -34,7 +34,8 @@ std::optional<FuseByte> ByteNamed(std::string_view name) {
     static constexpr std::string_view kShort[] = {"lock", "low", "high", "ext"};
     for (int b = 0; b < kFuseByteCount; ++b) {
         const auto byte = static_cast<FuseByte>(b);
-        if (EqualIgnoringCase(name, FuseByteKey(byte)) || EqualIgnoringCase(name, kShort[b])) return byte;
+        if (EqualIgnoringCase(name, FuseByteKey(byte)) || EqualIgnoringCase(name, kShort[b]))
+            return byte;
     }
     return std::nullopt;
 }
@@ -140,7 +141,8 @@ bool ApplySetting(Context& ctx, CliView& view, const std::string& setting, std::
 // FuseExt or lock, low, high, ext) or by bit name. The values are kept in the device's
 // section of pendrake.ini and written to the chip by the next `program`.
 void AddFusesCommand(CLI::App& app, GlobalOptions& global) {
-    auto* cmd = app.add_subcommand("fuses", "Show or set the fuse and lock bits for the next program");
+    auto* cmd =
+        app.add_subcommand("fuses", "Show or set the fuse and lock bits for the next program");
     auto options = std::make_shared<ChipOptions>();
     auto settings = std::make_shared<std::vector<std::string>>();
     auto standard = std::make_shared<bool>(false);

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdio>
 
-#include "cli/busy_marker.h"
 #include "app/app_context.h"
+#include "cli/busy_marker.h"
 #include "cli/commands.h"
 #include "cli/terminal_ui.h"
 

@@ -29,7 +29,8 @@ int TerminalUi::ShowBox(BoxKind kind, std::string_view text) {
 int TerminalUi::AskAtTerminal(BoxKind kind) {
     const bool retry = kind == BoxKind::RetryCancel;
     for (;;) {
-        std::fprintf(out_, retry ? "Wiederholen (w) oder Abbrechen (a)? " : "OK (o) oder Abbrechen (a)? ");
+        std::fprintf(
+            out_, retry ? "Wiederholen (w) oder Abbrechen (a)? " : "OK (o) oder Abbrechen (a)? ");
         std::fflush(out_);
         char line[64];
         if (std::fgets(line, sizeof line, in_) == nullptr) return kIdCancel;

@@ -49,4 +49,4 @@ void RememberWritten(ConfigBaseline& baseline, const StoredValue& value) {
     baseline.entries.push_back({value, value.value});
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "core/context.h"
-#include "core/message_port.h"
-#include "core/result_code.h"
 #include "config/config_baseline.h"
 #include "config/number_text.h"
 #include "config/text_encoding.h"
 #include "config/windows_path.h"
+#include "core/context.h"
+#include "core/message_port.h"
+#include "core/result_code.h"
 
 namespace merlinox::inline config {
 
@@ -29,8 +29,9 @@ void LoadPort(Context& ctx, const IniFile& ini) {
     const auto parsed = HexFromText(ini.GetString(kHardwareSection, "PortAdress", "378"));
     std::uint32_t base = parsed ? *parsed : ctx.settings.portAdress;
     if (base < 0x200 || base > 0x400) {
-        ShowInfo(ctx, "Portadresse in\n'PENDRAKE.INI'\nkann nicht stimmen!!\n\n"
-                      "Nehme Standardwert von 0x378.");
+        ShowInfo(ctx,
+                 "Portadresse in\n'PENDRAKE.INI'\nkann nicht stimmen!!\n\n"
+                 "Nehme Standardwert von 0x378.");
         base = kDefaultPort;
     }
     ctx.settings.portAdress = static_cast<std::uint16_t>(base);
@@ -83,10 +84,11 @@ void LoadDeviceSection(Context& ctx, const IniFile& ini) {
     LoadStoredByte(ini, section, "FuseExt", s.fuseExt);
     s.hexLineLen = ini.GetInt(section, "HexLineLen", 32);
     if (s.hexLineLen > 254 || s.hexLineLen < 2) {
-        ctx.messageBuffer.Format("Der Wert für die Länge der HEX-Zeilen ist größer 254 "
-                                 "oder kleiner 2.\nEingetragene Länge %d\n\n"
-                                 "Wert geändert auf Standardwert = 32 Datenbytes",
-                                 Signed(s.hexLineLen));
+        ctx.messageBuffer.Format(
+            "Der Wert für die Länge der HEX-Zeilen ist größer 254 "
+            "oder kleiner 2.\nEingetragene Länge %d\n\n"
+            "Wert geändert auf Standardwert = 32 Datenbytes",
+            Signed(s.hexLineLen));
         ShowInfo(ctx, ctx.messageBuffer.View());
         s.hexLineLen = 32;
     }
@@ -156,10 +158,11 @@ std::vector<StoredValue> StoredValues(Context& ctx) {
     // The file holds Windows-1252 only; a name with other characters would come back
     // with '?' in their place, which is another file.
     if (DecodeWindows1252(EncodeWindows1252(directory + name)) != directory + name) {
-        ctx.messageBuffer.Format("Der Pfad der Datendatei\n%s\nenthält Zeichen, die "
-                                 "'PENDRAKE.INI' nicht speichern kann.\n\n"
-                                 "DataPath und LastFile bleiben unverändert.",
-                                 (directory + name).c_str());
+        ctx.messageBuffer.Format(
+            "Der Pfad der Datendatei\n%s\nenthält Zeichen, die "
+            "'PENDRAKE.INI' nicht speichern kann.\n\n"
+            "DataPath und LastFile bleiben unverändert.",
+            (directory + name).c_str());
         ShowInfo(ctx, ctx.messageBuffer.View());
         return values;
     }
@@ -212,4 +215,4 @@ int SaveConfiguration(Context& ctx) {
     return kOk;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

@@ -16,10 +16,16 @@ void SetDataFileFromDisk(DataFilePaths& paths, std::string_view diskPath) {
     SetDataFile(paths, StoredPathFromDisk(diskPath));
 }
 
-std::string DataFileOnDisk(const DataFilePaths& paths) { return DiskPathFromStored(paths.filePath); }
+std::string DataFileOnDisk(const DataFilePaths& paths) {
+    return DiskPathFromStored(paths.filePath);
+}
 
-std::string EepromFileOnDisk(const DataFilePaths& paths) { return DiskPathFromStored(paths.eepromPath); }
+std::string EepromFileOnDisk(const DataFilePaths& paths) {
+    return DiskPathFromStored(paths.eepromPath);
+}
 
-std::string DirectoryOnDisk(const DataFilePaths& paths) { return DiskPathFromStored(paths.directory); }
+std::string DirectoryOnDisk(const DataFilePaths& paths) {
+    return DiskPathFromStored(paths.directory);
+}
 
 }  // namespace merlinox::inline config

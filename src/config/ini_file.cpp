@@ -1,15 +1,16 @@
 #include "config/ini_file.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "config/number_text.h"
@@ -33,8 +34,8 @@ enum class LineKind { Other, Section, Key };
 
 struct Parsed {
     LineKind kind = LineKind::Other;
-    std::string_view name;   // section or key name, trimmed
-    std::size_t valueAt = 0; // for a key: the index just after '='
+    std::string_view name;    // section or key name, trimmed
+    std::size_t valueAt = 0;  // for a key: the index just after '='
 };
 
 Parsed ParseLine(std::string_view text) {
@@ -58,7 +59,8 @@ Parsed ParseLine(std::string_view text) {
 
 std::string_view ValueOf(std::string_view text, std::size_t valueAt) {
     std::string_view value = Trim(text.substr(valueAt));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
     return value;
@@ -228,7 +230,8 @@ int IniFile::Save(const std::string& diskPath) const {
     return error;
 }
 
-std::optional<IniFile::Position> IniFile::Locate(std::string_view section, std::string_view key) const {
+std::optional<IniFile::Position> IniFile::Locate(std::string_view section,
+                                                 std::string_view key) const {
     const std::string wantedSection = EncodeWindows1252(Trim(section));
     const std::string wantedKey = EncodeWindows1252(Trim(key));
     std::optional<Position> firstSection;
@@ -240,7 +243,8 @@ std::optional<IniFile::Position> IniFile::Locate(std::string_view section, std::
             inSection = EqualIgnoringCase1252(parsed.name, wantedSection);
             sectionLine = i;
             if (inSection && !firstSection) firstSection = Position{i, lines_.size()};
-        } else if (parsed.kind == LineKind::Key && inSection && EqualIgnoringCase1252(parsed.name, wantedKey)) {
+        } else if (parsed.kind == LineKind::Key && inSection &&
+                   EqualIgnoringCase1252(parsed.name, wantedKey)) {
             return Position{sectionLine, i};
         }
     }
@@ -337,4 +341,4 @@ int WriteProfileInt(const std::string& diskPath, std::string_view section, std::
     return WriteProfileString(diskPath, section, key, std::to_string(value));
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

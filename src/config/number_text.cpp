@@ -23,7 +23,8 @@ bool SkipSpaceAndSign(std::string_view text, std::size_t& pos, bool (*isSpace)(c
 bool IsProfileSpace(char c) { return static_cast<unsigned char>(c) <= ' ' && c != '\0'; }
 
 bool HasHexPrefix(std::string_view text, std::size_t pos) {
-    return pos + 1 < text.size() && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X');
+    return pos + 1 < text.size() && text[pos] == '0' &&
+           (text[pos + 1] == 'x' || text[pos + 1] == 'X');
 }
 
 }  // namespace
@@ -41,7 +42,8 @@ std::uint32_t ProfileIntFromText(std::string_view text) {
 std::optional<std::uint32_t> HexFromText(std::string_view text) {
     std::size_t pos = 0;
     const bool negative = SkipSpaceAndSign(text, pos, IsCSpace);
-    if (HasHexPrefix(text, pos) && pos + 2 < text.size() && DigitValue(text[pos + 2]) < 16) pos += 2;
+    if (HasHexPrefix(text, pos) && pos + 2 < text.size() && DigitValue(text[pos + 2]) < 16)
+        pos += 2;
     if (pos >= text.size() || DigitValue(text[pos]) >= 16) return std::nullopt;
     std::uint32_t value = 0;
     for (; pos < text.size() && DigitValue(text[pos]) < 16; ++pos) {
@@ -76,4 +78,4 @@ std::uint32_t CNumberFromText(std::string_view text) {
     return negative ? 0u - result : result;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

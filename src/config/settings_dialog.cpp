@@ -58,12 +58,12 @@ std::variant<SettingsDialogValues, FieldRefusal> ExchangeSettingsDialog(
     SettingsDialogValues values;
     values.port = fields.port;
     values.beep = fields.beep;
-    if (auto refusal = CheckNumber(kSettingsTimeOutField, fields.timeOut, kTimeOutRange,
-                                   values.timeOut)) {
+    if (auto refusal =
+            CheckNumber(kSettingsTimeOutField, fields.timeOut, kTimeOutRange, values.timeOut)) {
         return *refusal;
     }
-    if (auto refusal = CheckNumber(kSettingsCorrectionField, fields.correction,
-                                   kCorrectionRange, values.correction)) {
+    if (auto refusal = CheckNumber(kSettingsCorrectionField, fields.correction, kCorrectionRange,
+                                   values.correction)) {
         return *refusal;
     }
     if (auto refusal = CheckNumber(kSettingsHexLineField, fields.hexLineLength, kHexLineRange,
@@ -98,4 +98,4 @@ void ShowSettingsDialog(Context& ctx, SettingsDialogView& dialog) {
     if (values) ApplySettingsDialog(ctx, *values);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

@@ -18,15 +18,15 @@ namespace merlinox::inline config {
 
 // Its control ids, which the Qt dialog uses as object names.
 enum SettingsDialogControl : int {
-    kSettingsPortList = 1009,        // drop-down list with edit field, "Portadresse"
-    kSettingsTimeOutField = 1005,    // "Timeout-Zähler"
-    kSettingsCorrectionField = 1016, // "Korrektur"
-    kSettingsHexLineField = 1017,    // "Länge HEX-Zeile"
-    kSettingsBeepBox = 1018,         // "Signalton"
+    kSettingsPortList = 1009,         // drop-down list with edit field, "Portadresse"
+    kSettingsTimeOutField = 1005,     // "Timeout-Zähler"
+    kSettingsCorrectionField = 1016,  // "Korrektur"
+    kSettingsHexLineField = 1017,     // "Länge HEX-Zeile"
+    kSettingsBeepBox = 1018,          // "Signalton"
 };
 
-inline constexpr std::array<std::string_view, 5> kPortChoices = {"0x3BC", "0x378", "0x278",
-                                                                  "0x338", "0x238"};
+inline constexpr std::array<std::string_view, 5> kPortChoices = {"0x3BC", "0x378", "0x278", "0x338",
+                                                                 "0x238"};
 
 // The fields as the user sees and edits them.
 struct SettingsDialogFields {

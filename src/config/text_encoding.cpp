@@ -9,10 +9,9 @@ namespace {
 
 // The code points of the bytes 0x80 to 0x9F; the undefined ones map to themselves.
 constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 char32_t CodePointOf(unsigned char byte) {
@@ -116,11 +115,12 @@ std::string EncodeWindows1252(std::string_view utf8) {
 bool EqualIgnoringCase1252(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(static_cast<unsigned char>(a[i])) != FoldCase(static_cast<unsigned char>(b[i]))) {
+        if (FoldCase(static_cast<unsigned char>(a[i])) !=
+            FoldCase(static_cast<unsigned char>(b[i]))) {
             return false;
         }
     }
     return true;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline config

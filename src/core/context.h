@@ -26,7 +26,7 @@ struct Context : LinkContext {
     MemoryImage image;
     DataFilePaths paths;
 
-    std::string iniPath;  // the configuration file on disk (POSIX path)
+    std::string iniPath;            // the configuration file on disk (POSIX path)
     ConfigBaseline configBaseline;  // the file as the last load or save left it
     LibraryState library;
     FileState files;

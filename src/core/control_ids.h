@@ -13,22 +13,22 @@ enum ControlId : int {
     kProgramButton = 1002,     // "Brennen", the default button
     kVerifyButton = 1003,      // "Prüfen"
     kManufacturerList = 1004,
-    kFileNameField = 1005,     // read-only
-    kNewFileButton = 1006,     // "Neue Datei"
-    kPrefsButton = 1007,       // "Prefs"
-    kIdCheckBox = 1008,        // "ID prüfen"
+    kFileNameField = 1005,  // read-only
+    kNewFileButton = 1006,  // "Neue Datei"
+    kPrefsButton = 1007,    // "Prefs"
+    kIdCheckBox = 1008,     // "ID prüfen"
     kLock2Box = 1009,
     kDeviceList = 1011,
-    kFfSaveBox = 1013,         // "Leerzellen speichern"
-    kEraseButton = 1014,       // "Löschen"
+    kFfSaveBox = 1013,    // "Leerzellen speichern"
+    kEraseButton = 1014,  // "Löschen"
     kLock1Box = 1015,
     kStatusLine = 1016,
-    kCancelButton = 1017,      // "Abbrechen"
-    kStandardButton = 1018,    // "Standard"
+    kCancelButton = 1017,    // "Abbrechen"
+    kStandardButton = 1018,  // "Standard"
     kProgressBar = 1019,
-    kResetButton = 1020,       // "Sende Reset"
-    kTestChecksumBox = 1022,   // "Checksumme prüfen"
-    kReadFusesButton = 1052,   // "Vom Chip lesen", beside "Standard"
+    kResetButton = 1020,      // "Sende Reset"
+    kTestChecksumBox = 1022,  // "Checksumme prüfen"
+    kReadFusesButton = 1052,  // "Vom Chip lesen", beside "Standard"
 };
 
 // The lock byte and the three fuse bytes, in the order of the panel's group boxes.
@@ -111,9 +111,9 @@ inline constexpr auto kMainWindowControls = std::to_array<ControlSpec>({
 // the fuse boxes are then re-enabled by the panel, per device).
 inline constexpr std::array<int, 18> kLockedControls = {
     kProgramButton, kVerifyButton, kBlankCheckButton, kReadOutButton, kNewFileButton,
-    kPrefsButton, kEraseButton, kStandardButton, kResetButton, kManufacturerList,
-    kDeviceList, kFfSaveBox, kTestChecksumBox, kIdCheckBox, kFileNameField, kLock1Box,
-    kLock2Box, kReadFusesButton,
+    kPrefsButton,   kEraseButton,  kStandardButton,   kResetButton,   kManufacturerList,
+    kDeviceList,    kFfSaveBox,    kTestChecksumBox,  kIdCheckBox,    kFileNameField,
+    kLock1Box,      kLock2Box,     kReadFusesButton,
 };
 
 }  // namespace merlinox::inline core

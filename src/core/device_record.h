@@ -25,11 +25,11 @@ enum FuseAccess : std::int32_t {
 // The current device, filled only from a line of the device library. Fields are in the
 // order of the library's columns.
 struct DeviceRecord {
-    std::string name;                          // UTF-8; also the name of the device's INI section
+    std::string name;  // UTF-8; also the name of the device's INI section
     std::uint8_t pinCount = 0;
-    std::uint8_t programmingVoltageCode = 0;   // VPP in 100 mV
-    std::uint8_t supplyVoltageCode = 0;        // VCC in 50 mV
-    std::uint32_t flashWriteDelay = 0;         // delay units (already converted)
+    std::uint8_t programmingVoltageCode = 0;  // VPP in 100 mV
+    std::uint8_t supplyVoltageCode = 0;       // VCC in 50 mV
+    std::uint32_t flashWriteDelay = 0;        // delay units (already converted)
     std::uint32_t eepromWriteDelay = 0;
     std::uint32_t eraseDelay = 0;
     std::uint32_t flashWords = 0;
@@ -37,10 +37,10 @@ struct DeviceRecord {
     std::uint8_t manufacturerId = 0;
     std::uint8_t deviceId = 0;
     std::uint8_t subId = 0;
-    std::uint32_t deviceCode = 0;              // deviceId * 256 + subId
+    std::uint32_t deviceCode = 0;  // deviceId * 256 + subId
     std::uint8_t fuseD0 = 0;
-    std::int32_t programmingMode = kNoMode;    // a ProgrammingMode value
-    std::int32_t extra = kNoFuseAccess;        // a FuseAccess value
+    std::int32_t programmingMode = kNoMode;  // a ProgrammingMode value
+    std::int32_t extra = kNoFuseAccess;      // a FuseAccess value
     std::uint32_t sckLowClocks = 0;
     std::uint32_t sckHighClocks = 0;
     std::uint32_t flashPageWords = 0;

@@ -25,9 +25,7 @@ const char* FindLineEnd(const char* p, std::size_t n) {
 
 InputFile::InputFile() : buffer_(new char[kBufferSize]) {}
 
-InputFile::~InputFile() {
-    Close();
-}
+InputFile::~InputFile() { Close(); }
 
 int InputFile::Open(const std::string& path, bool binary) {
     Close();
@@ -158,4 +156,4 @@ long InputFile::ReadBytes(std::uint8_t* target, std::size_t max) {
     return static_cast<long>(total);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

@@ -59,7 +59,7 @@ private:
     int fd_ = -1;
     bool binary_ = false;
     bool ended_ = false;
-    bool atStart_ = true;    // nothing read yet: a byte order mark may follow
+    bool atStart_ = true;        // nothing read yet: a byte order mark may follow
     bool skipLinefeed_ = false;  // the last line ended in a carriage return
     int errorNumber_ = 0;
     std::uint64_t size_ = 0;

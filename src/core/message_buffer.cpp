@@ -16,7 +16,8 @@ std::size_t ComposeAt(char* text, std::size_t offset, const char* format, va_lis
         text[offset] = '\0';
         return offset;
     }
-    const std::size_t written = static_cast<std::size_t>(wanted) < room ? static_cast<std::size_t>(wanted) : room - 1;
+    const std::size_t written =
+        static_cast<std::size_t>(wanted) < room ? static_cast<std::size_t>(wanted) : room - 1;
     return offset + written;
 }
 
@@ -69,4 +70,4 @@ void MessageBuffer::CutToCharacterBoundary() {
     text_[length_] = '\0';
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline core

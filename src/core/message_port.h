@@ -32,18 +32,14 @@ struct MessageContext {
     MessageBuffer messageBuffer;
 };
 
-inline void ShowInfo(MessageContext& ctx, std::string_view text) {
-    ctx.messages->ShowInfo(text);
-}
+inline void ShowInfo(MessageContext& ctx, std::string_view text) { ctx.messages->ShowInfo(text); }
 inline int AskRetryCancel(MessageContext& ctx, std::string_view text) {
     return ctx.messages->AskRetryCancel(text);
 }
 inline int AskOkCancel(MessageContext& ctx, std::string_view text) {
     return ctx.messages->AskOkCancel(text);
 }
-inline void ShowPlain(MessageContext& ctx, std::string_view text) {
-    ctx.messages->ShowPlain(text);
-}
+inline void ShowPlain(MessageContext& ctx, std::string_view text) { ctx.messages->ShowPlain(text); }
 inline void ShowFileError(MessageContext& ctx, std::string_view path, int errorNumber) {
     ctx.messages->ShowFileError(path, errorNumber);
 }

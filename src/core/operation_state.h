@@ -16,7 +16,7 @@ struct OperationState {
     std::uint32_t progressDivisor = 1;  // cells per step of the bar, at least 1
     std::uint32_t progressCounter = 0;  // cells since the last step
     std::uint32_t progressPosition = 0;
-    OperationView* view = nullptr;      // status line, bar and Cancel button; may be null
+    OperationView* view = nullptr;  // status line, bar and Cancel button; may be null
     MessageBuffer hint;
 };
 

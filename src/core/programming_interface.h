@@ -10,30 +10,30 @@ namespace merlinox::inline core {
 // in, never in the instructions, the power sequence or the fuse layout.
 enum class InterfaceFamily {
     kNone,
-    kParallel,             // PAR1, PAR2: the parallel programming bus
-    kHighVoltageSerial,    // PAR3: high-voltage serial, cell by cell
-    kHighVoltagePaged,     // PAR4: high-voltage serial with page buffers
-    kSpi,                  // SPI1, SPI2: serial downloading, cell by cell
-    kPagedSpi,             // MSPI1, MSPI2: serial downloading, the flash through pages
+    kParallel,           // PAR1, PAR2: the parallel programming bus
+    kHighVoltageSerial,  // PAR3: high-voltage serial, cell by cell
+    kHighVoltagePaged,   // PAR4: high-voltage serial with page buffers
+    kSpi,                // SPI1, SPI2: serial downloading, cell by cell
+    kPagedSpi,           // MSPI1, MSPI2: serial downloading, the flash through pages
 };
 
 constexpr InterfaceFamily InterfaceFamilyOf(std::int32_t mode) {
     switch (mode) {
-        case kPar1:
-        case kPar2:
-            return InterfaceFamily::kParallel;
-        case kPar3:
-            return InterfaceFamily::kHighVoltageSerial;
-        case kPar4:
-            return InterfaceFamily::kHighVoltagePaged;
-        case kSpi1:
-        case kSpi2:
-            return InterfaceFamily::kSpi;
-        case kMspi1:
-        case kMspi2:
-            return InterfaceFamily::kPagedSpi;
-        default:
-            return InterfaceFamily::kNone;
+    case kPar1:
+    case kPar2:
+        return InterfaceFamily::kParallel;
+    case kPar3:
+        return InterfaceFamily::kHighVoltageSerial;
+    case kPar4:
+        return InterfaceFamily::kHighVoltagePaged;
+    case kSpi1:
+    case kSpi2:
+        return InterfaceFamily::kSpi;
+    case kMspi1:
+    case kMspi2:
+        return InterfaceFamily::kPagedSpi;
+    default:
+        return InterfaceFamily::kNone;
     }
 }
 

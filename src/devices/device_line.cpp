@@ -2,10 +2,10 @@
 
 #include <string_view>
 
-#include "core/context.h"
-#include "core/message_port.h"
 #include "config/number_text.h"
 #include "config/text_encoding.h"
+#include "core/context.h"
+#include "core/message_port.h"
 #include "devices/known_devices.h"
 #include "devices/time_base.h"
 
@@ -44,7 +44,8 @@ std::uint8_t PinCount(std::string_view package) {
 }
 
 std::int32_t ModeOf(std::string_view keyword) {
-    constexpr std::string_view kModes[] = {"PAR1", "PAR2", "PAR3", "PAR4", "SPI1", "SPI2", "MSPI1", "MSPI2"};
+    constexpr std::string_view kModes[] = {"PAR1", "PAR2", "PAR3",  "PAR4",
+                                           "SPI1", "SPI2", "MSPI1", "MSPI2"};
     for (std::int32_t i = 0; i < 8; ++i) {
         if (keyword == kModes[i]) return i + 1;
     }
@@ -75,11 +76,11 @@ struct PageWording {
 bool CheckPage(MessageBuffer& message, const DeviceRecord& target, std::uint32_t page,
                std::uint32_t memory, const PageWording& words, const char* path) {
     if (PageFits(page, memory)) return true;
-    message.Format("%s\n\nSeitengröße %s %lu %s passt nicht\n"
-                   "zur %s von %lu %s !\n\n in '%s' Datei",
-                   target.name.c_str(), words.memory, static_cast<unsigned long>(page),
-                   words.unit, words.whole, static_cast<unsigned long>(memory), words.ofUnits,
-                   path);
+    message.Format(
+        "%s\n\nSeitengröße %s %lu %s passt nicht\n"
+        "zur %s von %lu %s !\n\n in '%s' Datei",
+        target.name.c_str(), words.memory, static_cast<unsigned long>(page), words.unit,
+        words.whole, static_cast<unsigned long>(memory), words.ofUnits, path);
     return false;
 }
 
@@ -120,7 +121,8 @@ int ReadCSV(Context& ctx, DeviceRecord& target) {
 
     if (!NextField(ctx)) return kLibraryFailed;
     value = Number(ctx);
-    if (value > 12750) return RefuseInFile(ctx, "Die Betriebsspannung im\nProgrammiermodus ist zu groß !");
+    if (value > 12750)
+        return RefuseInFile(ctx, "Die Betriebsspannung im\nProgrammiermodus ist zu groß !");
     if (value == 0) return RefuseInFile(ctx, "Die Betriebsspannung im\nProgrammiermodus ist 0 !");
     target.supplyVoltageCode = static_cast<std::uint8_t>(value / 50);
 
@@ -134,9 +136,11 @@ int ReadCSV(Context& ctx, DeviceRecord& target) {
     if (!NextField(ctx)) return kLibraryFailed;
     target.flashWords = Number(ctx) / 2;
     if (target.flashWords * 2 > kImageBytes) {
-        message.Format("%s\n\nBausteingröße überschreitet %ld (0x%lX) Worte !\n\n"
-                       "Bausteine dieser Größe werden nicht unterstützt !\n",
-                       target.name.c_str(), static_cast<long>(kImageBytes), static_cast<unsigned long>(kImageBytes));
+        message.Format(
+            "%s\n\nBausteingröße überschreitet %ld (0x%lX) Worte !\n\n"
+            "Bausteine dieser Größe werden nicht unterstützt !\n",
+            target.name.c_str(), static_cast<long>(kImageBytes),
+            static_cast<unsigned long>(kImageBytes));
         return Refuse(ctx, kColumnOutOfRange);
     }
     if (target.flashWords == 0) {
@@ -147,9 +151,11 @@ int ReadCSV(Context& ctx, DeviceRecord& target) {
     if (!NextField(ctx)) return kLibraryFailed;
     target.eepromBytes = Number(ctx);
     if (target.eepromBytes > kImageBytes) {
-        message.Format("%s\n\nDaten EEPROM überschreitet %ld (0x%lX) Bytes !\n\n"
-                       "Bausteine dieser Größe werden nicht unterstützt !\n",
-                       target.name.c_str(), static_cast<long>(kImageBytes), static_cast<unsigned long>(kImageBytes));
+        message.Format(
+            "%s\n\nDaten EEPROM überschreitet %ld (0x%lX) Bytes !\n\n"
+            "Bausteine dieser Größe werden nicht unterstützt !\n",
+            target.name.c_str(), static_cast<long>(kImageBytes),
+            static_cast<unsigned long>(kImageBytes));
         return Refuse(ctx, kColumnOutOfRange);
     }
 
@@ -161,16 +167,18 @@ int ReadCSV(Context& ctx, DeviceRecord& target) {
     target.subId = LowByte(ctx);
     target.deviceCode = target.deviceId * 256u + target.subId;
     if (!IsKnownDeviceCode(target.deviceCode)) {
-        message.Format("Devicecode 0x%04X fehlt in ReadCSV", static_cast<unsigned>(target.deviceCode));
+        message.Format("Devicecode 0x%04X fehlt in ReadCSV",
+                       static_cast<unsigned>(target.deviceCode));
         return Refuse(ctx, kLibraryFailed);
     }
 
     if (!NextField(ctx)) return kLibraryFailed;
     target.fuseD0 = LowByte(ctx);
     if (target.fuseD0 > 2) {
-        message.Format("%s\n\nFalscher Wert für FUSED0 in \n\n%s !\n\nEintrag darf nur von 0-%d gehen.\n"
-                       "Gelesener Wert: %d",
-                       target.name.c_str(), path, 2, target.fuseD0);
+        message.Format(
+            "%s\n\nFalscher Wert für FUSED0 in \n\n%s !\n\nEintrag darf nur von 0-%d gehen.\n"
+            "Gelesener Wert: %d",
+            target.name.c_str(), path, 2, target.fuseD0);
         return Refuse(ctx, kColumnOutOfRange);
     }
 
@@ -186,7 +194,8 @@ int ReadCSV(Context& ctx, DeviceRecord& target) {
     target.extra = ExtraOf(lib.column);
     if (target.extra == kNoFuseAccess) {
         const std::string extra = DecodeWindows1252(lib.column);
-        message.Format("Unbekannter Eintrag unter Extra !\n\nExtra = %s\n\n%s", extra.c_str(), path);
+        message.Format("Unbekannter Eintrag unter Extra !\n\nExtra = %s\n\n%s", extra.c_str(),
+                       path);
         return Refuse(ctx, kLibraryFailed);
     }
 
@@ -218,8 +227,8 @@ int ReadCSV(Context& ctx, DeviceRecord& target) {
     if (target.fuseCount > 3) return RefuseInFile(ctx, "Fuses darf nur zwischen 0 und 3 sein !");
 
     target.lockDefault = 0xFF;
-    std::uint8_t* const fuseColumns[] = {&target.lockFixedBits,    &target.lowFuseDefault,
-                                         &target.lowFuseFixedBits, &target.highFuseDefault,
+    std::uint8_t* const fuseColumns[] = {&target.lockFixedBits,     &target.lowFuseDefault,
+                                         &target.lowFuseFixedBits,  &target.highFuseDefault,
                                          &target.highFuseFixedBits, &target.extFuseDefault,
                                          &target.extFuseFixedBits};
     for (std::uint8_t* field : fuseColumns) {
@@ -229,4 +238,4 @@ int ReadCSV(Context& ctx, DeviceRecord& target) {
     return kOk;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

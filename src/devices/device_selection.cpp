@@ -80,4 +80,4 @@ int LibraryIndexAt(const Context& ctx, int position) {
     return lines[static_cast<std::size_t>(position)];
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

@@ -60,7 +60,7 @@ struct FuseBit {
 
 struct FuseBits {
     ModeGroup group = ModeGroup::None;
-    const FuseRow* row = nullptr;  // null: group None, or the device code has no row
+    const FuseRow* row = nullptr;    // null: group None, or the device code has no row
     std::array<FuseBit, 32> bits{};  // [byte * 8 + bit]
 
     const FuseBit& At(FuseByte byte, int bit) const {

@@ -9,14 +9,14 @@ namespace merlinox::inline devices {
 
 std::uint8_t FixedBitsOf(const DeviceRecord& device, FuseByte byte) {
     switch (byte) {
-        case FuseByte::Lock:
-            return device.lockFixedBits;
-        case FuseByte::Low:
-            return device.lowFuseFixedBits;
-        case FuseByte::High:
-            return device.highFuseFixedBits;
-        case FuseByte::Ext:
-            return device.extFuseFixedBits;
+    case FuseByte::Lock:
+        return device.lockFixedBits;
+    case FuseByte::Low:
+        return device.lowFuseFixedBits;
+    case FuseByte::High:
+        return device.highFuseFixedBits;
+    case FuseByte::Ext:
+        return device.extFuseFixedBits;
     }
     return 0;
 }
@@ -40,14 +40,14 @@ namespace {
 template <typename SettingsT>
 auto& ByteOf(SettingsT& settings, FuseByte byte) {
     switch (byte) {
-        case FuseByte::Lock:
-            return settings.lockBits;
-        case FuseByte::Low:
-            return settings.fuseLow;
-        case FuseByte::High:
-            return settings.fuseHigh;
-        case FuseByte::Ext:
-            break;
+    case FuseByte::Lock:
+        return settings.lockBits;
+    case FuseByte::Low:
+        return settings.fuseLow;
+    case FuseByte::High:
+        return settings.fuseHigh;
+    case FuseByte::Ext:
+        break;
     }
     return settings.fuseExt;
 }
@@ -115,4 +115,4 @@ std::optional<FollowingBox> ApplyFuseClick(Settings& settings, int controlId, bo
     return std::nullopt;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

@@ -1,12 +1,13 @@
 #include "devices/library_reader.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstdio>
+
+#include "config/text_encoding.h"
 #include "core/context.h"
 #include "core/message_port.h"
-#include "config/text_encoding.h"
 
 namespace merlinox::inline devices {
 
@@ -137,7 +138,8 @@ int FindAndReadSelectedDevice(Context& ctx) {
     int counter = -1;
     for (;;) {
         if (!ReadLibraryLine(ctx)) return Fail(ctx, "Fehler beim lesen der Bibliothek !");
-        if (IsManufacturerLine(ctx)) return Fail(ctx, "Keine Bausteine für diesen\n\n Hersteller in der Liste !");
+        if (IsManufacturerLine(ctx))
+            return Fail(ctx, "Keine Bausteine für diesen\n\n Hersteller in der Liste !");
         if (IsActiveLine(ctx)) ++counter;
         if (counter >= ctx.settings.deviceIndex) {
             CloseLibrary(ctx);
@@ -154,4 +156,4 @@ int LoadSelectedDevice(Context& ctx) {
     return ctx.library.selectedDeviceResult;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline devices

@@ -1,9 +1,8 @@
 #include "files/companion_file.h"
 
 #include <dirent.h>
-#include <sys/stat.h>
-
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <memory>
@@ -47,10 +46,12 @@ CompanionFile FindCompanionFile(const std::string& exactPath) {
         matched = true;
     }
     if (matched && found.other.empty() && ::stat(found.path.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) found.error = EISDIR;
-        else if (!S_ISREG(info.st_mode)) found.error = InputFile::kNotRegularFile;
+        if (S_ISDIR(info.st_mode))
+            found.error = EISDIR;
+        else if (!S_ISREG(info.st_mode))
+            found.error = InputFile::kNotRegularFile;
     }
     return found;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

@@ -91,19 +91,19 @@ int ConvertDataFile(Context& ctx, const ConversionRequest& request) {
     ctx.settings.ffSave = request.ffSave ? 1 : 0;
     ctx.settings.hexLineLen = request.hexLineLen;
     switch (request.outputFormat) {
-        case kFormatBinary: {
-            const int r = SaveBin(ctx, request.outputPath, request.kind, cells, source);
-            if (r != kSaveBlank) return r;
-            ShowBlankMemoryRefusal(ctx, request.kind);
-            return kSaveFailed;
-        }
-        case kFormatRom:
-            return SaveROMHex(ctx, request.outputPath, request.kind, cells, source);
-        case kFormatNone:
-            ShowInfo(ctx, kUnknownFormat);
-            return kSaveFailed;
-        default:
-            return SaveHex(ctx, request.outputPath, request.kind, cells, source);
+    case kFormatBinary: {
+        const int r = SaveBin(ctx, request.outputPath, request.kind, cells, source);
+        if (r != kSaveBlank) return r;
+        ShowBlankMemoryRefusal(ctx, request.kind);
+        return kSaveFailed;
+    }
+    case kFormatRom:
+        return SaveROMHex(ctx, request.outputPath, request.kind, cells, source);
+    case kFormatNone:
+        ShowInfo(ctx, kUnknownFormat);
+        return kSaveFailed;
+    default:
+        return SaveHex(ctx, request.outputPath, request.kind, cells, source);
     }
 }
 
@@ -126,4 +126,4 @@ std::string_view DataFormatName(DataFormat format) {
     return "none";
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

@@ -4,11 +4,11 @@
 #include <cerrno>
 
 #include "core/context.h"
+#include "core/input_file.h"
 #include "core/message_port.h"
 #include "files/companion_file.h"
 #include "files/elf_image.h"
 #include "files/hex_text.h"
-#include "core/input_file.h"
 #include "files/line_messages.h"
 #include "files/text_readers.h"
 
@@ -31,8 +31,7 @@ bool LooksLikeRecordText(const std::uint8_t* bytes, std::size_t count) {
         return false;
     }
     const auto* end = bytes + count;
-    return std::find_if(bytes, end, [](std::uint8_t c) { return c == '\r' || c == '\n'; }) !=
-               end &&
+    return std::find_if(bytes, end, [](std::uint8_t c) { return c == '\r' || c == '\n'; }) != end &&
            std::all_of(bytes, end, [](std::uint8_t c) {
                return (c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n' || c == '\t';
            });
@@ -197,4 +196,4 @@ void CloseInputFile(Context& ctx) {
     ctx.files.inputPath.clear();
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

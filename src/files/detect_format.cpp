@@ -2,11 +2,11 @@
 #include <string_view>
 
 #include "core/context.h"
+#include "core/input_file.h"
 #include "core/message_port.h"
 #include "files/data_loader.h"
 #include "files/elf_image.h"
 #include "files/hex_text.h"
-#include "core/input_file.h"
 #include "files/line_messages.h"
 #include "files/text_readers.h"
 
@@ -14,14 +14,12 @@ namespace merlinox::inline files {
 
 namespace {
 
-char At(std::string_view line, std::size_t pos) {
-    return pos < line.size() ? line[pos] : '\0';
-}
+char At(std::string_view line, std::size_t pos) { return pos < line.size() ? line[pos] : '\0'; }
 
 // The line without the blanks and the line end after its last character.
 std::string_view TrimEnd(std::string_view line) {
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t' ||
-                             line.back() == '\n' || line.back() == '\r')) {
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\n' ||
+                             line.back() == '\r')) {
         line.remove_suffix(1);
     }
     return line;
@@ -31,8 +29,8 @@ std::string_view TrimEnd(std::string_view line) {
 // line end may stand): not a text file of ours. Blanks after the last character are no
 // sign of it either.
 bool LooksBinary(std::string_view line) {
-    const std::size_t checked = std::min(line.size() < 2 ? 0 : line.size() - 2,
-                                         TrimEnd(line).size());
+    const std::size_t checked =
+        std::min(line.size() < 2 ? 0 : line.size() - 2, TrimEnd(line).size());
     for (std::size_t i = 0; i < checked; ++i) {
         const auto c = static_cast<unsigned char>(line[i]);
         if (c < 0x20 || c >= 0x80) return true;
@@ -102,8 +100,7 @@ DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind ki
                 std::string_view next;
                 const InputFile::ReadStatus further = file.ReadLine(next);
                 if (!IsTextLine(further)) result = kFormatBinary;
-                if (IsTextLine(further) && At(next, 8) == '4')
-                    result = kFormatIntel32;
+                if (IsTextLine(further) && At(next, 8) == '4') result = kFormatIntel32;
                 break;
             }
         }
@@ -125,4 +122,4 @@ DataFormat DetectFileFormat(Context& ctx, const std::string& path, MemoryKind ki
     return result;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

@@ -10,8 +10,8 @@
 #include <iterator>
 
 #include "core/context.h"
-#include "core/message_port.h"
 #include "core/input_file.h"
+#include "core/message_port.h"
 
 namespace merlinox::inline files {
 
@@ -152,13 +152,15 @@ AvrFirmwareRead ParseAvrFirmware(std::span<const std::uint8_t> bytes) {
     }
     if (header.e_ident[EI_CLASS] != ELFCLASS32 || header.e_ident[EI_DATA] != ELFDATA2LSB ||
         header.e_machine != EM_AVR) {
-        return Refused(Text("Die ELF-Datei ist nicht für AVR-Controller übersetzt\n"
-                            "(Klasse %u, Maschine %u) !",
-                            header.e_ident[EI_CLASS], header.e_machine));
+        return Refused(
+            Text("Die ELF-Datei ist nicht für AVR-Controller übersetzt\n"
+                 "(Klasse %u, Maschine %u) !",
+                 header.e_ident[EI_CLASS], header.e_machine));
     }
     if (header.e_type != ET_EXEC) {
-        return Refused("Die ELF-Datei ist kein gelinktes Programm !\n\n"
-                       "Objektdateien tragen noch keine Adressen.");
+        return Refused(
+            "Die ELF-Datei ist kein gelinktes Programm !\n\n"
+            "Objektdateien tragen noch keine Adressen.");
     }
 
     // libelf takes a table cut off by the end of the file for an empty one, so the
@@ -258,9 +260,9 @@ int CheckAgainstDevice(Context& ctx, const AvrFirmware& firmware) {
     }
     const std::size_t fuseBytes = std::max<std::size_t>(1, ctx.device.fuseCount);
     if (firmware.fuseBytes > fuseBytes) {
-        ShowInfo(ctx, ctx.messageBuffer.Format(
-                          "Die ELF-Datei enthält %zu Fuse-Bytes,\n%s hat nur %zu !",
-                          firmware.fuseBytes, ctx.device.name.c_str(), fuseBytes));
+        ShowInfo(ctx,
+                 ctx.messageBuffer.Format("Die ELF-Datei enthält %zu Fuse-Bytes,\n%s hat nur %zu !",
+                                          firmware.fuseBytes, ctx.device.name.c_str(), fuseBytes));
         return kLoadFailed;
     }
     return kLoadOk;
@@ -302,4 +304,4 @@ int ReadElfFile(Context& ctx, const std::string& path, MemoryKind kind) {
     return kLoadOk;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

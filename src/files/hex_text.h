@@ -65,19 +65,22 @@ inline std::uint32_t HexByte(std::string_view text, std::size_t pos) {
 }
 
 // HexByte for count bytes in a row from pos on, into out.
-inline void HexBytes(std::string_view text, std::size_t pos, std::uint32_t count, std::uint8_t* out) {
+inline void HexBytes(std::string_view text, std::size_t pos, std::uint32_t count,
+                     std::uint8_t* out) {
     if (pos + 2 * std::size_t{count} <= text.size()) {
         // The usual case, every character a hex digit, without testing each pair apart.
         int invalid = 0;
         for (std::uint32_t i = 0; i < count; ++i) {
             const int high = hex_detail::kDigitValue[static_cast<unsigned char>(text[pos + 2 * i])];
-            const int low = hex_detail::kDigitValue[static_cast<unsigned char>(text[pos + 2 * i + 1])];
+            const int low =
+                hex_detail::kDigitValue[static_cast<unsigned char>(text[pos + 2 * i + 1])];
             invalid |= high | low;
             out[i] = static_cast<std::uint8_t>(high * 16 + low);
         }
         if (invalid >= 0) return;
     }
-    for (std::uint32_t i = 0; i < count; ++i) out[i] = static_cast<std::uint8_t>(HexByte(text, pos + 2 * i));
+    for (std::uint32_t i = 0; i < count; ++i)
+        out[i] = static_cast<std::uint8_t>(HexByte(text, pos + 2 * i));
 }
 
 // The line ended at the first carriage return, line feed or space among its first max
@@ -96,4 +99,4 @@ inline char* PutHexByte(char* out, std::uint32_t value) {
     return out + 2;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

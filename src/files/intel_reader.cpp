@@ -73,4 +73,4 @@ LineResult ReadIntelLine(Context& ctx) {
     return kLineDone;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

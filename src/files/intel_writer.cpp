@@ -58,8 +58,6 @@ bool WriteIntelLinearRecord(OutputFile& out, std::uint32_t byteAddress) {
     return WriteAddressRecord(out, 0x04, byteAddress / 65536);
 }
 
-bool WriteIntelEndRecord(OutputFile& out) {
-    return out.WriteLine(":00000001FF\n");
-}
+bool WriteIntelEndRecord(OutputFile& out) { return out.WriteLine(":00000001FF\n"); }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

@@ -3,8 +3,8 @@
 #include <cerrno>
 
 #include "core/context.h"
-#include "core/message_port.h"
 #include "core/input_file.h"
+#include "core/message_port.h"
 
 namespace merlinox::inline files {
 
@@ -63,8 +63,7 @@ void ShowInputError(Context& ctx, std::string_view path, int errorNumber) {
     } else if (errorNumber == InputFile::kFileTooLarge) {
         ShowInfo(ctx, ctx.messageBuffer.Format(
                           "%.*s\n\nist zu groß für eine Datendatei (mehr als %lu MB) !", shown,
-                          path.data(),
-                          static_cast<unsigned long>(InputFile::kMaxTextBytes >> 20)));
+                          path.data(), static_cast<unsigned long>(InputFile::kMaxTextBytes >> 20)));
     } else {
         ShowFileError(ctx, path, errorNumber);
     }

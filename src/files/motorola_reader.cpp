@@ -51,11 +51,11 @@ LineResult ReadCountRecord(Context& ctx, std::string_view line, char type) {
     const std::uint32_t mask = type == '5' ? 0xFFFFu : 0xFFFFFFu;
     const std::uint32_t read = ctx.image.dataRecords & mask;
     if (stated == read) return kLineSkipped;
-    ShowInfo(ctx, ctx.messageBuffer.Format(
-                      "Der Zähl-Record S%c in Zeile %lu stimmt nicht !\n\n"
-                      "Angegeben %lu Datensätze\nGelesen %lu Datensätze\n",
-                      type, static_cast<unsigned long>(ctx.image.lineNumber),
-                      static_cast<unsigned long>(stated), static_cast<unsigned long>(read)));
+    ShowInfo(ctx, ctx.messageBuffer.Format("Der Zähl-Record S%c in Zeile %lu stimmt nicht !\n\n"
+                                           "Angegeben %lu Datensätze\nGelesen %lu Datensätze\n",
+                                           type, static_cast<unsigned long>(ctx.image.lineNumber),
+                                           static_cast<unsigned long>(stated),
+                                           static_cast<unsigned long>(read)));
     return kLineFailed;
 }
 
@@ -103,4 +103,4 @@ LineResult ReadMotorolaLine(Context& ctx) {
     return HasChecksum(ctx, line, count, sum) ? kLineDone : kLineFailed;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

@@ -61,4 +61,4 @@ bool WriteMotorolaEndRecord(OutputFile& out, DataFormat format) {
     return out.WriteLine("S9030000FC\n");
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

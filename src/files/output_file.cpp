@@ -13,9 +13,7 @@ namespace merlinox::inline files {
 
 OutputFile::OutputFile() : buffer_(new char[kBufferSize]) {}
 
-OutputFile::~OutputFile() {
-    Abandon();
-}
+OutputFile::~OutputFile() { Abandon(); }
 
 namespace {
 
@@ -160,4 +158,4 @@ void OutputFile::Abandon() {
     tempPath_.clear();
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

@@ -64,4 +64,4 @@ LineResult ReadROMLine(Context& ctx, MemoryKind kind) {
     return kind == kEeprom ? ReadEepromCell(ctx, line) : ReadFlashCell(ctx, line);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

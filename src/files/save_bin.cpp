@@ -91,4 +91,4 @@ int SaveBin(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_
     return cancelled || failed ? kSaveFailed : kSaveOk;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

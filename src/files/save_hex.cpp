@@ -117,4 +117,4 @@ int SaveHex(Context& ctx, const std::string& path, MemoryKind kind, std::uint32_
     return cancelled || failed ? kSaveFailed : kSaveOk;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

@@ -1,6 +1,6 @@
 #include "core/context.h"
-#include "core/message_port.h"
 #include "core/input_file.h"
+#include "core/message_port.h"
 #include "files/line_messages.h"
 #include "files/text_readers.h"
 
@@ -24,20 +24,20 @@ bool LoadCancelled(Context& ctx) {
 
 LineResult NextInputLine(Context& ctx, std::string_view& line) {
     switch (ctx.files.inputFile.ReadLine(line)) {
-        case InputFile::ReadStatus::Line:
-            ++ctx.image.lineNumber;
-            return LoadCancelled(ctx) ? kLineFailed : kLineDone;
-        case InputFile::ReadStatus::TooLong:
-            ++ctx.image.lineNumber;
-            ShowLineTooLongError(ctx);
-            return kLineFailed;
-        case InputFile::ReadStatus::End:
-            return kLineEnd;
-        case InputFile::ReadStatus::Error:
-            break;
+    case InputFile::ReadStatus::Line:
+        ++ctx.image.lineNumber;
+        return LoadCancelled(ctx) ? kLineFailed : kLineDone;
+    case InputFile::ReadStatus::TooLong:
+        ++ctx.image.lineNumber;
+        ShowLineTooLongError(ctx);
+        return kLineFailed;
+    case InputFile::ReadStatus::End:
+        return kLineEnd;
+    case InputFile::ReadStatus::Error:
+        break;
     }
     ShowInputError(ctx, ctx.files.inputPath, ctx.files.inputFile.ErrorNumber());
     return kLineFailed;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline files

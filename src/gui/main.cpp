@@ -1,6 +1,7 @@
 // kestrel: the programmer's window.
 #include <QApplication>
 #include <QCoreApplication>
+
 #include <cstdio>
 
 #include "app/main_presenter.h"

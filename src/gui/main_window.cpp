@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
 #include <algorithm>
 
 #include "gui/qt_text.h"
@@ -75,8 +76,9 @@ QWidget* MainWindow::BuildTop() {
     auto* marker = new QLabel("Simulierte Platine", board);
     marker->setObjectName("simulatedBoardMarker");
     marker->setAlignment(Qt::AlignCenter);
-    marker->setStyleSheet("QLabel { background: #ffd24d; color: black; "
-                          "font-weight: bold; padding: 2px; }");
+    marker->setStyleSheet(
+        "QLabel { background: #ffd24d; color: black; "
+        "font-weight: bold; padding: 2px; }");
     marker->setVisible(false);
     boardColumn->addWidget(marker);
     simulatedMarker_ = marker;
@@ -158,12 +160,10 @@ QWidget* MainWindow::BuildFuses() {
     auto* note = new QLabel("Achtung: Aktivierte Fuses werden auf 0 gebrannt !", area);
     note->setObjectName("fuseNote");
     layout->addWidget(note, 1, 0, 1, 3);
-    layout->addWidget(Add(kStandardButton, new QPushButton(ToQt(FirstTextOf(kStandardButton)),
-                                                            area)),
-                      1, 3);
-    layout->addWidget(Add(kReadFusesButton,
-                          new QPushButton(ToQt(FirstTextOf(kReadFusesButton)), area)),
-                      2, 3);
+    layout->addWidget(
+        Add(kStandardButton, new QPushButton(ToQt(FirstTextOf(kStandardButton)), area)), 1, 3);
+    layout->addWidget(
+        Add(kReadFusesButton, new QPushButton(ToQt(FirstTextOf(kReadFusesButton)), area)), 2, 3);
     return area;
 }
 

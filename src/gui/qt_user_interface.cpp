@@ -14,20 +14,20 @@ int QtUserInterface::ShowBox(BoxKind kind, std::string_view text) {
     box.setText(ToQt(text));
     box.setIcon(kind == BoxKind::Plain ? QMessageBox::NoIcon : QMessageBox::Information);
     switch (kind) {
-        case BoxKind::Info:
-        case BoxKind::Plain:
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
-        case BoxKind::RetryCancel:
-            box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
-            box.setDefaultButton(QMessageBox::Retry);
-            box.setEscapeButton(QMessageBox::Cancel);
-            break;
-        case BoxKind::OkCancel:
-            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-            box.setDefaultButton(QMessageBox::Ok);
-            box.setEscapeButton(QMessageBox::Cancel);
-            break;
+    case BoxKind::Info:
+    case BoxKind::Plain:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case BoxKind::RetryCancel:
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Retry);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case BoxKind::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
     }
     if (auto* cancel = box.button(QMessageBox::Cancel)) cancel->setText("Abbrechen");
     if (auto* retry = box.button(QMessageBox::Retry)) retry->setText("Wiederholen");

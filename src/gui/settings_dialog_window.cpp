@@ -81,14 +81,14 @@ SettingsDialogFields SettingsDialogWindow::Fields() const {
 
 QWidget* SettingsDialogWindow::FieldOf(int controlId) const {
     switch (controlId) {
-        case kSettingsTimeOutField:
-            return timeOut_;
-        case kSettingsCorrectionField:
-            return correction_;
-        case kSettingsHexLineField:
-            return hexLineLength_;
-        default:
-            return port_;
+    case kSettingsTimeOutField:
+        return timeOut_;
+    case kSettingsCorrectionField:
+        return correction_;
+    case kSettingsHexLineField:
+        return hexLineLength_;
+    default:
+        return port_;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+
 #include <optional>
 
 #include "config/settings_dialog.h"

@@ -8,8 +8,7 @@
 
 namespace merlinox::gui {
 
-SimulatedSocket::SimulatedSocket(sim::SimBoard& board, std::string statePath,
-                                 std::string fixedPart)
+SimulatedSocket::SimulatedSocket(sim::SimBoard& board, std::string statePath, std::string fixedPart)
     : board_(board), statePath_(std::move(statePath)), fixedPart_(std::move(fixedPart)) {}
 
 SimulatedSocket::~SimulatedSocket() {

@@ -1,6 +1,7 @@
 #include "gui/window_options.h"
 
 #include <QCommandLineParser>
+
 #include <string_view>
 
 #include "gui/qt_text.h"
@@ -75,7 +76,8 @@ WindowCommand ParseWindowCommand(const QStringList& arguments, WindowOptions& op
     }
     options.board.traceFile = FromQt(parser.value(trace));
     options.board.vcdFile = FromQt(parser.value(vcd));
-    for (const QString& text : parser.values(fault)) options.board.simFaults.push_back(FromQt(text));
+    for (const QString& text : parser.values(fault))
+        options.board.simFaults.push_back(FromQt(text));
     options.simState = FromQt(parser.value(simState));
     options.simChip = FromQt(parser.value(simChip));
     return {true, "", 0};

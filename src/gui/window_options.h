@@ -1,5 +1,6 @@
 #pragma once
 #include <QStringList>
+
 #include <string>
 
 #include "app/busy_lock_file.h"

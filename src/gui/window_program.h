@@ -2,18 +2,18 @@
 #include <memory>
 #include <string>
 
-#include "app/busy_lock_file.h"
 #include "app/app_context.h"
+#include "app/busy_lock_file.h"
 #include "app/main_presenter.h"
 #include "app/operation_handlers.h"
-#include "gui/window_options.h"
-#include "session/board_connection.h"
 #include "gui/desktop_busy_marker.h"
 #include "gui/main_window.h"
 #include "gui/qt_file_dialogs.h"
 #include "gui/qt_user_interface.h"
 #include "gui/settings_dialog_window.h"
 #include "gui/simulated_socket.h"
+#include "gui/window_options.h"
+#include "session/board_connection.h"
 
 namespace merlinox::gui {
 

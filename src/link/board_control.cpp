@@ -57,4 +57,4 @@ void BoardOff(LinkContext& ctx) {
     SetSupply(ctx, 0);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

@@ -67,4 +67,4 @@ void SendReset(LinkContext& ctx) {
     SendCommand(ctx, CmdClock, 0);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

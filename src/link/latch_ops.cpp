@@ -71,4 +71,4 @@ void SetProgrammingVoltage(LinkContext& ctx, std::uint8_t vppCode) {
     SetVoltages(ctx);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

@@ -17,15 +17,15 @@ namespace {
 // The chips whose high-voltage serial entry wants ten clock pulses before VPP.
 bool NeedsEntryClocks(const DeviceRecord& device) {
     switch (device.deviceCode) {
-        case 0x9004:
-        case 0x9005:
-        case 0x9007:
-        case 0x9102:
-            return true;
-        case 0x9103:
-            return device.fuseD0 == 1;
-        default:
-            return false;
+    case 0x9004:
+    case 0x9005:
+    case 0x9007:
+    case 0x9102:
+        return true;
+    case 0x9103:
+        return device.fuseD0 == 1;
+    default:
+        return false;
     }
 }
 
@@ -147,40 +147,40 @@ void PowerOn(LinkContext& ctx) {
     SetSupply(ctx, 0);
 
     switch (family) {
-        case InterfaceFamily::kParallel:
-            PowerOnParallel(ctx);
-            break;
-        case InterfaceFamily::kHighVoltageSerial:
-        case InterfaceFamily::kHighVoltagePaged:
-            PowerOnHighVoltageSerial(ctx);
-            break;
-        case InterfaceFamily::kSpi:
-        case InterfaceFamily::kPagedSpi:
-            PowerOnSerial(ctx);
-            break;
-        case InterfaceFamily::kNone:
-            break;
+    case InterfaceFamily::kParallel:
+        PowerOnParallel(ctx);
+        break;
+    case InterfaceFamily::kHighVoltageSerial:
+    case InterfaceFamily::kHighVoltagePaged:
+        PowerOnHighVoltageSerial(ctx);
+        break;
+    case InterfaceFamily::kSpi:
+    case InterfaceFamily::kPagedSpi:
+        PowerOnSerial(ctx);
+        break;
+    case InterfaceFamily::kNone:
+        break;
     }
 }
 
 void PowerOff(LinkContext& ctx) {
     const SafeDownScope safeDown(ctx.link);
     switch (InterfaceFamilyOf(ctx.device.programmingMode)) {
-        case InterfaceFamily::kParallel:
-            PowerOffParallel(ctx);
-            break;
-        case InterfaceFamily::kHighVoltageSerial:
-        case InterfaceFamily::kHighVoltagePaged:
-            PowerOffHighVoltageSerial(ctx);
-            break;
-        case InterfaceFamily::kSpi:
-        case InterfaceFamily::kPagedSpi:
-            PowerOffSerial(ctx);
-            break;
-        case InterfaceFamily::kNone:
-            ShowInfo(ctx, "Programmiermodus fehlt in PowerOff()");
-            break;
+    case InterfaceFamily::kParallel:
+        PowerOffParallel(ctx);
+        break;
+    case InterfaceFamily::kHighVoltageSerial:
+    case InterfaceFamily::kHighVoltagePaged:
+        PowerOffHighVoltageSerial(ctx);
+        break;
+    case InterfaceFamily::kSpi:
+    case InterfaceFamily::kPagedSpi:
+        PowerOffSerial(ctx);
+        break;
+    case InterfaceFamily::kNone:
+        ShowInfo(ctx, "Programmiermodus fehlt in PowerOff()");
+        break;
     }
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

@@ -97,4 +97,4 @@ void ShowDemoMessage(LinkContext& ctx) {
     ShowInfo(ctx, "Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus.");
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

@@ -13,7 +13,7 @@ enum BoardCommand : std::uint8_t {
     CmdAux = 0x02,
     CmdSignal = 0x04,  // its transfer shows the low read-back nibble
     CmdClock = 0x06,
-    CmdPower = 0x08,   // its transfer shows the high read-back nibble
+    CmdPower = 0x08,  // its transfer shows the high read-back nibble
     CmdData = 0x0A,
     CmdProbeC = 0x0C,
     CmdProbeE = 0x0E,

@@ -131,4 +131,4 @@ int SetupPortAccessWindows(LinkContext& ctx, WindowsSystem& system, bool debug) 
     return kOk;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline link

@@ -1,10 +1,11 @@
+#include "operations/blank_check.h"
+
 #include <cstdint>
 
 #include "core/context.h"
 #include "core/message_port.h"
 #include "core/mode_guard.h"
 #include "link/board_control.h"
-#include "operations/blank_check.h"
 #include "operations/cell_access.h"
 #include "operations/confirmations.h"
 #include "operations/progress.h"
@@ -76,4 +77,4 @@ int BlanckCheck(Context& ctx) {
     return answer;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

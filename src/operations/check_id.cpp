@@ -61,4 +61,4 @@ int CheckID(Context& ctx) {
 
 bool IdCheckFails(Context& ctx) { return ctx.settings.idCheck != 0 && CheckID(ctx) != kOk; }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

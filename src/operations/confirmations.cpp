@@ -120,4 +120,4 @@ std::string_view ProgramFormatLabel(int format) { return Label(kProgramLabels, f
 
 std::string_view VerifyFormatLabel(int format) { return Label(kVerifyLabels, format); }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -161,4 +161,4 @@ int EraseAVR(Context& ctx) {
     return r != kOk || transfersFailed ? kEraseFailed : kOk;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -25,8 +25,7 @@ std::uint8_t ParReadFuseLock(Context& ctx) {
 
 // A READFUSE device's read-back, in the layout of the written byte so that both show
 // alike: kOk when they agree, else the message and kProgrammingFailed.
-int CompareReadBack(Context& ctx, const char* headline, std::uint8_t written,
-                    std::uint8_t read) {
+int CompareReadBack(Context& ctx, const char* headline, std::uint8_t written, std::uint8_t read) {
     if (read == written) return kOk;
     ShowInfo(ctx, ctx.messageBuffer.Format("%s\n\nErwartet 0x%02X\nGelesen 0x%02X\n", headline,
                                            written, read));
@@ -76,4 +75,4 @@ int ProgramLockBits(Context& ctx) {
     return InterfaceOf(ctx).writeLock(ctx);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

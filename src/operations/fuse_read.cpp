@@ -139,4 +139,4 @@ void KeepChipFuses(Context& ctx, const ChipFuseBytes& fuses) {
     ForceFixedFuseBits(ctx);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -48,10 +48,11 @@ constexpr InterfaceOps kParallel = {
             ParLoadAddress(c, static_cast<std::uint16_t>(a));
             return ParReadWord(c);
         },
-        .write = [](Context& c, Address a, Cell w) {
-            ParLoadAddress(c, static_cast<std::uint16_t>(a));
-            ParWriteWord(c, w);
-        },
+        .write =
+            [](Context& c, Address a, Cell w) {
+                ParLoadAddress(c, static_cast<std::uint16_t>(a));
+                ParWriteWord(c, w);
+            },
         .prepareRead = [](Context& c) { ParLoadCommand(c, kParReadFlash); },
         .prepareWrite = [](Context& c) { ParLoadCommand(c, kParWriteFlash); },
     },
@@ -60,10 +61,11 @@ constexpr InterfaceOps kParallel = {
             ParLoadEepromAddress(c, a);
             return ParReadByteLow(c);
         },
-        .write = [](Context& c, Address a, Cell b) {
-            ParLoadEepromAddress(c, a);
-            ParWriteByte(c, static_cast<std::uint8_t>(b));
-        },
+        .write =
+            [](Context& c, Address a, Cell b) {
+                ParLoadEepromAddress(c, a);
+                ParWriteByte(c, static_cast<std::uint8_t>(b));
+            },
         .prepareRead = [](Context& c) { ParLoadCommand(c, kParReadEeprom); },
         .prepareWrite = [](Context& c) { ParLoadCommand(c, kParWriteEeprom); },
     },
@@ -79,18 +81,18 @@ constexpr InterfaceOps kHighVoltageSerial = {
         .read = [](Context& c, Address a) -> Cell {
             return Par3ReadAVRWord(c, static_cast<std::uint16_t>(a));
         },
-        .write = [](Context& c, Address a, Cell w) {
-            Par3WriteAVRWord(c, static_cast<std::uint16_t>(a), w);
-        },
+        .write = [](Context& c, Address a,
+                    Cell w) { Par3WriteAVRWord(c, static_cast<std::uint16_t>(a), w); },
         .readBack = true,
     },
     .eeprom = {
         .read = [](Context& c, Address a) -> Cell {
             return Par3ReadAVRByte(c, static_cast<std::uint8_t>(a));
         },
-        .write = [](Context& c, Address a, Cell b) {
-            Par3WriteAVRByte(c, static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b));
-        },
+        .write =
+            [](Context& c, Address a, Cell b) {
+                Par3WriteAVRByte(c, static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b));
+            },
         .readBack = true,
     },
     .readSignature = &ReadSignatureHighVoltage,
@@ -103,43 +105,47 @@ constexpr InterfaceOps kHighVoltageSerial = {
 // After the page write, "no operation" ends the write instruction before the read-back.
 constexpr PageWrite kHighVoltageFlashPages = {
     .open = [](Context& c) { Par4LoadWriteFlashCommand(c); },
-    .load = [](Context& c, Address a, Cell w) {
-        Par4WriteAVRWord(c, static_cast<std::uint16_t>(a), w);
-    },
-    .write = [](Context& c, Address last) {
-        Par4StartWritePageAVRWord(c, static_cast<std::uint16_t>(last));
-        Par4LoadNoOperation(c);
-    },
+    .load = [](Context& c, Address a,
+               Cell w) { Par4WriteAVRWord(c, static_cast<std::uint16_t>(a), w); },
+    .write =
+        [](Context& c, Address last) {
+            Par4StartWritePageAVRWord(c, static_cast<std::uint16_t>(last));
+            Par4LoadNoOperation(c);
+        },
     .addressMask = 0xFFFF,
 };
 
 constexpr PageWrite kHighVoltageEepromPages = {
     .open = [](Context& c) { Par4LoadWriteEepromCommand(c); },
-    .load = [](Context& c, Address a, Cell b) {
-        Par4LoadPageAVRByte(c, static_cast<std::uint16_t>(a), static_cast<std::uint8_t>(b));
-    },
-    .write = [](Context& c, Address last) {
-        Par4StartWritePageAVRByte(c, static_cast<std::uint16_t>(last));
-        Par4LoadNoOperation(c);
-    },
+    .load =
+        [](Context& c, Address a, Cell b) {
+            Par4LoadPageAVRByte(c, static_cast<std::uint16_t>(a), static_cast<std::uint8_t>(b));
+        },
+    .write =
+        [](Context& c, Address last) {
+            Par4StartWritePageAVRByte(c, static_cast<std::uint16_t>(last));
+            Par4LoadNoOperation(c);
+        },
     .addressMask = 0xFFFF,
 };
 
 constexpr InterfaceOps kHighVoltagePaged = {
-    .flash = {
-        .read = [](Context& c, Address a) -> Cell {
-            return Par4ReadAVRWord(c, static_cast<std::uint16_t>(a));
+    .flash =
+        {
+            .read = [](Context& c, Address a) -> Cell {
+                return Par4ReadAVRWord(c, static_cast<std::uint16_t>(a));
+            },
+            .readBack = true,
+            .pages = &kHighVoltageFlashPages,
         },
-        .readBack = true,
-        .pages = &kHighVoltageFlashPages,
-    },
-    .eeprom = {
-        .read = [](Context& c, Address a) -> Cell {
-            return Par4ReadAVRByte(c, static_cast<std::uint16_t>(a));
+    .eeprom =
+        {
+            .read = [](Context& c, Address a) -> Cell {
+                return Par4ReadAVRByte(c, static_cast<std::uint16_t>(a));
+            },
+            .readBack = true,
+            .pages = &kHighVoltageEepromPages,
         },
-        .readBack = true,
-        .pages = &kHighVoltageEepromPages,
-    },
     .readSignature = &ReadSignatureHighVoltage,
     .erase = &EraseHighVoltagePaged,
     .writeFuses = &WriteFusesThenOk<&Par4WriteFuseBits>,
@@ -155,9 +161,8 @@ constexpr MemoryAccess kSpiFlashCells = {
 
 constexpr MemoryAccess kSpiEepromCells = {
     .read = [](Context& c, Address a) -> Cell { return SpiReadAVRByte(c, a); },
-    .write = [](Context& c, Address a, Cell b) {
-        SpiWriteAVRByte(c, a, static_cast<std::uint8_t>(b));
-    },
+    .write = [](Context& c, Address a,
+                Cell b) { SpiWriteAVRByte(c, a, static_cast<std::uint8_t>(b)); },
     .readBack = true,
 };
 
@@ -174,19 +179,21 @@ constexpr InterfaceOps kSpi = {
 // The page is written after the flash write delay, not polled.
 constexpr PageWrite kSpiFlashPages = {
     .load = [](Context& c, Address a, Cell w) { SpiLoadPageAVRWord(c, a, w); },
-    .write = [](Context& c, Address last) {
-        SpiWritePageAVRWord(c, last);
-        Wait100us(c, c.device.flashWriteDelay);
-    },
+    .write =
+        [](Context& c, Address last) {
+            SpiWritePageAVRWord(c, last);
+            Wait100us(c, c.device.flashWriteDelay);
+        },
 };
 
 // Only the flash has a page buffer; the EEPROM goes byte by byte as in the SPI modes.
 constexpr InterfaceOps kPagedSpi = {
-    .flash = {
-        .read = kSpiFlashCells.read,
-        .readBack = true,
-        .pages = &kSpiFlashPages,
-    },
+    .flash =
+        {
+            .read = kSpiFlashCells.read,
+            .readBack = true,
+            .pages = &kSpiFlashPages,
+        },
     .eeprom = kSpiEepromCells,
     .readSignature = kSpi.readSignature,
     .erase = kSpi.erase,
@@ -199,18 +206,18 @@ constexpr InterfaceOps kPagedSpi = {
 
 const InterfaceOps* FindInterfaceOps(std::int32_t mode) {
     switch (InterfaceFamilyOf(mode)) {
-        case InterfaceFamily::kParallel:
-            return &kParallel;
-        case InterfaceFamily::kHighVoltageSerial:
-            return &kHighVoltageSerial;
-        case InterfaceFamily::kHighVoltagePaged:
-            return &kHighVoltagePaged;
-        case InterfaceFamily::kSpi:
-            return &kSpi;
-        case InterfaceFamily::kPagedSpi:
-            return &kPagedSpi;
-        case InterfaceFamily::kNone:
-            break;
+    case InterfaceFamily::kParallel:
+        return &kParallel;
+    case InterfaceFamily::kHighVoltageSerial:
+        return &kHighVoltageSerial;
+    case InterfaceFamily::kHighVoltagePaged:
+        return &kHighVoltagePaged;
+    case InterfaceFamily::kSpi:
+        return &kSpi;
+    case InterfaceFamily::kPagedSpi:
+        return &kPagedSpi;
+    case InterfaceFamily::kNone:
+        break;
     }
     return nullptr;
 }
@@ -225,4 +232,4 @@ const MemoryAccess& MemoryOf(const Context& ctx, MemoryKind kind) {
     return kind == kFlash ? ops.flash : ops.eeprom;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -76,8 +76,7 @@ int ProgramCells(Context& ctx, MemoryKind kind, const MemoryAccess& memory) {
         const std::uint16_t value = walk.Value(ctx, i);
         if (value != walk.Blank()) {
             memory.write(ctx, walk.Address(i), value);
-            if (memory.readBack &&
-                !ReadBack(ctx, memory, kind, walk.Address(i), value, reported)) {
+            if (memory.readBack && !ReadBack(ctx, memory, kind, walk.Address(i), value, reported)) {
                 return kProgrammingFailed;
             }
         }
@@ -127,4 +126,4 @@ int ProgramMemory(Context& ctx, MemoryKind kind) {
                                    : ProgramCells(ctx, kind, memory);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

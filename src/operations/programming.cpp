@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
+#include "config/data_file_paths.h"
 #include "core/context.h"
 #include "core/message_port.h"
 #include "core/mode_guard.h"
-#include "config/data_file_paths.h"
 #include "files/data_loader.h"
 #include "files/elf_image.h"
 #include "link/board_control.h"
@@ -21,13 +21,12 @@ namespace merlinox::inline operations {
 namespace {
 
 void ShowPageSizeRefusal(Context& ctx, const char* memory) {
-    ShowInfo(ctx, ctx.messageBuffer.Format(
-                      "Der Bibliothekseintrag von %s gibt für den %s\n"
-                      "eine Seitengröße von 0 an.\n\n"
-                      "So kann der Baustein nicht programmiert werden.\n"
-                      "Bitte den Eintrag in at90list.csv berichtigen.\n\n"
-                      "*** Vorgang abgebrochen ! ***",
-                      ctx.device.name.c_str(), memory));
+    ShowInfo(ctx, ctx.messageBuffer.Format("Der Bibliothekseintrag von %s gibt für den %s\n"
+                                           "eine Seitengröße von 0 an.\n\n"
+                                           "So kann der Baustein nicht programmiert werden.\n"
+                                           "Bitte den Eintrag in at90list.csv berichtigen.\n\n"
+                                           "*** Vorgang abgebrochen ! ***",
+                                           ctx.device.name.c_str(), memory));
 }
 
 }  // namespace
@@ -96,4 +95,4 @@ int Do_Program(Context& ctx, MemoryKind kind) {
     return r;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -61,4 +61,4 @@ bool CancelRequested(const Context& ctx) {
     return ctx.operation.cancelRequested != 0 || ctx.link.boardLost;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

@@ -4,14 +4,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-
 #include <cstdint>
 #include <string>
 
+#include "config/data_file_paths.h"
 #include "core/context.h"
 #include "core/message_port.h"
 #include "core/mode_guard.h"
-#include "config/data_file_paths.h"
 #include "files/cell_source.h"
 #include "files/data_writers.h"
 #include "link/board_control.h"
@@ -49,9 +48,8 @@ public:
         PumpMessages(ctx_);
         op.progressPosition += 1;
         op.progressCounter = 0;
-        SetProgressPosition(ctx_, op.progressPosition < kProgressSteps
-                                      ? kProgressSteps - op.progressPosition
-                                      : 0);
+        SetProgressPosition(
+            ctx_, op.progressPosition < kProgressSteps ? kProgressSteps - op.progressPosition : 0);
     }
     bool CancelRequested() override { return merlinox::CancelRequested(ctx_); }
     // The writer could not open its file; SaveAVR switches the chip off right after.
@@ -131,8 +129,9 @@ int SaveAVR(Context& ctx) {
         if (r == kSaveOk && CancelRequested(ctx)) r = kSaveFailed;
         if (r == kSaveBlank) {
             // A blank EEPROM is a finding, not a failed read-out.
-            ShowInfo(ctx, "Der Baustein enthält nur Leerzellen im Datenspeicher.\n"
-                          "Es wurde keine EEPROM-Datei geschrieben.");
+            ShowInfo(ctx,
+                     "Der Baustein enthält nur Leerzellen im Datenspeicher.\n"
+                     "Es wurde keine EEPROM-Datei geschrieben.");
         }
         if (r != kSaveOk) RemoveOldCompanion(ctx, companion);
         if (r == kSaveBlank) r = kSaveOk;
@@ -147,4 +146,4 @@ int SaveAVR(Context& ctx) {
     return kOk;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

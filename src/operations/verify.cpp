@@ -48,9 +48,8 @@ constexpr std::uint32_t kDifferencesShownUnattended = 10;
 
 int VerifyData(Context& ctx, MemoryKind kind) {
     if (!ModeGuard(ctx, "VerifyData")) return kNoProgrammingMode;
-    const std::uint32_t h = ctx.image.highestAddress < MemoryImage::kSize
-                                ? ctx.image.highestAddress
-                                : MemoryImage::kSize - 1;
+    const std::uint32_t h = ctx.image.highestAddress < MemoryImage::kSize ? ctx.image.highestAddress
+                                                                          : MemoryImage::kSize - 1;
     const auto& bytes = ctx.image.bytes;
     const bool unattended = ctx.ui->AnswersUnattended();
     std::uint32_t differences = 0;
@@ -58,8 +57,7 @@ int VerifyData(Context& ctx, MemoryKind kind) {
     for (std::uint32_t i = 0; i <= h;) {
         if (kind == kEeprom) {
             const std::uint8_t read = ReadEepromByteAt(ctx, i);
-            if (read != bytes[i] &&
-                (++differences <= kDifferencesShownUnattended || !unattended)) {
+            if (read != bytes[i] && (++differences <= kDifferencesShownUnattended || !unattended)) {
                 answer = AskRetryCancel(
                     ctx, ctx.messageBuffer.Format("Daten EEPROM Verifyfehler an\n\n"
                                                   "Adresse 0x%08lX\nByte 0x%02X\nGelesen 0x%02X",
@@ -71,8 +69,7 @@ int VerifyData(Context& ctx, MemoryKind kind) {
             const std::uint16_t expected = static_cast<std::uint16_t>(
                 bytes[i] | ((i + 1 < MemoryImage::kSize ? bytes[i + 1] : 0xFF) << 8));
             const std::uint16_t read = ReadFlashWordAt(ctx, w);
-            if (read != expected &&
-                (++differences <= kDifferencesShownUnattended || !unattended)) {
+            if (read != expected && (++differences <= kDifferencesShownUnattended || !unattended)) {
                 answer = AskRetryCancel(
                     ctx, ctx.messageBuffer.Format("Verifyfehler an Adresse 0x%08lX\n"
                                                   "Wort 0x%04X\nGelesen 0x%04X",
@@ -97,4 +94,4 @@ int VerifyData(Context& ctx, MemoryKind kind) {
     return kOk;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline operations

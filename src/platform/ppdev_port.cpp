@@ -84,24 +84,24 @@ std::string FindParport(std::uint16_t base, const PpdevRoots& roots, std::string
 std::string DescribePpdevFailure(const std::string& device, const char* step, int errnum) {
     std::string text = device + ": " + step + " failed: " + std::strerror(errnum);
     switch (errnum) {
-        case EACCES:
-        case EPERM:
-            text += " (add the user to group lp and log in again)";
-            break;
-        case EBUSY:
-            text += " (another driver holds the port, usually the printer driver: rmmod lp)";
-            break;
-        case ENOENT:
-        case ENXIO:
-        case ENODEV:
-            text += " (load the module ppdev)";
-            break;
-        case ENOTTY:
-        case EINVAL:
-            text += " (not a ppdev parallel port)";
-            break;
-        default:
-            break;
+    case EACCES:
+    case EPERM:
+        text += " (add the user to group lp and log in again)";
+        break;
+    case EBUSY:
+        text += " (another driver holds the port, usually the printer driver: rmmod lp)";
+        break;
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+        text += " (load the module ppdev)";
+        break;
+    case ENOTTY:
+    case EINVAL:
+        text += " (not a ppdev parallel port)";
+        break;
+    default:
+        break;
     }
     return text;
 }

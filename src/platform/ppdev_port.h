@@ -23,9 +23,9 @@ PpdevSystem& KernelPpdevSystem();
 // Where the kernel shows its parallel ports and how they are driven; tests point these
 // at a fake tree and a fake kernel.
 struct PpdevRoots {
-    std::string proc = "/proc";       // holds sys/dev/parport/parportN/base-addr
-    std::string dev = "/dev";         // holds parportN
-    PpdevSystem* system = nullptr;    // null: the running kernel
+    std::string proc = "/proc";     // holds sys/dev/parport/parportN/base-addr
+    std::string dev = "/dev";       // holds parportN
+    PpdevSystem* system = nullptr;  // null: the running kernel
 };
 
 // The parallel port through Linux ppdev: raw register values with PPWDATA, PPWCONTROL

@@ -3,7 +3,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,8 +33,8 @@ struct PropertyData {
 
 // A property of the given type and item format (8 or 32 bits), or nothing when the
 // window has no such property.
-std::optional<PropertyData> ReadProperty(Display* display, Window window, Atom property,
-                                         Atom type, int format, long maxItems) {
+std::optional<PropertyData> ReadProperty(Display* display, Window window, Atom property, Atom type,
+                                         int format, long maxItems) {
     Atom actualType = None;
     int actualFormat = 0;
     unsigned long remaining = 0;

@@ -45,4 +45,4 @@ std::uint8_t ParReadFuseAndLockBits(LinkContext& ctx) {
     return ParReadByteHigh(ctx);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline protocols

@@ -16,13 +16,13 @@ constexpr std::uint8_t kLoadAddressLow = 0x0C;
 constexpr std::uint8_t kLoadAddressHigh = 0x1C;
 constexpr std::uint8_t kLoadDataLow = 0x2C;
 constexpr std::uint8_t kLoadDataHigh = 0x3C;
-constexpr std::uint8_t kWriteLow = 0x64;       // WR low, low byte
-constexpr std::uint8_t kIdleLow = 0x6C;        // WR and OE high: ends a write or a read
-constexpr std::uint8_t kWriteHigh = 0x74;      // WR low, high byte
+constexpr std::uint8_t kWriteLow = 0x64;   // WR low, low byte
+constexpr std::uint8_t kIdleLow = 0x6C;    // WR and OE high: ends a write or a read
+constexpr std::uint8_t kWriteHigh = 0x74;  // WR low, high byte
 constexpr std::uint8_t kIdleHigh = 0x7C;
-constexpr std::uint8_t kReadLow = 0x68;        // OE low, low byte
-constexpr std::uint8_t kReadHigh = 0x78;       // OE low, high byte
-constexpr std::uint8_t kLatchFlashPage = 0x7D; // PAGEL: the loaded word into the page buffer
+constexpr std::uint8_t kReadLow = 0x68;         // OE low, low byte
+constexpr std::uint8_t kReadHigh = 0x78;        // OE low, high byte
+constexpr std::uint8_t kLatchFlashPage = 0x7D;  // PAGEL: the loaded word into the page buffer
 constexpr std::uint8_t kLatchEepromPage = 0x6D;
 
 // Command bytes, loaded with kLoadCommand.
@@ -284,4 +284,4 @@ void Par4WriteFuseBits(LinkContext& ctx, const FuseBytes& fuses) {
     ReadyPoll(ctx, ctx.device.flashWriteDelay);
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline protocols

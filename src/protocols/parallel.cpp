@@ -118,4 +118,4 @@ std::uint16_t ParReadWord(LinkContext& ctx) {
 std::uint8_t ParReadByteLow(LinkContext& ctx) { return ReadSelected(ctx, false); }
 std::uint8_t ParReadByteHigh(LinkContext& ctx) { return ReadSelected(ctx, true); }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline protocols

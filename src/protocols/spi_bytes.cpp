@@ -112,4 +112,4 @@ int SPISync(LinkContext& ctx) {
     return kProgrammingFailed;
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline protocols

@@ -8,7 +8,7 @@ namespace merlinox::inline protocols {
 namespace {
 
 // Instruction bytes.
-constexpr std::uint8_t kWriteFlashLow = 0x40;    // byte write, or page-buffer load on paged parts
+constexpr std::uint8_t kWriteFlashLow = 0x40;  // byte write, or page-buffer load on paged parts
 constexpr std::uint8_t kWriteFlashHigh = 0x48;
 constexpr std::uint8_t kReadFlashLow = 0x20;
 constexpr std::uint8_t kReadFlashHigh = 0x28;
@@ -18,7 +18,7 @@ constexpr std::uint8_t kWriteEeprom = 0xC0;
 constexpr std::uint8_t kReadEeprom = 0xA0;
 constexpr std::uint8_t kReadSignature = 0x30;
 constexpr std::uint8_t kProgrammingCommand = 0xAC;  // lock and fuse writes, chip erase
-constexpr std::uint8_t kWriteLockNew = 0xFF;         // second byte of the new lock form
+constexpr std::uint8_t kWriteLockNew = 0xFF;        // second byte of the new lock form
 constexpr std::uint8_t kWriteFuseLow = 0xA0;
 constexpr std::uint8_t kWriteFuseHigh = 0xA8;
 constexpr std::uint8_t kWriteFuseExt = 0xA4;
@@ -188,4 +188,4 @@ void SpiWriteFuseBits(LinkContext& ctx, const FuseBytes& fuses) {
     }
 }
 
-}  // namespace merlinox
+}  // namespace merlinox::inline protocols

@@ -46,12 +46,12 @@ std::optional<std::uint16_t> ParsePortAddress(const std::string& text);
 constexpr std::uint16_t kLowestPort = 0x200;
 constexpr std::uint16_t kHighestPort = 0x400;
 
-// The board set-up of the window and the command line: opens the chosen back end, wraps it in the trace
-// writers and hangs it into the context (port, operating-system type 0, priority). When
-// no back end is usable the context goes into demo mode, as on a PC without port access.
-// "auto" is ppdev, except on a PC whose kernel lists no parallel port at all: only there
-// the simulator stands in. Whenever the simulator is used, notices say so.
-// The connection must outlive every use of the context's port; it unhooks itself.
+// The board set-up of the window and the command line: opens the chosen back end, wraps it in the
+// trace writers and hangs it into the context (port, operating-system type 0, priority). When no
+// back end is usable the context goes into demo mode, as on a PC without port access. "auto" is
+// ppdev, except on a PC whose kernel lists no parallel port at all: only there the simulator stands
+// in. Whenever the simulator is used, notices say so. The connection must outlive every use of the
+// context's port; it unhooks itself.
 class BoardConnection {
 public:
     BoardConnection();

@@ -73,8 +73,7 @@ private:
     // Data shifts in on the rising clock, MSB first, VCC before VPP; the rising load
     // line moves the register to the outputs.
     void ClockVoltages(std::uint8_t signal) {
-        const auto rising = static_cast<std::uint8_t>(
-            signal & ~latch_[Index(wiring_.signalLatch)]);
+        const auto rising = static_cast<std::uint8_t>(signal & ~latch_[Index(wiring_.signalLatch)]);
         if (rising & wiring_.shiftClock) {
             const unsigned bit = (signal & wiring_.shiftData) != 0 ? 1u : 0u;
             shift_ = static_cast<std::uint16_t>((shift_ << 1) | bit);

@@ -10,26 +10,26 @@ namespace merlinox::sim {
 // the program by scripts/generate_chip_table.py). Times are in microseconds; 0 means
 // the sources give none, and ChipTiming below fills in a stand-in.
 struct ChipFacts {
-    std::uint16_t code;              // signature bytes 1 and 2, e.g. 0x9307
+    std::uint16_t code;  // signature bytes 1 and 2, e.g. 0x9307
     const char* part;
     std::uint8_t signature[3];
     std::uint32_t flashBytes;
     std::uint32_t eepromBytes;
-    std::uint16_t flashPageWords;    // 0: flash is written byte by byte
-    std::uint16_t eepromPageBytes;   // 0: EEPROM is written byte by byte
+    std::uint16_t flashPageWords;   // 0: flash is written byte by byte
+    std::uint16_t eepromPageBytes;  // 0: EEPROM is written byte by byte
     std::uint32_t flashWriteUs;
     std::uint32_t eepromWriteUs;
     std::uint32_t chipEraseUs;
     std::uint8_t fuseBytes;
-    std::int16_t lowFuseDefault;     // -1: no value in any source
+    std::int16_t lowFuseDefault;  // -1: no value in any source
     std::int16_t highFuseDefault;
     std::int16_t extFuseDefault;
-    std::uint8_t lockBitsPresent;    // LB1 = bit 0, LB2 = bit 1, BLB0x/BLB1x = bits 2..5
-    bool isp;                        // low-voltage serial (SPI) programming
-    bool hvpp;                       // high-voltage parallel programming
-    bool hvsp;                       // high-voltage serial programming
-    std::uint8_t dipPins;            // 0: no DIP package
-    bool extendedAddress;            // flash above 128 KB: the 0x4D instruction is needed
+    std::uint8_t lockBitsPresent;  // LB1 = bit 0, LB2 = bit 1, BLB0x/BLB1x = bits 2..5
+    bool isp;                      // low-voltage serial (SPI) programming
+    bool hvpp;                     // high-voltage parallel programming
+    bool hvsp;                     // high-voltage serial programming
+    std::uint8_t dipPins;          // 0: no DIP package
+    bool extendedAddress;          // flash above 128 KB: the 0x4D instruction is needed
 };
 
 extern const ChipFacts kChipFactsTable[];
@@ -66,15 +66,15 @@ struct FuseBit {
 // programming chapters (and avrdude.conf's instruction patterns and polling values).
 struct ChipTraits {
     SpiFamily spiFamily = SpiFamily::kModern;
-    bool oldHvProtocol = false;       // byte-wise writes, lock bits in data bits 1 and 2
-    bool singleDataLatch = false;     // AT90S: one data latch, BS at the write picks the byte
-    bool longPulseParallel = false;   // parallel erase and fuse writes act on a long WR pulse
+    bool oldHvProtocol = false;         // byte-wise writes, lock bits in data bits 1 and 2
+    bool singleDataLatch = false;       // AT90S: one data latch, BS at the write picks the byte
+    bool longPulseParallel = false;     // parallel erase and fuse writes act on a long WR pulse
     std::uint8_t hvspClocksPerBit = 1;  // ATtiny15: 16 SCI periods per frame bit
     std::uint8_t fuseMask[3] = {0xFF, 0xFF, 0xFF};  // implemented bits per fuse byte
-    std::uint8_t oldFuseByte2Mask = 0;  // old SPI fuse write: bits taken from byte 2
-    FuseBit spien;                    // serial programming enable (0 = programmed)
-    FuseBit eesave;                   // EEPROM kept through chip erase when programmed
-    std::uint8_t flashPoll[2] = {0xFF, 0xFF};   // read while a byte write runs: 1st, 2nd half
+    std::uint8_t oldFuseByte2Mask = 0;              // old SPI fuse write: bits taken from byte 2
+    FuseBit spien;                                  // serial programming enable (0 = programmed)
+    FuseBit eesave;                            // EEPROM kept through chip erase when programmed
+    std::uint8_t flashPoll[2] = {0xFF, 0xFF};  // read while a byte write runs: 1st, 2nd half
     std::uint8_t eepromPoll[2] = {0xFF, 0xFF};
 };
 

@@ -102,8 +102,7 @@ bool ChipCore::Accepts(SimTime now) {
     return false;
 }
 
-void ChipCore::StartBusy(BusyKind kind, std::uint32_t address, std::uint32_t micros,
-                         SimTime now) {
+void ChipCore::StartBusy(BusyKind kind, std::uint32_t address, std::uint32_t micros, SimTime now) {
     busyKind_ = kind;
     busyAddress_ = address;
     busyStart_ = now;

@@ -9,7 +9,7 @@ namespace merlinox::sim {
 
 // What a chip keeps when it is switched off: the contents a state file holds.
 struct ChipContents {
-    std::vector<std::uint8_t> flash;   // word w is byte 2w (low) and 2w + 1 (high)
+    std::vector<std::uint8_t> flash;  // word w is byte 2w (low) and 2w + 1 (high)
     std::vector<std::uint8_t> eeprom;
     std::uint8_t fuses[3] = {0xFF, 0xFF, 0xFF};  // low, high, extended; 0 = programmed
     std::uint8_t lock = 0xFF;
@@ -90,7 +90,7 @@ private:
     ChipTraits traits_;
     ChipTiming timing_;
     ChipContents contents_;
-    std::vector<std::uint8_t> flashPage_;      // page buffer, 2 bytes per word
+    std::vector<std::uint8_t> flashPage_;  // page buffer, 2 bytes per word
     std::vector<std::uint8_t> eepromPage_;
     std::vector<bool> eepromPageLoaded_;
 

@@ -59,37 +59,37 @@ void ChipHvLogic::StartWrite(SimTime now) {
     wrFallTime_ = now;
     wrPulseStarted_ = true;
     switch (command_) {
-        case kChipErase:
-            if (!longPulses_) core_->ChipErase(now);
-            break;
-        case kWriteFlash:
-            if (paged) {
-                core_->WriteFlashPage(Address(), now);
-            } else {
-                core_->WriteFlashByte(Address(), controls_.bs1,
-                                      controls_.bs1 ? dataHigh_ : dataLow_, now);
-            }
-            break;
-        case kWriteEeprom:
-            if (core_->Facts().eepromPageBytes != 0 && !old) {
-                core_->WriteEepromPage(Address(), now);
-            } else {
-                core_->WriteEepromByte(Address(), dataLow_, now);
-            }
-            break;
-        case kWriteFuse:
-            if (longPulses_) break;
-            if (old) {
-                core_->WriteFuse(0, dataLow_, false, now);
-            } else {
-                core_->WriteFuse(controls_.bs2 ? 2 : (controls_.bs1 ? 1 : 0), dataLow_, false, now);
-            }
-            break;
-        case kWriteLock:
-            WriteLockByte(dataLow_, now);
-            break;
-        default:
-            break;
+    case kChipErase:
+        if (!longPulses_) core_->ChipErase(now);
+        break;
+    case kWriteFlash:
+        if (paged) {
+            core_->WriteFlashPage(Address(), now);
+        } else {
+            core_->WriteFlashByte(Address(), controls_.bs1, controls_.bs1 ? dataHigh_ : dataLow_,
+                                  now);
+        }
+        break;
+    case kWriteEeprom:
+        if (core_->Facts().eepromPageBytes != 0 && !old) {
+            core_->WriteEepromPage(Address(), now);
+        } else {
+            core_->WriteEepromByte(Address(), dataLow_, now);
+        }
+        break;
+    case kWriteFuse:
+        if (longPulses_) break;
+        if (old) {
+            core_->WriteFuse(0, dataLow_, false, now);
+        } else {
+            core_->WriteFuse(controls_.bs2 ? 2 : (controls_.bs1 ? 1 : 0), dataLow_, false, now);
+        }
+        break;
+    case kWriteLock:
+        WriteLockByte(dataLow_, now);
+        break;
+    default:
+        break;
     }
 }
 
@@ -133,25 +133,24 @@ std::uint8_t ChipHvLogic::FuseAndLockByte() const {
 
 std::uint8_t ChipHvLogic::OutputByte(SimTime now) const {
     switch (command_) {
-        case kReadFlash:
-            return core_->ReadFlashByte(Address(), controls_.bs1, now);
-        case kReadEeprom:
-            return core_->ReadEeprom(Address(), now);
-        case kReadSignature:
-            return controls_.bs1 ? core_->Contents().calibration
-                                 : core_->Signature(addressLow_ & 0x03);
-        case kReadFuseLock:
-            if (core_->Traits().spiFamily == SpiFamily::kTinyOld) {
-                // ATtiny11/12/15: the fuse byte, or the lock bits in bits 1 (LB1) and 2 (LB2).
-                if (!controls_.bs1) return core_->Fuse(0);
-                return static_cast<std::uint8_t>(0xF9 | (core_->Lock() & 0x03) << 1);
-            }
-            if (core_->Traits().oldHvProtocol)
-                return controls_.bs1 ? FuseAndLockByte() : core_->Fuse(0);
-            if (controls_.bs1) return controls_.bs2 ? core_->Fuse(1) : core_->Lock();
-            return controls_.bs2 ? core_->Fuse(2) : core_->Fuse(0);
-        default:
-            return 0xFF;
+    case kReadFlash:
+        return core_->ReadFlashByte(Address(), controls_.bs1, now);
+    case kReadEeprom:
+        return core_->ReadEeprom(Address(), now);
+    case kReadSignature:
+        return controls_.bs1 ? core_->Contents().calibration : core_->Signature(addressLow_ & 0x03);
+    case kReadFuseLock:
+        if (core_->Traits().spiFamily == SpiFamily::kTinyOld) {
+            // ATtiny11/12/15: the fuse byte, or the lock bits in bits 1 (LB1) and 2 (LB2).
+            if (!controls_.bs1) return core_->Fuse(0);
+            return static_cast<std::uint8_t>(0xF9 | (core_->Lock() & 0x03) << 1);
+        }
+        if (core_->Traits().oldHvProtocol)
+            return controls_.bs1 ? FuseAndLockByte() : core_->Fuse(0);
+        if (controls_.bs1) return controls_.bs2 ? core_->Fuse(1) : core_->Lock();
+        return controls_.bs2 ? core_->Fuse(2) : core_->Fuse(0);
+    default:
+        return 0xFF;
     }
 }
 

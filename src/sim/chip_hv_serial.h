@@ -32,15 +32,15 @@ private:
 
     ChipCore* core_;
     ChipHvLogic* logic_;
-    std::uint8_t lines_ = 0;    // the socket lines before the latest change
+    std::uint8_t lines_ = 0;  // the socket lines before the latest change
     bool sci_ = false;
-    std::uint32_t edges_ = 0;   // SCI rising edges since programming mode was entered
-    std::uint8_t period_ = 0;   // frame period of the next bit edge, 0..10
+    std::uint32_t edges_ = 0;  // SCI rising edges since programming mode was entered
+    std::uint8_t period_ = 0;  // frame period of the next bit edge, 0..10
     bool inFrame_ = false;
     bool sdoBit_ = false;
     std::uint8_t sdi_ = 0;
     std::uint8_t sii_ = 0;
-    std::uint8_t output_ = 0;   // shifted out in the next frame
+    std::uint8_t output_ = 0;  // shifted out in the next frame
 };
 
 }  // namespace merlinox::sim

@@ -30,8 +30,8 @@ ChipMode SimulatedChip::ModeFor(const SocketDrive& drive) const {
 
 namespace {
 
-constexpr std::uint8_t kSciLine = 0x02;           // XTAL1 pin of the 8-pin parts
-constexpr std::uint8_t kHvSerialEnable = 0x38;    // SDI, SII, SDO
+constexpr std::uint8_t kSciLine = 0x02;         // XTAL1 pin of the 8-pin parts
+constexpr std::uint8_t kHvSerialEnable = 0x38;  // SDI, SII, SDO
 
 bool HighVoltage(ChipMode mode) {
     return mode == ChipMode::kHvSerial || mode == ChipMode::kHvParallel;
@@ -48,14 +48,14 @@ bool ResetLow(const SocketDrive& drive) {
 bool SimulatedChip::NeedsEntryClocks() const {
     const ChipFacts& facts = core_.Facts();
     switch (facts.code) {
-        case 0x9004:
-        case 0x9005:
-        case 0x9102:
-            return true;
-        case 0x9103:
-            return facts.signature[2] == 0x03;
-        default:
-            return false;
+    case 0x9004:
+    case 0x9005:
+    case 0x9102:
+        return true;
+    case 0x9103:
+        return facts.signature[2] == 0x03;
+    default:
+        return false;
     }
 }
 
@@ -84,19 +84,19 @@ void SimulatedChip::TrackEntry(const SocketDrive& drive) {
 void SimulatedChip::EnterMode(ChipMode mode, const SocketDrive& drive, SimTime now) {
     if (mode == ChipMode::kOff) core_.PowerDown();
     switch (mode) {
-        case ChipMode::kSerial:
-            spi_.Enter(drive.dataLines, now);
-            break;
-        case ChipMode::kHvSerial:
-            hvLogic_.Reset(false);
-            hvSerial_.Enter(drive.dataLines);
-            break;
-        case ChipMode::kHvParallel:
-            hvLogic_.Reset(core_.Traits().longPulseParallel);
-            parallel_.Enter(drive);
-            break;
-        default:
-            break;
+    case ChipMode::kSerial:
+        spi_.Enter(drive.dataLines, now);
+        break;
+    case ChipMode::kHvSerial:
+        hvLogic_.Reset(false);
+        hvSerial_.Enter(drive.dataLines);
+        break;
+    case ChipMode::kHvParallel:
+        hvLogic_.Reset(core_.Traits().longPulseParallel);
+        parallel_.Enter(drive);
+        break;
+    default:
+        break;
     }
     mode_ = mode;
 }
@@ -114,30 +114,30 @@ void SimulatedChip::OnDrive(const SocketDrive& drive, SimTime now) {
         return;
     }
     switch (mode_) {
-        case ChipMode::kSerial:
-            spi_.OnLines(drive.dataLines, now);
-            break;
-        case ChipMode::kHvSerial:
-            hvSerial_.OnLines(drive.dataLines, now);
-            break;
-        case ChipMode::kHvParallel:
-            parallel_.OnDrive(drive, now);
-            break;
-        default:
-            break;
+    case ChipMode::kSerial:
+        spi_.OnLines(drive.dataLines, now);
+        break;
+    case ChipMode::kHvSerial:
+        hvSerial_.OnLines(drive.dataLines, now);
+        break;
+    case ChipMode::kHvParallel:
+        parallel_.OnDrive(drive, now);
+        break;
+    default:
+        break;
     }
 }
 
 SocketSense SimulatedChip::Sense(SimTime now) {
     switch (mode_) {
-        case ChipMode::kSerial:
-            return {0x10, static_cast<std::uint8_t>(spi_.Miso() ? 0xFF : 0xEF)};
-        case ChipMode::kHvSerial:
-            return {0x20, static_cast<std::uint8_t>(hvSerial_.Sdo(now) ? 0xFF : 0xDF)};
-        case ChipMode::kHvParallel:
-            return parallel_.Sense(now);
-        default:
-            return {};
+    case ChipMode::kSerial:
+        return {0x10, static_cast<std::uint8_t>(spi_.Miso() ? 0xFF : 0xEF)};
+    case ChipMode::kHvSerial:
+        return {0x20, static_cast<std::uint8_t>(hvSerial_.Sdo(now) ? 0xFF : 0xDF)};
+    case ChipMode::kHvParallel:
+        return parallel_.Sense(now);
+    default:
+        return {};
     }
 }
 

@@ -16,11 +16,11 @@ struct ChipOptions {
 
 // What the chip is doing, decided from its supply and RESET voltages.
 enum class ChipMode {
-    kOff,           // supply below the chip's minimum: volatile state lost
-    kRunning,       // powered but not in a programming mode: drives no socket line
-    kSerial,        // RESET low: low-voltage serial (SPI) programming
-    kHvSerial,      // 11.5..12.5 V on RESET, 8-pin parts: high-voltage serial programming
-    kHvParallel,    // 11.5..12.5 V on RESET, larger parts: high-voltage parallel programming
+    kOff,         // supply below the chip's minimum: volatile state lost
+    kRunning,     // powered but not in a programming mode: drives no socket line
+    kSerial,      // RESET low: low-voltage serial (SPI) programming
+    kHvSerial,    // 11.5..12.5 V on RESET, 8-pin parts: high-voltage serial programming
+    kHvParallel,  // 11.5..12.5 V on RESET, larger parts: high-voltage parallel programming
 };
 
 // Supply and programming voltages the chips accept (datasheet operating ranges; the
@@ -75,8 +75,8 @@ private:
     ChipHvSerial hvSerial_;
     ChipParallel parallel_;
     ChipMode mode_ = ChipMode::kOff;
-    SocketDrive before_;              // the socket levels before the latest change
-    std::uint32_t entryClocks_ = 0;   // rising SCI edges since the supply came
+    SocketDrive before_;             // the socket levels before the latest change
+    std::uint32_t entryClocks_ = 0;  // rising SCI edges since the supply came
 };
 
 }  // namespace merlinox::sim

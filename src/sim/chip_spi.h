@@ -48,7 +48,7 @@ private:
     ChipCore* core_;
     SpiClocking clocking_;
     // Pin levels and, for an XTAL1-clocked chip, its synchroniser.
-    std::uint8_t lines_ = 0;    // the socket lines before the latest change
+    std::uint8_t lines_ = 0;  // the socket lines before the latest change
     SimTime startedAt_ = 0;
     bool sckPin_ = false;
     bool xtal1Pin_ = false;
@@ -57,11 +57,11 @@ private:
     // Instruction state.
     bool enabled_ = false;
     bool enablePending_ = false;
-    std::uint8_t bits_ = 0;     // bits of the current byte received, 0..7
+    std::uint8_t bits_ = 0;  // bits of the current byte received, 0..7
     std::uint8_t byteIndex_ = 0;
     std::uint8_t shift_ = 0;
     std::uint8_t instruction_[4] = {};
-    std::uint8_t output_ = 0;   // the byte being shifted out
+    std::uint8_t output_ = 0;  // the byte being shifted out
     bool miso_ = false;
     std::uint8_t extendedAddress_ = 0;
 };

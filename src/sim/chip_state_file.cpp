@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <algorithm>
 #include <vector>
 
 #include "sim/chip_model.h"

@@ -58,25 +58,44 @@ std::uint32_t VcdWriter::ValueOf(Signal signal) const {
     const std::uint8_t data = latches_.Latch(CmdData);
     const std::uint8_t control = latches_.Latch(CmdControl);
     switch (signal) {
-        case kVcc: return latches_.VccCode();
-        case kVpp: return latches_.VppCode();
-        case kReset: return Bit(data, bits::kDataReset);
-        case kSck: return Bit(data, bits::kDataSck);
-        case kMosi: return Bit(data, bits::kDataMosi);
-        case kMiso: return Bit(readBack_, bits::kReadMiso);
-        case kSci: return Bit(data, bits::kDataXtal1);
-        case kSdi: return Bit(data, bits::kDataSdi);
-        case kSii: return Bit(data, bits::kDataSii);
-        case kSdo: return Bit(readBack_, bits::kReadSdo);
-        case kData: return data;
-        case kReadBack: return readBack_;
-        case kXa1: return Bit(control, bits::kCtrlXa1);
-        case kXa0: return Bit(control, bits::kCtrlXa0);
-        case kBs: return Bit(control, bits::kCtrlBs);
-        case kWr: return Bit(control, bits::kCtrlWr);
-        case kOe: return Bit(latches_.Latch(CmdSignal), bits::kSigOe);
-        case kXtal1: return Bit(latches_.Latch(CmdClock), bits::kClkXtal1);
-        case kSignalCount: break;
+    case kVcc:
+        return latches_.VccCode();
+    case kVpp:
+        return latches_.VppCode();
+    case kReset:
+        return Bit(data, bits::kDataReset);
+    case kSck:
+        return Bit(data, bits::kDataSck);
+    case kMosi:
+        return Bit(data, bits::kDataMosi);
+    case kMiso:
+        return Bit(readBack_, bits::kReadMiso);
+    case kSci:
+        return Bit(data, bits::kDataXtal1);
+    case kSdi:
+        return Bit(data, bits::kDataSdi);
+    case kSii:
+        return Bit(data, bits::kDataSii);
+    case kSdo:
+        return Bit(readBack_, bits::kReadSdo);
+    case kData:
+        return data;
+    case kReadBack:
+        return readBack_;
+    case kXa1:
+        return Bit(control, bits::kCtrlXa1);
+    case kXa0:
+        return Bit(control, bits::kCtrlXa0);
+    case kBs:
+        return Bit(control, bits::kCtrlBs);
+    case kWr:
+        return Bit(control, bits::kCtrlWr);
+    case kOe:
+        return Bit(latches_.Latch(CmdSignal), bits::kSigOe);
+    case kXtal1:
+        return Bit(latches_.Latch(CmdClock), bits::kClkXtal1);
+    case kSignalCount:
+        break;
     }
     return 0;
 }

@@ -23,8 +23,25 @@ public:
     void OnTransfer(const TransferRecord& record) override;
 
     enum Signal : int {
-        kVcc, kVpp, kReset, kSck, kMosi, kMiso, kSci, kSdi, kSii, kSdo,
-        kData, kReadBack, kXa1, kXa0, kBs, kWr, kOe, kXtal1, kSignalCount
+        kVcc,
+        kVpp,
+        kReset,
+        kSck,
+        kMosi,
+        kMiso,
+        kSci,
+        kSdi,
+        kSii,
+        kSdo,
+        kData,
+        kReadBack,
+        kXa1,
+        kXa0,
+        kBs,
+        kWr,
+        kOe,
+        kXtal1,
+        kSignalCount
     };
 
 private:

@@ -1,3 +1,5 @@
+#include "app/busy_lock_file.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -6,7 +8,6 @@
 #include <filesystem>
 #include <string>
 
-#include "app/busy_lock_file.h"
 #include "support/scratch_dir.h"
 
 namespace merlinox {

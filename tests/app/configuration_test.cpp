@@ -1,19 +1,19 @@
+#include "config/configuration.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
-#include "support/test_context.h"
 #include "app/device_configuration.h"
-#include "config/configuration.h"
 #include "config/data_file_paths.h"
 #include "config/ini_file.h"
 #include "support/scratch_dir.h"
 #include "support/scripted_ui.h"
+#include "support/test_context.h"
 
 namespace merlinox {
 namespace {
@@ -57,13 +57,27 @@ struct Programmer {
 std::int64_t Loaded(const Context& ctx, std::string_view key) {
     const Settings& s = ctx.settings;
     const std::pair<std::string_view, std::int64_t> values[] = {
-        {"PortAdress", s.portAdress},     {"DebugNT", s.debugNT},         {"SearchHardware", s.searchHardware},
-        {"TimeOut", s.timeOut},           {"MessageBeap", s.messageBeap}, {"TimeBaseKorr", s.timeBaseKorr},
-        {"X-Koord", s.xKoord},            {"Y-Koord", s.yKoord},          {"ManufIndex", s.manufIndex},
-        {"DeviceIndex", s.deviceIndex},   {"ShowDeviceData", s.showDeviceData}, {"FFSave", s.ffSave},
-        {"IDCheck", s.idCheck},           {"TestChecksum", s.testChecksum}, {"LockBits", s.lockBits},
-        {"FuseLow", s.fuseLow},           {"FuseHigh", s.fuseHigh},       {"FuseExt", s.fuseExt},
-        {"HexLineLen", s.hexLineLen},     {"DataFormat", s.dataFormat},   {"ReadFilter", s.readFilter},
+        {"PortAdress", s.portAdress},
+        {"DebugNT", s.debugNT},
+        {"SearchHardware", s.searchHardware},
+        {"TimeOut", s.timeOut},
+        {"MessageBeap", s.messageBeap},
+        {"TimeBaseKorr", s.timeBaseKorr},
+        {"X-Koord", s.xKoord},
+        {"Y-Koord", s.yKoord},
+        {"ManufIndex", s.manufIndex},
+        {"DeviceIndex", s.deviceIndex},
+        {"ShowDeviceData", s.showDeviceData},
+        {"FFSave", s.ffSave},
+        {"IDCheck", s.idCheck},
+        {"TestChecksum", s.testChecksum},
+        {"LockBits", s.lockBits},
+        {"FuseLow", s.fuseLow},
+        {"FuseHigh", s.fuseHigh},
+        {"FuseExt", s.fuseExt},
+        {"HexLineLen", s.hexLineLen},
+        {"DataFormat", s.dataFormat},
+        {"ReadFilter", s.readFilter},
     };
     for (const auto& [name, value] : values) {
         if (name == key) return value;
@@ -89,34 +103,59 @@ TEST(LoadConfiguration, GivesEachKeyItsDefaultOrItsCorrection) {
     const struct {
         const char* section;
         const char* key;
-        const char* text;     // nullptr: the key is missing
+        const char* text;  // nullptr: the key is missing
         std::int64_t value;
         std::string message = {};  // the one message the load shows, if any
     } cases[] = {
-        {H, "PortAdress", nullptr, 0x378}, {H, "PortAdress", "3bc", 0x3BC},
-        {H, "PortAdress", "400", 0x400}, {H, "PortAdress", "200", 0x200},
-        {H, "PortAdress", "1FF", 0x378, port}, {H, "PortAdress", "401", 0x378, port},
-        {H, "DebugNT", "2", 0}, {H, "SearchHardware", "5", 5}, {H, "SearchHardware", "6", 2},
-        {H, "SearchHardware", "1", 2}, {H, "TimeOut", "999999", 1000000},
-        {H, "TimeOut", "-5", 4294967291}, {H, "MessageBeap", "7", 1}, {H, "TimeBaseKorr", "0", 85},
-        {H, "TimeBaseKorr", "101", 85}, {H, "TimeBaseKorr", "100", 100},
-        {K, "X-Koord", "1024", 1024}, {K, "X-Koord", "1025", 10}, {K, "X-Koord", "-1", 10},
-        {K, "DeviceIndex", "-3", 0}, {K, "ShowDeviceData", "2", 0}, {D, "FFSave", "2", 0},
-        {D, "IDCheck", "256", 0}, {D, "IDCheck", "257", 1}, {D, "TestChecksum", "5", 1},
+        {H, "PortAdress", nullptr, 0x378},
+        {H, "PortAdress", "3bc", 0x3BC},
+        {H, "PortAdress", "400", 0x400},
+        {H, "PortAdress", "200", 0x200},
+        {H, "PortAdress", "1FF", 0x378, port},
+        {H, "PortAdress", "401", 0x378, port},
+        {H, "DebugNT", "2", 0},
+        {H, "SearchHardware", "5", 5},
+        {H, "SearchHardware", "6", 2},
+        {H, "SearchHardware", "1", 2},
+        {H, "TimeOut", "999999", 1000000},
+        {H, "TimeOut", "-5", 4294967291},
+        {H, "MessageBeap", "7", 1},
+        {H, "TimeBaseKorr", "0", 85},
+        {H, "TimeBaseKorr", "101", 85},
+        {H, "TimeBaseKorr", "100", 100},
+        {K, "X-Koord", "1024", 1024},
+        {K, "X-Koord", "1025", 10},
+        {K, "X-Koord", "-1", 10},
+        {K, "DeviceIndex", "-3", 0},
+        {K, "ShowDeviceData", "2", 0},
+        {D, "FFSave", "2", 0},
+        {D, "IDCheck", "256", 0},
+        {D, "IDCheck", "257", 1},
+        {D, "TestChecksum", "5", 1},
         // The lock byte defaults to unlocked, the fuses to the device's defaults; a
         // stored value replaces them only when it is a byte.
-        {D, "LockBits", nullptr, 0xFF}, {D, "LockBits", "252", 252}, {D, "LockBits", "256", 0xFF},
-        {D, "FuseLow", nullptr, 0xE1}, {D, "FuseHigh", "-1", 0xD9}, {D, "HexLineLen", "254", 254},
-        {D, "HexLineLen", "33", 32}, {D, "HexLineLen", "2", 2},
+        {D, "LockBits", nullptr, 0xFF},
+        {D, "LockBits", "252", 252},
+        {D, "LockBits", "256", 0xFF},
+        {D, "FuseLow", nullptr, 0xE1},
+        {D, "FuseHigh", "-1", 0xD9},
+        {D, "HexLineLen", "254", 254},
+        {D, "HexLineLen", "33", 32},
+        {D, "HexLineLen", "2", 2},
         {D, "HexLineLen", "255", 32, HexLineMessage(255)},
-        {D, "HexLineLen", "1", 32, HexLineMessage(1)}, {D, "DataFormat", nullptr, 4},
-        {D, "DataFormat", "0", 1}, {D, "ReadFilter", "5", 1},
+        {D, "HexLineLen", "1", 32, HexLineMessage(1)},
+        {D, "DataFormat", nullptr, 4},
+        {D, "DataFormat", "0", 1},
+        {D, "ReadFilter", "5", 1},
     };
     for (const auto& c : cases) {
-        Programmer p(c.text ? std::string("[") + c.section + "]\r\n" + c.key + "=" + c.text + "\r\n" : "");
+        Programmer p(c.text ? std::string("[") + c.section + "]\r\n" + c.key + "=" + c.text + "\r\n"
+                            : "");
         p.Load();
         EXPECT_EQ(Loaded(p.ctx, c.key), c.value) << c.key << "=" << (c.text ? c.text : "(missing)");
-        EXPECT_EQ(p.ui.Texts(), c.message.empty() ? std::vector<std::string>{} : std::vector{c.message}) << c.key;
+        EXPECT_EQ(p.ui.Texts(),
+                  c.message.empty() ? std::vector<std::string>{} : std::vector{c.message})
+            << c.key;
         EXPECT_EQ(p.ctx.link.controlPort, p.ctx.settings.portAdress + 2);
     }
 }
@@ -142,8 +181,9 @@ TEST(LoadConfiguration, KeepsTheOldPortOnTextThatIsNoNumberAndReadsTheDeviceAfte
 // the global keys and before those of its own section, which is the one named like
 // whatever the library line gave, even a line that did not parse.
 TEST(LoadConfiguration, ShowsItsMessagesInTheOrderOfTheStepsAroundTheDevice) {
-    Programmer p("[Hardware]\r\nPortAdress=1FF\r\n[Kestrel INI-Section]\r\nDeviceIndex=1\r\n"
-                 "[Sample]\r\nHexLineLen=300\r\n[Broken]\r\nHexLineLen=1\r\n");
+    Programmer p(
+        "[Hardware]\r\nPortAdress=1FF\r\n[Kestrel INI-Section]\r\nDeviceIndex=1\r\n"
+        "[Sample]\r\nHexLineLen=300\r\n[Broken]\r\nHexLineLen=1\r\n");
     p.dir.Write("at90list.csv", std::string(kLibrary) + "Broken;DIP99;12000;Y\r\n");
     p.Load();
     const auto texts = p.ui.Texts();
@@ -179,12 +219,15 @@ TEST(LoadConfiguration, DataFileIsTakenFromDirectoryAndNameKeys) {
         {"C:\\daten\\", "test.hex", "C:\\daten\\test.hex", "C:\\daten\\test.eep", "test.hex"},
         // Without the final backslash the last directory counts as a name; a directory
         // in "LastFile" is ignored.
-        {"C:\\daten", "D:\\x\\prog.tar.hex", "C:\\prog.tar.hex", "C:\\prog.tar.eep", "prog.tar.hex"},
+        {"C:\\daten", "D:\\x\\prog.tar.hex", "C:\\prog.tar.hex", "C:\\prog.tar.eep",
+         "prog.tar.hex"},
         // A Linux name may have a ':' where a drive letter would end.
         {"\\home\\x\\", "a:b.hex", "\\home\\x\\a:b.hex", "\\home\\x\\a:b.eep", "a:b.hex"},
     };
     for (const auto& c : cases) {
-        Programmer p(c.dataPath ? std::string("[Sample]\r\nDataPath=") + c.dataPath + "\r\nLastFile=" + c.lastFile : "");
+        Programmer p(c.dataPath ? std::string("[Sample]\r\nDataPath=") + c.dataPath +
+                                      "\r\nLastFile=" + c.lastFile
+                                : "");
         p.Load();
         EXPECT_EQ(p.ctx.paths.filePath, c.filePath);
         EXPECT_EQ(p.ctx.paths.eepromPath, c.eepromPath);
@@ -192,7 +235,8 @@ TEST(LoadConfiguration, DataFileIsTakenFromDirectoryAndNameKeys) {
         EXPECT_EQ(p.ctx.paths.directory, c.dataPath ? c.dataPath : "C:\\");
     }
     DataFilePaths chosen;
-    SetDataFile(chosen, "C:\\daten/sub\\x.tar.hex");  // the drive is dropped on disk, both separators count
+    SetDataFile(chosen,
+                "C:\\daten/sub\\x.tar.hex");  // the drive is dropped on disk, both separators count
     EXPECT_EQ(DataFileOnDisk(chosen), "/daten/sub/x.tar.hex");
     EXPECT_EQ(EepromFileOnDisk(chosen), "/daten/sub/x.tar.eep");
 }
@@ -209,13 +253,17 @@ TEST(SaveConfiguration, WritesEveryKeyIntoItsSectionAndLoadsBackTheSame) {
     SaveConfiguration(p.ctx);
 
     const std::string bytes = p.dir.Read("pendrake.ini");
-    EXPECT_EQ(bytes,
-              "; from the other program\r\n[Hardware]\r\nPortAdress=278\r\nPrinter=lp0\r\n"
-              "SearchHardware=2\r\nTimeOut=-1294967296\r\nTimeBaseKorr=85\r\nMessageBeap=1\r\n\r\n"
-              "[Kestrel INI-Section]\r\nManufIndex=0\r\nDeviceIndex=0\r\nX-Koord=10\r\nY-Koord=10\r\n\r\n"
-              "[Sample]\r\nFFSave=0\r\nDataFormat=4\r\nTestChecksum=1\r\nShowDeviceData=1\r\nIDCheck=0\r\n"
-              "HexLineLen=32\r\nLockBits=252\r\nFuseLow=225\r\nFuseHigh=217\r\nFuseExt=255\r\nReadFilter=1\r\n"
-              "DataPath=\\home\\anna\\\xDC" "bungen\\\r\nLastFile=blink.hex\r\n");
+    EXPECT_EQ(
+        bytes,
+        "; from the other program\r\n[Hardware]\r\nPortAdress=278\r\nPrinter=lp0\r\n"
+        "SearchHardware=2\r\nTimeOut=-1294967296\r\nTimeBaseKorr=85\r\nMessageBeap=1\r\n\r\n"
+        "[Kestrel INI-Section]\r\nManufIndex=0\r\nDeviceIndex=0\r\nX-Koord=10\r\nY-Koord=10\r\n\r\n"
+        "[Sample]\r\nFFSave=0\r\nDataFormat=4\r\nTestChecksum=1\r\nShowDeviceData=1\r\nIDCheck="
+        "0\r\n"
+        "HexLineLen=32\r\nLockBits=252\r\nFuseLow=225\r\nFuseHigh=217\r\nFuseExt=255\r\nReadFilter="
+        "1\r\n"
+        "DataPath=\\home\\anna\\\xDC"
+        "bungen\\\r\nLastFile=blink.hex\r\n");
 
     Programmer q(bytes);
     q.Load();

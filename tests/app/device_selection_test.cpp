@@ -1,11 +1,12 @@
+#include "devices/device_selection.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
-#include "core/control_ids.h"
 #include "app/device_lists.h"
-#include "devices/device_selection.h"
+#include "core/control_ids.h"
 #include "devices/library_reader.h"
 #include "support/operation_rig.h"
 

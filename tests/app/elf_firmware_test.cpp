@@ -30,9 +30,9 @@ TEST(ElfFirmwareOnTheBoard, ProgramsMemoriesFusesAndLockAndVerifies) {
                      rig.dir.Path("log"));
     };
     ASSERT_TRUE(build({"atmega8", 3000, "9, 8, 7", ".low = 0xE4, .high = 0xC9", "0xFC"}));
-    ASSERT_TRUE(Shell("avr-objcopy -O binary -R .eeprom -R .fuse -R .lock " + elf + " " +
-                          rig.dir.Path("fw.bin"),
-                      rig.dir.Path("log")));
+    ASSERT_TRUE(Shell(
+        "avr-objcopy -O binary -R .eeprom -R .fuse -R .lock " + elf + " " + rig.dir.Path("fw.bin"),
+        rig.dir.Path("log")));
     const std::string bin = ReadFile(rig.dir.Path("fw.bin"));
 
     rig.UseDataFile(elf);
@@ -51,8 +51,10 @@ TEST(ElfFirmwareOnTheBoard, ProgramsMemoriesFusesAndLockAndVerifies) {
     EXPECT_EQ(rig.ctx.settings.lockBits, lock) << "kept as the device's settings";
     const std::string confirmation = rig.ui.shown.front().text;
     char line[80];
-    std::snprintf(line, sizeof line, "Fuses aus der Datei: LockBits=0x%02X FuseLow=0x%02X "
-                  "FuseHigh=0xC9\n\n", lock, low);
+    std::snprintf(line, sizeof line,
+                  "Fuses aus der Datei: LockBits=0x%02X FuseLow=0x%02X "
+                  "FuseHigh=0xC9\n\n",
+                  lock, low);
     EXPECT_NE(confirmation.find(line), std::string::npos) << confirmation;
     EXPECT_NE(confirmation.find("Format:(ELF)"), std::string::npos) << confirmation;
 
@@ -70,8 +72,9 @@ TEST(ElfFirmwareOnTheBoard, ProgramsMemoriesFusesAndLockAndVerifies) {
     ASSERT_TRUE(build({"atmega32", 100, "[600] = 1", "", ""}));
     rig.ui.shown.clear();
     EXPECT_EQ(rig.handlers.OnProgramButton(), 3);
-    EXPECT_TRUE(rig.Showed("Zuviele EEPROM-Daten für diesen Baustein !\n\n"
-                           "Erlaubt: 0x200\nGelesen: 0x259\n"));
+    EXPECT_TRUE(
+        rig.Showed("Zuviele EEPROM-Daten für diesen Baustein !\n\n"
+                   "Erlaubt: 0x200\nGelesen: 0x259\n"));
     EXPECT_TRUE(rig.Contents().flash == before);
 }
 

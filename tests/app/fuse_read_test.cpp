@@ -1,12 +1,13 @@
 // Fuse and lock bytes read from the simulated chips, mode by mode, end to end through the
 // panel's button: each interface's read instructions against the chip models' answers.
+#include "operations/fuse_read.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "core/control_ids.h"
-#include "operations/fuse_read.h"
 #include "support/operation_rig.h"
 
 namespace merlinox::testing {
@@ -60,8 +61,9 @@ TEST(FuseRead, PartsWithoutAReadSayWhyAndLeaveTheSettings) {
     const std::uint8_t lock = rig.ctx.settings.lockBits;
     rig.ui.Answer(kIdOk);
     EXPECT_EQ(rig.handlers.OnReadFusesButton(), 7);
-    EXPECT_TRUE(rig.Showed("Fuses und Lock Bits von AT90S2313 (ISP)\n"
-                           "lassen sich im Modus SPI nicht lesen !"))
+    EXPECT_TRUE(
+        rig.Showed("Fuses und Lock Bits von AT90S2313 (ISP)\n"
+                   "lassen sich im Modus SPI nicht lesen !"))
         << ::testing::PrintToString(rig.Messages());
     EXPECT_EQ(rig.ctx.settings.lockBits, lock);
 }

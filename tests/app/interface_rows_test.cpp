@@ -13,10 +13,10 @@
 #include "operations/fuse_lock.h"
 #include "operations/fuse_read.h"
 #include "operations/interface_ops.h"
-#include "support/operation_rig.h"
 #include "operations/programming.h"
 #include "operations/read_out.h"
 #include "operations/verify.h"
+#include "support/operation_rig.h"
 
 namespace merlinox::testing {
 namespace {
@@ -60,9 +60,8 @@ TEST(ModeGuard, EveryOperationAndWriterWithoutAModeRefusesBeforeTheBoard) {
             rig.ui.shown.clear();
             const auto transfers = rig.board.Acknowledged();
             EXPECT_EQ(c.run(), c.result) << c.name << ", mode " << mode;
-            EXPECT_EQ(rig.Messages(),
-                      std::vector<std::string>{"Programmiermodus fehlt in " +
-                                               std::string(c.name) + "()"})
+            EXPECT_EQ(rig.Messages(), std::vector<std::string>{"Programmiermodus fehlt in " +
+                                                               std::string(c.name) + "()"})
                 << c.name << ", mode " << mode;
             EXPECT_EQ(rig.board.Acknowledged(), transfers) << c.name << ", mode " << mode;
         }

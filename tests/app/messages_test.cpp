@@ -1,12 +1,12 @@
+#include "app/messages.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
-
 #include <string>
 
 #include "app/app_context.h"
-#include "app/messages.h"
 #include "support/scripted_ui.h"
 
 namespace merlinox {
@@ -37,9 +37,10 @@ TEST(FileErrorReport, NamesPathAndTheTextOfTheErrorWithoutBeepOrIcon) {
     AppContext ctx(ui);
     ShowFileError(ctx, "C:\\daten\\x", EACCES);
     ShowFileError(ctx, "y", ENOSPC);
-    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
-                              "Fehler beim Öffnen der Datei\n\nC:\\daten\\x\n\nZugriff verweigert",
-                              "Fehler beim Öffnen der Datei\n\ny\n\nKein Platz mehr auf dem Gerät"}));
+    EXPECT_EQ(ui.Texts(),
+              (std::vector<std::string>{
+                  "Fehler beim Öffnen der Datei\n\nC:\\daten\\x\n\nZugriff verweigert",
+                  "Fehler beim Öffnen der Datei\n\ny\n\nKein Platz mehr auf dem Gerät"}));
     EXPECT_EQ(ui.shown[0].kind, BoxKind::Plain);
     EXPECT_EQ(ui.beeps, 0);
 
@@ -50,7 +51,8 @@ TEST(FileErrorReport, NamesPathAndTheTextOfTheErrorWithoutBeepOrIcon) {
 
 TEST(MessageBuffer, ComposesAndCutsWithoutOverrunNeverInsideAnUmlaut) {
     MessageBuffer buffer;
-    EXPECT_EQ(buffer.Format("Devicecode 0x%04X fehlt in %s", 0x9302u, "ReadCSV"), "Devicecode 0x9302 fehlt in ReadCSV");
+    EXPECT_EQ(buffer.Format("Devicecode 0x%04X fehlt in %s", 0x9302u, "ReadCSV"),
+              "Devicecode 0x9302 fehlt in ReadCSV");
     buffer.Append("!");
     EXPECT_EQ(buffer.View(), "Devicecode 0x9302 fehlt in ReadCSV!");
 
@@ -63,7 +65,7 @@ TEST(MessageBuffer, ComposesAndCutsWithoutOverrunNeverInsideAnUmlaut) {
 
     std::string umlauts;
     for (int i = 0; i < 1500; ++i) umlauts += "ü";  // two bytes each
-    buffer.Set(umlauts);  // a cut at 2047 would split the 1024th umlaut
+    buffer.Set(umlauts);                            // a cut at 2047 would split the 1024th umlaut
     EXPECT_EQ(buffer.View(), umlauts.substr(0, 2046));
     buffer.Set("x" + umlauts);  // shifted by one, the cut falls between two umlauts
     EXPECT_EQ(buffer.Length(), 2047u);

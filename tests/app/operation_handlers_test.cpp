@@ -49,9 +49,12 @@ TEST(OperationHandlers, EmptyFileNameAsksForAFileAndACancelStopsQuietly) {
     for (const auto& entry : rig.view.journal) {
         if (entry.rfind("text 1016 ", 0) == 0) statuses.push_back(entry.substr(10));
     }
-    const std::vector<std::string> expected = {
-        "Lese Daten", "Lösche Baustein", "Programmiere Programmspeicher",
-        "Programmiere Fuse Bits", "Programmiere Security Bits", "Warte auf Eingaben"};
+    const std::vector<std::string> expected = {"Lese Daten",
+                                               "Lösche Baustein",
+                                               "Programmiere Programmspeicher",
+                                               "Programmiere Fuse Bits",
+                                               "Programmiere Security Bits",
+                                               "Warte auf Eingaben"};
     EXPECT_EQ(statuses, expected);
     EXPECT_EQ(rig.view.Text(kFileNameField), "app.bin");
 }
@@ -83,7 +86,8 @@ TEST(OperationHandlers, SixteenBitFormatsAreRefusedAboveSixtyFourKilobytes) {
     const auto transfers = rig.board.Acknowledged();
     EXPECT_EQ(rig.handlers.OnReadOutButton(), 4);
     ASSERT_EQ(rig.ui.shown.size(), 1u);
-    EXPECT_EQ(rig.ui.Last().text.substr(0, 50), "Programmspeicher oder EEPROM haben mehr als 64kB !");
+    EXPECT_EQ(rig.ui.Last().text.substr(0, 50),
+              "Programmspeicher oder EEPROM haben mehr als 64kB !");
     EXPECT_EQ(rig.ctx.settings.dataFormat, kFormatS1) << "the choice is kept";
     EXPECT_EQ(rig.board.Acknowledged(), transfers);
 }

@@ -94,7 +94,8 @@ TEST_F(Scenario, VerifyReportsEachDifferenceRetryGoesOnCancelStops) {
     EXPECT_EQ(rig.handlers.OnVerifyButton(), 6);
     char report[128];
     std::snprintf(report, sizeof report,
-                  "Verifyfehler an Adresse 0x00000100\nWort 0x%04X\nGelesen 0x%04X", expected, read);
+                  "Verifyfehler an Adresse 0x00000100\nWort 0x%04X\nGelesen 0x%04X", expected,
+                  read);
     EXPECT_EQ(rig.ui.shown.at(1).text, report);
     EXPECT_EQ(rig.ui.shown.size(), 3u) << "confirmation and two reports: the third is not reached";
 }
@@ -113,9 +114,9 @@ TEST_F(Scenario, BlankCheckReportsTheFirstUsedWordAndCancelGivesFive) {
 // A declined confirmation leaves the chip alone; demo mode leaves the board alone.
 TEST_F(Scenario, DeclinedConfirmationsAndDemoModeChangeNothing) {
     int (OperationHandlers::*const buttons[])() = {
-        &OperationHandlers::OnProgramButton, &OperationHandlers::OnVerifyButton,
+        &OperationHandlers::OnProgramButton,    &OperationHandlers::OnVerifyButton,
         &OperationHandlers::OnBlankCheckButton, &OperationHandlers::OnEraseButton,
-        &OperationHandlers::OnReadOutButton, &OperationHandlers::OnResetButton};
+        &OperationHandlers::OnReadOutButton,    &OperationHandlers::OnResetButton};
     const int declined[] = {7, 6, 6, 16, 4};  // Reset asks nothing
     ProgramCleanly();
     const auto programmed = rig.Contents().flash;
@@ -132,7 +133,8 @@ TEST_F(Scenario, DeclinedConfirmationsAndDemoModeChangeNothing) {
     const int created = rig.busy.created;
     rig.dialogs.Answer(FileDialogChoice{rig.dir.Path("x.bin"), kFormatBinary + 1});
     for (auto button : buttons) EXPECT_EQ((rig.handlers.*button)(), kRefusedDemo);
-    EXPECT_EQ(rig.Count("Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus."), 6);
+    EXPECT_EQ(rig.Count("Keine Aktionen des Brenners möglich !\n\nProgramm läuft im Demomodus."),
+              6);
     EXPECT_EQ(rig.ui.shown.size(), 6u);
     EXPECT_EQ(rig.busy.created, created);
     EXPECT_EQ(rig.board.Acknowledged(), transfers);
@@ -239,8 +241,9 @@ TEST_F(Scenario, AnUnmarkableOperationDoesNotRun) {
     const auto transfers = rig.board.Acknowledged();
     EXPECT_EQ(rig.handlers.OnEraseButton(), kRefusedBusy);
     EXPECT_EQ(rig.handlers.OnResetButton(), kRefusedBusy);
-    EXPECT_EQ(rig.Messages(), std::vector<std::string>(2, "The operation was not started: the lock "
-                                                          "directory /x has mode 0777"));
+    EXPECT_EQ(rig.Messages(), std::vector<std::string>(2,
+                                                       "The operation was not started: the lock "
+                                                       "directory /x has mode 0777"));
     EXPECT_EQ(rig.board.Acknowledged(), transfers);
     EXPECT_EQ(rig.busy.created, 0);
 }
@@ -259,8 +262,10 @@ TEST(ReadBackDifferences, RetryGoesOnButTheRunStillFails) {
     EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
     EXPECT_EQ(std::count_if(rig.ui.shown.begin(), rig.ui.shown.end(),
                             [](const auto& box) { return box.kind == BoxKind::RetryCancel; }),
-              8) << "one report per word, the EEPROM not started";
-    EXPECT_EQ(rig.ui.shown[1].text.substr(0, 45), "Programmspeicher Fehler !!\nAdresse: 0x000000\n");
+              8)
+        << "one report per word, the EEPROM not started";
+    EXPECT_EQ(rig.ui.shown[1].text.substr(0, 45),
+              "Programmspeicher Fehler !!\nAdresse: 0x000000\n");
 }
 
 // One library line per programming mode, each with a chip of its own kind of memory
@@ -272,10 +277,10 @@ struct ModeCase {
 };
 
 const ModeCase kModeCases[] = {
-    {"PAR1", "AT90S2313 (parallel)", kPar1},   {"PAR2", "AT90S8515 (parallel)", kPar2},
-    {"PAR3", "ATtiny12 (HV seriell)", kPar3},  {"PAR4", "ATtiny85 (HV seriell)", kPar4},
-    {"SPI1", "AT90S8515 (ISP)", kSpi1},        {"SPI2", "ATtiny12 (SPI Sockel 1)", kSpi2},
-    {"MSPI1", "ATmega8 (ISP)", kMspi1},        {"MSPI2", "ATtiny85 (SPI Sockel 1)", kMspi2},
+    {"PAR1", "AT90S2313 (parallel)", kPar1},  {"PAR2", "AT90S8515 (parallel)", kPar2},
+    {"PAR3", "ATtiny12 (HV seriell)", kPar3}, {"PAR4", "ATtiny85 (HV seriell)", kPar4},
+    {"SPI1", "AT90S8515 (ISP)", kSpi1},       {"SPI2", "ATtiny12 (SPI Sockel 1)", kSpi2},
+    {"MSPI1", "ATmega8 (ISP)", kMspi1},       {"MSPI2", "ATtiny85 (SPI Sockel 1)", kMspi2},
 };
 
 class ModeTest : public ::testing::TestWithParam<ModeCase> {};

@@ -6,11 +6,11 @@
 #include <set>
 #include <string>
 
-#include "support/test_context.h"
 #include "devices/known_devices.h"
 #include "devices/library_reader.h"
-#include "support/operation_rig.h"
 #include "sim/chip_model.h"
+#include "support/operation_rig.h"
+#include "support/test_context.h"
 
 namespace merlinox {
 namespace {
@@ -39,7 +39,8 @@ std::vector<Entry> ReadOurLibrary(ScriptedUi& ui) {
         OpenLibrary(ctx);
         FindManufacturer(ctx);
         DeviceRecord scratch;
-        for (int result; (result = NextDevice(ctx, scratch)) != kLibraryEnd;) entries.push_back({scratch, result});
+        for (int result; (result = NextDevice(ctx, scratch)) != kLibraryEnd;)
+            entries.push_back({scratch, result});
         CloseLibrary(ctx);
     }
     return entries;
@@ -55,7 +56,8 @@ TEST(OurLibrary, EveryActiveLineParsesWithThePartsFactsAndTheBoardsRules) {
     const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << "the last line would lose its flag";
-    for (std::size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1)) {
+    for (std::size_t at = bytes.find('\n'); at != std::string::npos;
+         at = bytes.find('\n', at + 1)) {
         EXPECT_EQ(bytes[at - 1], '\r') << "line end without CR at byte " << at;
     }
 
@@ -82,15 +84,19 @@ TEST(OurLibrary, EveryActiveLineParsesWithThePartsFactsAndTheBoardsRules) {
         codes.insert(r.deviceCode);
         if (r.deviceCode == 0x9103) variants9103.insert(r.fuseD0);
         std::string folded = r.name;
-        std::transform(folded.begin(), folded.end(), folded.begin(), [](unsigned char c) { return std::tolower(c); });
+        std::transform(folded.begin(), folded.end(), folded.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
         EXPECT_TRUE(sections.insert(folded).second) << "two lines share the INI section " << r.name;
         // 8-pin parts go into socket 1 (high-voltage serial or SPI2/MSPI2), the others
         // over the SPI adapter or in parallel; byte-wise modes for byte-wise flash.
         const std::int32_t mode = r.programmingMode;
         if (r.pinCount == 8) {
-            EXPECT_TRUE(mode == kPar3 || mode == kPar4 || mode == kSpi2 || mode == kMspi2) << r.name;
+            EXPECT_TRUE(mode == kPar3 || mode == kPar4 || mode == kSpi2 || mode == kMspi2)
+                << r.name;
         } else {
-            EXPECT_TRUE(mode == kSpi1 || mode == kMspi1 || mode == (r.pinCount == 20 ? kPar1 : kPar2)) << r.name;
+            EXPECT_TRUE(mode == kSpi1 || mode == kMspi1 ||
+                        mode == (r.pinCount == 20 ? kPar1 : kPar2))
+                << r.name;
         }
         if (mode != kPar1 && mode != kPar2) {
             EXPECT_EQ(IsPaged(mode), r.flashPageWords > 0) << r.name;
@@ -104,7 +110,8 @@ TEST(OurLibrary, EveryActiveLineParsesWithThePartsFactsAndTheBoardsRules) {
         EXPECT_EQ(r.extFuseDefault | r.extFuseFixedBits, r.extFuseDefault) << r.name;
     }
     for (const std::uint16_t code : KnownDeviceCodes()) {
-        EXPECT_EQ(codes.count(code), code == 0x9607 ? 0u : 1u) << std::hex << code;  // 0x9607: no part known
+        EXPECT_EQ(codes.count(code), code == 0x9607 ? 0u : 1u)
+            << std::hex << code;  // 0x9607: no part known
     }
     EXPECT_EQ(variants9103, (std::set<int>{0, 1}));
     EXPECT_EQ(parts.size(), sim::ChipCatalogue().size()) << "a part of the facts has no line";
@@ -132,9 +139,10 @@ TEST(OurLibrary, EveryLineProgramsItsOwnPartOnTheSimulatedBoard) {
             // 1E 91 06, a code the protocols do not know. "ID prüfen" must be off for it.
             rig.ui.Answer(kIdOk);
             EXPECT_NE(rig.handlers.OnProgramButton(), 0);
-            EXPECT_TRUE(rig.Showed("Prozessor-ID's stimmen nicht !!!\n\n"
-                                   "Richtig:\tHersteller-ID 0x1E\tBaustein-ID 0x91\tSub-ID 0x03\n"
-                                   "Gelesen:\tHersteller-ID 0x1E\tBaustein-ID 0x91\tSub-ID 0x06\n"));
+            EXPECT_TRUE(
+                rig.Showed("Prozessor-ID's stimmen nicht !!!\n\n"
+                           "Richtig:\tHersteller-ID 0x1E\tBaustein-ID 0x91\tSub-ID 0x03\n"
+                           "Gelesen:\tHersteller-ID 0x1E\tBaustein-ID 0x91\tSub-ID 0x06\n"));
             rig.ctx.settings.idCheck = 0;
         }
         rig.ui.shown.clear();

@@ -1,3 +1,5 @@
+#include "app/version_info.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -5,7 +7,6 @@
 #include <iterator>
 #include <string>
 
-#include "app/version_info.h"
 #include "support/scratch_dir.h"
 #include "version.h"
 
@@ -26,10 +27,9 @@ TEST(VersionInfo, ReadsTheBlockOutOfABuiltExecutableUnderItsTranslationOnly) {
     VersionInfo version;
     ASSERT_TRUE(version.Load(kSelf.string()));
     EXPECT_EQ(version.Translation(), 0x040704B0u);
-    const std::string expected = std::to_string(KESTREL_VERSION_MAJOR) + ", " +
-                                 std::to_string(KESTREL_VERSION_MINOR) + ", " +
-                                 std::to_string(KESTREL_VERSION_PATCH) + ", " +
-                                 std::to_string(KESTREL_VERSION_TWEAK);
+    const std::string expected =
+        std::to_string(KESTREL_VERSION_MAJOR) + ", " + std::to_string(KESTREL_VERSION_MINOR) +
+        ", " + std::to_string(KESTREL_VERSION_PATCH) + ", " + std::to_string(KESTREL_VERSION_TWEAK);
     EXPECT_EQ(version.GetString("FileVersion"), expected);
     EXPECT_EQ(version.GetString("FileVersion", 0x040904B0), "");
     EXPECT_EQ(WindowTitleFor(version), "Merlinox " + ShortVersionOf(expected));

@@ -52,8 +52,8 @@ TEST(BoardSetup, AutoTakesTheSimulatorOnlyWhereTheKernelListsNoPort) {
         const char* baseAddr;  // parport0's base-addr, nullptr: no port listed
         const char* step;      // the kernel step that is refused, with errnum
         int errnum;
-        const char* notice;    // in the one line on notices
-        int detect;            // RunDetect's answer
+        const char* notice;  // in the one line on notices
+        int detect;          // RunDetect's answer
     };
     const Row rows[] = {
         {"no port", nullptr, "", 0, "using the simulated board", 0},
@@ -75,8 +75,7 @@ TEST(BoardSetup, AutoTakesTheSimulatorOnlyWhereTheKernelListsNoPort) {
         auto connection = std::make_unique<session::BoardConnection>();
         ASSERT_EQ(connection->Open(cli.ctx, cli.options, cli.capture.file()), 0);
         const std::string notice = cli.capture.Text();
-        EXPECT_EQ(std::count(notice.begin(), notice.end(), '\n'), row.notice[0] ? 1 : 0)
-            << notice;
+        EXPECT_EQ(std::count(notice.begin(), notice.end(), '\n'), row.notice[0] ? 1 : 0) << notice;
         EXPECT_NE(notice.find(row.notice), std::string::npos) << notice;
         EXPECT_EQ(cli.ctx.link.demoMode, row.detect == 8);
         EXPECT_EQ(connection->Simulator() != nullptr, row.baseAddr == nullptr);
@@ -94,7 +93,8 @@ TEST(BoardSetup, AutoTakesTheSimulatorOnlyWhereTheKernelListsNoPort) {
 
 TEST(BoardSetup, PortAddressesRunFromOneTo0xFFFF) {
     EXPECT_EQ(session::ParsePortAddress("0xFFFF"), 0xFFFF);
-    for (const char* bad : {"", "0", "-1", "0x10000", "378h"}) EXPECT_FALSE(session::ParsePortAddress(bad));
+    for (const char* bad : {"", "0", "-1", "0x10000", "378h"})
+        EXPECT_FALSE(session::ParsePortAddress(bad));
 }
 
 // kestrel-cli itself: the board options stand before or after the subcommand, and the

@@ -105,8 +105,8 @@ TEST(ChipCommands, ARunningOperationElsewhereRefusesAndChangesNothing) {
     BusyLockFile other(cli.dir.Path("run") + "/merlinox");
     ASSERT_EQ(other.Create(0, 0), "");
     EXPECT_EQ(cli.Run("erase --yes --device 'ATmega88 (ISP)' --board sim"), 1) << cli.output;
-    EXPECT_EQ(cli.output, "kestrel-cli: another operation is running (lock file " +
-                              other.Path() + ")\n");
+    EXPECT_EQ(cli.output,
+              "kestrel-cli: another operation is running (lock file " + other.Path() + ")\n");
     EXPECT_EQ(cli.dir.Read("pendrake.ini"), ini);
     EXPECT_EQ(cli.dir.Read("state/merlinox/chip.state"), chip);
     // Nor does a reset pulse or a board search cut into the running operation.
@@ -125,8 +125,10 @@ TEST(ChipCommands, SimStateNeverReplacesWhatIsNoChipState) {
     for (const std::string state : {"fw.bin", "fifo"}) {
         // Bounded: a FIFO opened for reading would wait for a writer.
         EXPECT_EQ(cli.RunCommand("timeout 20 " KESTREL_BINARY_DIR "/src/kestrel-cli erase --yes "
-                                 "--device 'ATmega8 (ISP)' --board sim --sim-state " + state),
-                  2) << cli.output;
+                                 "--device 'ATmega8 (ISP)' --board sim --sim-state " +
+                                 state),
+                  2)
+            << cli.output;
         EXPECT_TRUE(cli.Has(state + " is not a")) << cli.output;
     }
     EXPECT_EQ(cli.dir.Read("fw.bin"), firmware);
@@ -171,7 +173,8 @@ TEST(ChipCommands, AMissedAcknowledgeStillEndsWithoutVoltages) {
     cli.dir.Write("fw.bin", Bytes(TestPattern(0x800, 7)));
     EXPECT_EQ(cli.Run("program fw.bin --yes --quiet --device 'ATmega8 (ISP)' --board sim "
                       "--sim-fault miss-ack=20000 --vcd board.vcd"),
-              7) << cli.output;
+              7)
+        << cli.output;
     EXPECT_TRUE(cli.Has("Timeout-Fehler")) << cli.output;
     const std::string vcd = cli.dir.Read("board.vcd");
     EXPECT_EQ(FinalValue(vcd, "VCC_code"), "00000000");

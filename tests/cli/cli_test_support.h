@@ -43,8 +43,8 @@ inline int RunShell(const std::string& command, std::string& output) {
 // (the runtime directory made as a session makes it).
 inline int RunCli(const std::string& dir, const std::string& arguments, std::string& output) {
     return RunShell("cd '" + dir + "' && mkdir -p -m 700 run && XDG_RUNTIME_DIR='" + dir +
-                        "/run' XDG_STATE_HOME='" +
-                        dir + "/state' '" KESTREL_BINARY_DIR "/src/kestrel-cli' " + arguments +
+                        "/run' XDG_STATE_HOME='" + dir +
+                        "/state' '" KESTREL_BINARY_DIR "/src/kestrel-cli' " + arguments +
                         " </dev/null",
                     output);
 }

@@ -16,9 +16,12 @@ namespace {
 using testing::ScratchDir;
 
 std::vector<LibraryDevice> SomeDevices() {
-    return {{"ATtiny12 (HV seriell)", {0, 3}}, {"ATtiny12 (SPI Sockel 1)", {0, 4}},
-            {"ATmega8 (ISP)", {0, 40}},        {"ATmega328P (ISP)", {0, 70}},
-            {"ATmega329 (ISP)", {0, 64}},      {"ATmega3290 (ISP)", {0, 65}},
+    return {{"ATtiny12 (HV seriell)", {0, 3}},
+            {"ATtiny12 (SPI Sockel 1)", {0, 4}},
+            {"ATmega8 (ISP)", {0, 40}},
+            {"ATmega328P (ISP)", {0, 70}},
+            {"ATmega329 (ISP)", {0, 64}},
+            {"ATmega3290 (ISP)", {0, 65}},
             {"Odd name", {1, 0}}};
 }
 
@@ -82,9 +85,9 @@ TEST(CommandLine, VersionGuessesLibraryOptionJsonAndHowMuchARunSays) {
               std::string::npos)
         << out;
 
-    ASSERT_EQ(testing::RunCli(dir.Dir().string(), library + "fuses --json -d atmega8 -s CKSEL3=1",
-                              out),
-              0)
+    ASSERT_EQ(
+        testing::RunCli(dir.Dir().string(), library + "fuses --json -d atmega8 -s CKSEL3=1", out),
+        0)
         << out;
     EXPECT_NE(out.find("\"FuseLow\": {\"value\": 233,"), std::string::npos) << out;
 
@@ -92,8 +95,9 @@ TEST(CommandLine, VersionGuessesLibraryOptionJsonAndHowMuchARunSays) {
     const std::string sim = library + "--board sim --yes ";
     ASSERT_EQ(testing::RunCli(dir.Dir().string(), sim + "-q program fw.bin -d ATMEGA8", out), 0);
     // Quiet keeps the errors, the result and the one line that says the board is simulated.
-    EXPECT_EQ(out, "using the simulated board, no real chip is touched (--board=sim)\n"
-                   "Keine Fehler beim Brennen\n");
+    EXPECT_EQ(out,
+              "using the simulated board, no real chip is touched (--board=sim)\n"
+              "Keine Fehler beim Brennen\n");
     ASSERT_EQ(testing::RunCli(dir.Dir().string(), sim + "-v verify fw.bin -d atmega8", out), 0);
     EXPECT_NE(out.find("kestrel-cli: device ATmega8 (ISP)\n"), std::string::npos) << out;
 

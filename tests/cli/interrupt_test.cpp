@@ -21,13 +21,16 @@ TEST(Interrupt, ASignalCancelsTheRunningPassAndTheToolEndsThroughItsCleanUp) {
                                    dir.Path("at90list.csv"));
         dir.Write("big.bin", Bytes(TestPattern(200000, 3)));
         const std::string script =
-            "cd '" + dir.Dir().string() + "' || exit 1; mkdir -m 700 run; "
+            "cd '" + dir.Dir().string() +
+            "' || exit 1; mkdir -m 700 run; "
             "export XDG_RUNTIME_DIR=\"$PWD/run\" XDG_STATE_HOME=\"$PWD/state\"; '" +
-            KESTREL_BINARY_DIR + "/src/kestrel-cli' program big.bin --yes --board sim "
+            KESTREL_BINARY_DIR +
+            "/src/kestrel-cli' program big.bin --yes --board sim "
             "--device 'ATmega2560 (ISP)' >out 2>&1 </dev/null & pid=$!; "
             "for i in $(seq 1200); do "
             "grep -q 'Programmspeicher: [1-9]0%' out && break; sleep 0.05; done; "
-            "kill -" + signal + " $pid; wait $pid; echo \"exit $?\"; cat out";
+            "kill -" +
+            signal + " $pid; wait $pid; echo \"exit $?\"; cat out";
         std::string output;
         ASSERT_EQ(RunShell(script, output), 0) << signal;
         EXPECT_NE(output.find("exit 7\n"), std::string::npos) << signal << output;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <CLI/CLI.hpp>
+
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -10,10 +11,10 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "support/operation_rig.h"
 #include "sim/chip_catalogue.h"
 #include "sim/chip_model.h"
 #include "support/fake_ppdev_kernel.h"
+#include "support/operation_rig.h"
 #include "support/scratch_dir.h"
 
 namespace merlinox::testing {

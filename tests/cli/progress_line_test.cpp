@@ -1,9 +1,10 @@
+#include "cli/progress_line.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
-#include "cli/progress_line.h"
 #include "cli_test_support.h"
 
 namespace merlinox::cli {
@@ -37,8 +38,9 @@ TEST(ProgressLine, WritesEveryTenthOrRedrawsOneLineWithTheTimeTakenAndLeft) {
     EXPECT_EQ(std::count(plain.begin(), plain.end(), '\n'), 11) << plain;
     EXPECT_NE(plain.find("Prüfe Programmspeicher: 20% (0:10, 0:40 left)\n"), std::string::npos)
         << plain;
-    EXPECT_TRUE(plain.ends_with("Prüfe Programmspeicher: 90% (0:45, 0:05 left)\n"
-                                "Prüfe Programmspeicher: 100% (0:50)\n"))
+    EXPECT_TRUE(
+        plain.ends_with("Prüfe Programmspeicher: 90% (0:45, 0:05 left)\n"
+                        "Prüfe Programmspeicher: 100% (0:50)\n"))
         << plain;
 
     const std::string redrawn = Pass(true);
@@ -50,8 +52,8 @@ TEST(ProgressLine, WritesEveryTenthOrRedrawsOneLineWithTheTimeTakenAndLeft) {
                            "100% 0:50\n"),
               std::string::npos);
 
-    EXPECT_TRUE(Pass(false, Output::Verbose)
-                    .ends_with("Prüfe Programmspeicher: done after 50.0 s\n"));
+    EXPECT_TRUE(
+        Pass(false, Output::Verbose).ends_with("Prüfe Programmspeicher: done after 50.0 s\n"));
     EXPECT_EQ(Pass(true, Output::Quiet), "");
 }
 

@@ -28,8 +28,8 @@ struct UserFiles : ::testing::Test {
     }
     // A chip command on an ATmega8 answered with --yes.
     int Run(const std::string& arguments) {
-        return RunCli(dir.Dir().string(),
-                      arguments + " --yes --board sim --device 'ATmega8 (ISP)'", output);
+        return RunCli(dir.Dir().string(), arguments + " --yes --board sim --device 'ATmega8 (ISP)'",
+                      output);
     }
     int Shell(const std::string& command) {
         std::string log;
@@ -135,8 +135,8 @@ TEST_F(UserFiles, TextFilesOfEveryLineEndAreProgrammedNeverAsBinary) {
     const std::string intel = dir.Read("intel32.txt");
     const std::string variants[] = {
         "\xEF\xBB\xBF" + Replace(LowerHexDigits(intel), "\r\n", "\r"),  // BOM, CR only
-        Replace(dir.Read("rom.txt"), "\r\n", "  \n"),                    // trailing blanks
-        LowerHexDigits(Replace(dir.Read("s3.txt"), "\r\n", "\n")),       // lower-case digits
+        Replace(dir.Read("rom.txt"), "\r\n", "  \n"),                   // trailing blanks
+        LowerHexDigits(Replace(dir.Read("s3.txt"), "\r\n", "\n")),      // lower-case digits
     };
     for (const std::string& text : variants) {
         ASSERT_EQ(Run("erase --quiet"), 0) << output;
@@ -192,8 +192,9 @@ TEST_F(UserFiles, OversizedBinaryIsRefusedNeverCutOff) {
     const std::string before = ReadOut();
     dir.Write("big.bin", std::string(0x2001, '\x11'));
     EXPECT_EQ(Run("program big.bin --quiet"), 3) << output;
-    EXPECT_TRUE(Has("Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x1000\n"
-                    "Gelesen: 0x1001"));
+    EXPECT_TRUE(
+        Has("Zuviele Programmdaten für diesen Baustein !\n\nErlaubt: 0x1000\n"
+            "Gelesen: 0x1001"));
     EXPECT_EQ(ReadOut(), before);
 
     dir.Write("huge.bin", std::string(0x40001, '\x22'));

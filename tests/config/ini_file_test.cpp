@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "config/ini_file.h"
 
-#include <filesystem>
-#include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "config/ini_file.h"
+#include <csignal>
+#include <filesystem>
+
 #include "config/number_text.h"
 #include "config/text_encoding.h"
 #include "support/scratch_dir.h"
@@ -17,9 +18,11 @@ using testing::ScratchDir;
 
 TEST(IniFile, ReadsLikeTheProfileFunctions) {
     ScratchDir dir;
-    const std::string path = dir.Write("a.ini", "[Hardware]\r\nPortAdress=278\r\n[Ger\xE4te]\r\n\xC4rger = 5 \r\n"
-                                                "[S]\r\nEmpty=\r\nBlank=   \r\nNeg=-3\r\nPlus=+7\r\nText=abc\r\n"
-                                                "Tail=42abc\r\nWrap=4294967297\r\nQuoted=\"9\"\r\n");
+    const std::string path =
+        dir.Write("a.ini",
+                  "[Hardware]\r\nPortAdress=278\r\n[Ger\xE4te]\r\n\xC4rger = 5 \r\n"
+                  "[S]\r\nEmpty=\r\nBlank=   \r\nNeg=-3\r\nPlus=+7\r\nText=abc\r\n"
+                  "Tail=42abc\r\nWrap=4294967297\r\nQuoted=\"9\"\r\n");
     IniFile ini;
     ASSERT_EQ(ini.Load(path), 0);
     EXPECT_EQ(ini.GetString("HARDWARE", "portadress", "378"), "278");
@@ -32,9 +35,10 @@ TEST(IniFile, ReadsLikeTheProfileFunctions) {
         std::uint32_t value;  // with the default 77
     } ints[] = {
         {"GERÄTE", "ärger", 5},  // umlauts are Windows-1252 on disk and fold like ASCII letters
-        {"S", "Empty", 77},     {"S", "Blank", 77},  // an empty value reads as the default
-        {"S", "Neg", 0xFFFFFFFD}, {"S", "Plus", 7},  {"S", "Text", 0},  // no digits read 0, not the default
-        {"S", "Tail", 42},      {"S", "Wrap", 1},    {"S", "Quoted", 9}, {"S", "Missing", 77},
+        {"S", "Empty", 77},       {"S", "Blank", 77},  // an empty value reads as the default
+        {"S", "Neg", 0xFFFFFFFD}, {"S", "Plus", 7},   {"S", "Text", 0},  // no digits read 0, not
+                                                                         // the default
+        {"S", "Tail", 42},        {"S", "Wrap", 1},   {"S", "Quoted", 9}, {"S", "Missing", 77},
     };
     for (const auto& c : ints) EXPECT_EQ(ini.GetInt(c.section, c.key, 77), c.value) << c.key;
     IniFile missing;
@@ -48,11 +52,11 @@ TEST(IniFile, SaveKeepsEveryForeignByteAndAddsWhatIsMissing) {
         "; shared with the other programmer\r\n"
         "[Hardware]\r\n"
         "PortAdress = 378   \r\n"
-        "Foreign=\xE4\xF6\xFC\n"        // Windows-1252 umlauts and a bare LF line end
+        "Foreign=\xE4\xF6\xFC\n"  // Windows-1252 umlauts and a bare LF line end
         "\r\n"
         "; the next section\r\n"
         "[Other]\r\n"
-        "x=1";                            // the last line has no line end
+        "x=1";  // the last line has no line end
     const std::string path = dir.Write("p.ini", original);
     IniFile ini;
     ASSERT_EQ(ini.Load(path), 0);
@@ -78,7 +82,8 @@ TEST(IniFile, SaveKeepsEveryForeignByteAndAddsWhatIsMissing) {
               "y=-5\r\n"
               "\r\n"
               "[ATmega8 (ISP)]\r\n"
-              "DataPath=C:\\\xDC" "bung\\\r\n");
+              "DataPath=C:\\\xDC"
+              "bung\\\r\n");
 }
 
 TEST(IniFile, WritingCreatesTheFileAndValuesReadBackAsSetOnOneLine) {
@@ -88,8 +93,9 @@ TEST(IniFile, WritingCreatesTheFileAndValuesReadBackAsSetOnOneLine) {
     ASSERT_EQ(WriteProfileString(path, "Kestrel INI-Section", "Note", "a\r\n[Hardware]"), 0);
     ASSERT_EQ(WriteProfileString(path, "Kestrel INI-Section", "LastFile", "\rx.hex "), 0);
     ASSERT_EQ(WriteProfileString(path, "Kestrel INI-Section", "Quoted", "'x'"), 0);
-    EXPECT_EQ(dir.Read("new.ini"), "[Kestrel INI-Section]\r\nDeviceIndex=3\r\nNote=a  [Hardware]\r\n"
-                                   "LastFile=\" x.hex \"\r\nQuoted=\"'x'\"\r\n");
+    EXPECT_EQ(dir.Read("new.ini"),
+              "[Kestrel INI-Section]\r\nDeviceIndex=3\r\nNote=a  [Hardware]\r\n"
+              "LastFile=\" x.hex \"\r\nQuoted=\"'x'\"\r\n");
     EXPECT_EQ(ReadProfileString(path, "Kestrel INI-Section", "LastFile", ""), " x.hex ");
     EXPECT_EQ(ReadProfileString(path, "Kestrel INI-Section", "Quoted", ""), "'x'");
     EXPECT_EQ(ReadProfileInt(path, "kestrel ini-section", "deviceindex", 0), 3u);
@@ -98,13 +104,15 @@ TEST(IniFile, WritingCreatesTheFileAndValuesReadBackAsSetOnOneLine) {
 
 int Entries(const ScratchDir& dir) {
     int entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Dir())) ++entries;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Dir()))
+        ++entries;
     return entries;
 }
 
 TEST(IniFile, SaveReplacesTheFileWholeOrNotAtAllKeepingModeAndLinks) {
     ScratchDir dir;
-    const std::string real = dir.Write("real.ini", "[A]\r\nk=1\r\n" + std::string(100, ';') + "\r\n");
+    const std::string real =
+        dir.Write("real.ini", "[A]\r\nk=1\r\n" + std::string(100, ';') + "\r\n");
     chmod(real.c_str(), 0640);
     std::filesystem::create_symlink(real, dir.Path("link.ini"));
     // A file-size limit makes the write of the new contents fail half-way.

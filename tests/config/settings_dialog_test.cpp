@@ -1,9 +1,10 @@
+#include "config/settings_dialog.h"
+
 #include <gtest/gtest.h>
 
-#include "support/test_context.h"
-#include "config/settings_dialog.h"
 #include "support/scripted_ui.h"
 #include "support/scripted_view.h"
+#include "support/test_context.h"
 
 namespace merlinox {
 namespace {

@@ -1,22 +1,23 @@
+#include "devices/device_line.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "support/test_context.h"
-#include "devices/device_line.h"
 #include "devices/time_base.h"
 #include "support/scripted_ui.h"
+#include "support/test_context.h"
 
 namespace merlinox {
 namespace {
 
 using testing::ScriptedUi;
 
-const std::vector<std::string> kSample = {"Sample", "DIP28", "12000", "5000", "4500", "9000", "9000", "8192",
-                                          "512",    "0x1E",  "0x93",  "0x07", "0",    "SPI1", "READFUSE", "0",
-                                          "0",      "32",    "4",     "0",    "0",    "2",    "0xFC", "0xE1",
-                                          "0x00",   "0xD9",  "0x00",  "0xFF", "0xFF"};
+const std::vector<std::string> kSample = {
+    "Sample", "DIP28", "12000", "5000", "4500",     "9000", "9000", "8192", "512", "0x1E",
+    "0x93",   "0x07",  "0",     "SPI1", "READFUSE", "0",    "0",    "32",   "4",   "0",
+    "0",      "2",     "0xFC",  "0xE1", "0x00",     "0xD9", "0x00", "0xFF", "0xFF"};
 
 std::string Line(const std::vector<std::string>& columns, const std::string& flag = "Y\n") {
     std::string line;
@@ -33,12 +34,36 @@ std::string With(int number, const std::string& text) {
 
 // The field that column `number` fills.
 std::int64_t Field(const DeviceRecord& r, int number) {
-    const std::int64_t fields[] = {
-        0, 0, r.pinCount, r.programmingVoltageCode, r.supplyVoltageCode, r.flashWriteDelay, r.eepromWriteDelay,
-        r.eraseDelay, r.flashWords, r.eepromBytes, r.manufacturerId, r.deviceId, r.subId, r.fuseD0,
-        r.programmingMode, r.extra, r.sckLowClocks, r.sckHighClocks, r.flashPageWords, r.eepromPageBytes,
-        r.extendedAddressing, r.spiSyncMode, r.fuseCount, r.lockFixedBits, r.lowFuseDefault, r.lowFuseFixedBits,
-        r.highFuseDefault, r.highFuseFixedBits, r.extFuseDefault, r.extFuseFixedBits};
+    const std::int64_t fields[] = {0,
+                                   0,
+                                   r.pinCount,
+                                   r.programmingVoltageCode,
+                                   r.supplyVoltageCode,
+                                   r.flashWriteDelay,
+                                   r.eepromWriteDelay,
+                                   r.eraseDelay,
+                                   r.flashWords,
+                                   r.eepromBytes,
+                                   r.manufacturerId,
+                                   r.deviceId,
+                                   r.subId,
+                                   r.fuseD0,
+                                   r.programmingMode,
+                                   r.extra,
+                                   r.sckLowClocks,
+                                   r.sckHighClocks,
+                                   r.flashPageWords,
+                                   r.eepromPageBytes,
+                                   r.extendedAddressing,
+                                   r.spiSyncMode,
+                                   r.fuseCount,
+                                   r.lockFixedBits,
+                                   r.lowFuseDefault,
+                                   r.lowFuseFixedBits,
+                                   r.highFuseDefault,
+                                   r.highFuseFixedBits,
+                                   r.extFuseDefault,
+                                   r.extFuseFixedBits};
     return fields[number];
 }
 
@@ -60,10 +85,12 @@ TEST(ReadCSV, ParsesTheSampleLineColumnByColumn) {
     ASSERT_EQ(p.Parse(Line(kSample)), kOk);
     const DeviceRecord& r = p.record;
     EXPECT_EQ(r.name, "Sample");
-    const std::int64_t expected[] = {0,  0, 28, 120, 100, 4500 / 85, 9000 / 85, 9000 / 85, 4096, 512, 0x1E, 0x93,
-                                     7,  0, kSpi1, kReadFuse, 0, 0, 32, 4, 0, 0, 2, 0xFC, 0xE1, 0x00, 0xD9,
-                                     0x00, 0xFF, 0xFF};
-    for (int column = 2; column <= 29; ++column) EXPECT_EQ(Field(r, column), expected[column]) << column;
+    const std::int64_t expected[] = {0,    0,    28,   120,  100,  4500 / 85, 9000 / 85, 9000 / 85,
+                                     4096, 512,  0x1E, 0x93, 7,    0,         kSpi1,     kReadFuse,
+                                     0,    0,    32,   4,    0,    0,         2,         0xFC,
+                                     0xE1, 0x00, 0xD9, 0x00, 0xFF, 0xFF};
+    for (int column = 2; column <= 29; ++column)
+        EXPECT_EQ(Field(r, column), expected[column]) << column;
     EXPECT_EQ(r.deviceCode, 0x9307u);
     EXPECT_EQ(r.lockDefault, 0xFF);
     EXPECT_TRUE(p.ui.shown.empty());
@@ -77,7 +104,8 @@ TEST(ReadCSV, ALineWithoutItsLastSeparatorBeforeTheFlagFailsSilently) {
     columns.pop_back();
     std::string onFlag = Line(kSample);
     onFlag.erase(onFlag.size() - 2, 1);  // "...0xFF;\n": the ';' stands on the flag position
-    for (const std::string& line : {Line(columns), onFlag, std::string(), std::string("\n"), std::string(";")}) {
+    for (const std::string& line :
+         {Line(columns), onFlag, std::string(), std::string("\n"), std::string(";")}) {
         EXPECT_EQ(p.Parse(line), kLibraryFailed) << line;
     }
     EXPECT_TRUE(p.ui.shown.empty());
@@ -104,7 +132,8 @@ TEST(ReadCSV, RefusedColumnsGiveTheirMessagesAndResults) {
          "Bausteine dieser Größe werden nicht unterstützt !\n"},
         {12, "0x02", 13, "Devicecode 0x9302 fehlt in ReadCSV"},
         {13, "3", 17,
-         "Sample\n\nFalscher Wert für FUSED0 in \n\n/lib/at90list.csv !\n\nEintrag darf nur von 0-2 gehen.\n"
+         "Sample\n\nFalscher Wert für FUSED0 in \n\n/lib/at90list.csv !\n\nEintrag darf nur von "
+         "0-2 gehen.\n"
          "Gelesener Wert: 3"},
         {14, "spi1", 13, "Unbekannter Programmiermode !\n\nMode = spi1\n\n/lib/at90list.csv"},
         {15, "", 13, "Unbekannter Eintrag unter Extra !\n\nExtra = \n\n/lib/at90list.csv"},
@@ -115,13 +144,14 @@ TEST(ReadCSV, RefusedColumnsGiveTheirMessagesAndResults) {
         // dividing it.
         {18, "2147483647", 17,
          "Sample\n\nSeitengröße Programmspeicher 2147483647 Worte passt nicht\n"
-         "zur Bausteingröße von 4096 Worten !" + in},
+         "zur Bausteingröße von 4096 Worten !" +
+             in},
         {18, "48", 17,
          "Sample\n\nSeitengröße Programmspeicher 48 Worte passt nicht\n"
-         "zur Bausteingröße von 4096 Worten !" + in},
-        {19, "6", 17,
-         "Sample\n\nSeitengröße EEPROM 6 Bytes passt nicht\nzur EEPROM-Größe von 512 Bytes !" +
+         "zur Bausteingröße von 4096 Worten !" +
              in},
+        {19, "6", 17,
+         "Sample\n\nSeitengröße EEPROM 6 Bytes passt nicht\nzur EEPROM-Größe von 512 Bytes !" + in},
     };
     for (const auto& c : refused) {
         Parser p;
@@ -138,10 +168,10 @@ TEST(ReadCSV, AcceptsTheEdgesOfEachRangeAndReadsCNumbersOfBaseZero) {
         const char* text;
         std::int64_t value;
     } accepted[] = {
-        {2, "DIP20a", 20},   {3, "25500", 255},       {4, "12750", 255},     {4, "49", 0},
-        {8, "262145", 131072}, {9, "262144", 262144}, {9, "0x1C", 28},   {9, "034", 28},
-        {9, " 28xyz", 28},   {13, "258", 2},          {14, "MSPI2", kMspi2}, {16, "abc", 0},
-        {18, "4096", 4096},  {18, "0", 0},            {19, "512", 512},      {24, "0x1E1", 0xE1},
+        {2, "DIP20a", 20},     {3, "25500", 255},     {4, "12750", 255},     {4, "49", 0},
+        {8, "262145", 131072}, {9, "262144", 262144}, {9, "0x1C", 28},       {9, "034", 28},
+        {9, " 28xyz", 28},     {13, "258", 2},        {14, "MSPI2", kMspi2}, {16, "abc", 0},
+        {18, "4096", 4096},    {18, "0", 0},          {19, "512", 512},      {24, "0x1E1", 0xE1},
     };
     for (const auto& c : accepted) {
         Parser p;
@@ -174,9 +204,11 @@ TEST(TimeBase, ConvertsMicrosecondsAndNeverGivesZero) {
     testing::TestContext ctx(ui);
     const struct {
         std::uint32_t korr, microseconds, units;
-    } cases[] = {{85, 50, 1}, {100, 42949672, 429496},
+    } cases[] = {{85, 50, 1},
+                 {100, 42949672, 429496},
                  {100, 42949673, 1},  // the product with 100 wraps at 32 bits
-                 {1, 0, 1},          {0, 8500, 100}};         // 0 is never loaded, and never divides
+                 {1, 0, 1},
+                 {0, 8500, 100}};  // 0 is never loaded, and never divides
     for (const auto& c : cases) {
         ctx.settings.timeBaseKorr = c.korr;
         EXPECT_EQ(TimeBase(ctx, c.microseconds), c.units) << c.korr << " " << c.microseconds;

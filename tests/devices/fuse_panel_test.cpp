@@ -1,3 +1,5 @@
+#include "devices/fuse_panel.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -6,10 +8,9 @@
 #include <tuple>
 #include <vector>
 
-#include "support/test_context.h"
 #include "devices/fuse_layout.h"
-#include "devices/fuse_panel.h"
 #include "support/scripted_ui.h"
+#include "support/test_context.h"
 
 namespace merlinox {
 namespace {
@@ -17,30 +18,32 @@ namespace {
 // The bit names of the datasheets as the panel must show them, written out a second
 // time in a form unlike the code's: "-" unused, a trailing "!" shown but read-only.
 const std::map<std::string, std::string> kLayouts = {
-    {"K1", "Lock1 Lock2 - - - - - -"}, {"K2", "Lock1 Lock2 BLB01 BLB02 BLB11 BLB12 - -"},
-    {"L1", "- - - - - - - -"}, {"L2", "CKSEL0 CKSEL1 CKSEL2 CKSEL3 RSTDISBL! SPIEN BODEN BODLEVEL"},
-    {"L4", "CKSEL0 CKSEL1 SUT0 SUT1 CKDIV8 WDTON EESAVE SPIEN!"}, {"L6", "RCEN - - - - - - -"},
-    {"L8", "CKSEL0 CKSEL1 CKSEL2 CKSEL3 SUT0 SUT1 CKOUT CKDIV8"}, {"L15", "RCEN - - - - SPIEN - -"},
+    {"K1", "Lock1 Lock2 - - - - - -"},
+    {"K2", "Lock1 Lock2 BLB01 BLB02 BLB11 BLB12 - -"},
+    {"L1", "- - - - - - - -"},
+    {"L2", "CKSEL0 CKSEL1 CKSEL2 CKSEL3 RSTDISBL! SPIEN BODEN BODLEVEL"},
+    {"L4", "CKSEL0 CKSEL1 SUT0 SUT1 CKDIV8 WDTON EESAVE SPIEN!"},
+    {"L6", "RCEN - - - - - - -"},
+    {"L8", "CKSEL0 CKSEL1 CKSEL2 CKSEL3 SUT0 SUT1 CKOUT CKDIV8"},
+    {"L15", "RCEN - - - - SPIEN - -"},
     {"L10", "CKSEL0 CKSEL1 CKSEL2 CKSEL3 SUT0 SUT1 BODEN BODLEVEL"},
     {"L18", "CKSEL0 CKSEL1 CKSEL2 CKSEL3 RSTDISBL SPIEN BODEN BODLEVEL"},
-    {"H1", "- - - - - - - -"}, {"H18", "RSTDISBL BODLEVEL0 BODLEVEL1 DWEN! SPMEN - - -"},
+    {"H1", "- - - - - - - -"},
+    {"H18", "RSTDISBL BODLEVEL0 BODLEVEL1 DWEN! SPMEN - - -"},
     {"H3", "BODLEVEL0 BODLEVEL1 BODLEVEL2 EESAVE WDTON SPIEN DWEN RSTDISBL!"},
     {"H8", "BOOTRST BOOTSZ0 BOOTSZ1 EESAVE CKOPT SPIEN! WDTON RSTDISBL!"},
-    {"E1", "- - - - - - - -"}, {"E2", "SELFPRGEN - - - - - - -"},
+    {"E1", "- - - - - - - -"},
+    {"E2", "SELFPRGEN - - - - - - -"},
 };
 
 // "group codes : lock low high ext"; a code/n names the 0x9103 variant with fuseD0 n. One
 // row per kind of entry: bits the serial modes must leave alone and the high-voltage modes
 // free, the 0x9103 variants, the first and last code of a full list, each mode group.
 const std::vector<std::string> kRows = {
-    "serial 0x9005 : K1 L2 H1 E1",
-    "serial 0x9001 0x9103/2 : K1 L1 H1 E1",
-    "serial 0x9103/1 : K1 L6 H1 E1",
-    "serial 0x9108 0x930D : K1 L8 H3 E2",
-    "serial 0x9307 : K2 L10 H8 E1",
-    "par12 0x9001 : K1 L15 H1 E1",
-    "par3 0x9005 : K1 L18 H1 E1",
-    "par4 0x9007 : K1 L4 H18 E1",
+    "serial 0x9005 : K1 L2 H1 E1",   "serial 0x9001 0x9103/2 : K1 L1 H1 E1",
+    "serial 0x9103/1 : K1 L6 H1 E1", "serial 0x9108 0x930D : K1 L8 H3 E2",
+    "serial 0x9307 : K2 L10 H8 E1",  "par12 0x9001 : K1 L15 H1 E1",
+    "par3 0x9005 : K1 L18 H1 E1",    "par4 0x9007 : K1 L4 H18 E1",
 };
 
 std::vector<std::string> Words(const std::string& text) {
@@ -151,7 +154,7 @@ TEST(FusePanel, FixedBitsAreForcedAndEveryBoxFollowsItsBit) {
 }
 
 TEST(FusePanel, ClicksProgramOrClearTheirBitAndLock2GoesOnlyWithLock1) {
-    Panel panel;  // every bit starts unprogrammed
+    Panel panel;                  // every bit starts unprogrammed
     std::map<int, bool> checked;  // what the window's boxes show
     const auto click = [&](int id, bool now) {
         checked[id] = now;

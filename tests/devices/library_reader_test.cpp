@@ -1,13 +1,14 @@
-#include <cerrno>
+#include "devices/library_reader.h"
+
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
-#include "support/test_context.h"
-#include "devices/library_reader.h"
 #include "support/scratch_dir.h"
 #include "support/scripted_ui.h"
+#include "support/test_context.h"
 
 namespace merlinox {
 namespace {
@@ -16,10 +17,13 @@ using testing::ScratchDir;
 using testing::ScriptedUi;
 
 // The sample device line with its name and flag replaced; `end` follows the flag.
-std::string Device(const std::string& name, const std::string& flag = "Y", const std::string& end = "\r\n") {
+std::string Device(const std::string& name, const std::string& flag = "Y",
+                   const std::string& end = "\r\n") {
     return name +
-           ";DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;0x93;0x07;0;SPI1;READFUSE;0;0;32;4;0;0;2;"
-           "0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF;" + flag + end;
+           ";DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;0x93;0x07;0;SPI1;READFUSE;0;0;32;4;0;0;"
+           "2;"
+           "0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF;" +
+           flag + end;
 }
 
 struct Library {
@@ -27,7 +31,9 @@ struct Library {
     ScriptedUi ui;
     testing::TestContext ctx{ui};
 
-    explicit Library(const std::string& bytes) { ctx.library.libraryPath = dir.Write("at90list.csv", bytes); }
+    explicit Library(const std::string& bytes) {
+        ctx.library.libraryPath = dir.Write("at90list.csv", bytes);
+    }
     std::vector<std::string> Manufacturers() {
         std::vector<std::string> names;
         if (OpenLibrary(ctx) != 0) return names;
@@ -56,12 +62,14 @@ struct Library {
     }
 };
 
-const std::string kTwoMakers = ":Atmel;Y\r\n"
-                               "Name;Gehäuse;... a header line;N\r\n" +
-                               Device("A0") + Device("skipped", "N") + Device("A1", "y") +
-                               ":Dropped maker;N\r\n" + Device("D0") +
-                               ":Zweiter Hersteller\r\n"  // no flag: not active either
-                               ":Other;Y\r\n" + Device("O0");
+const std::string kTwoMakers =
+    ":Atmel;Y\r\n"
+    "Name;Gehäuse;... a header line;N\r\n" +
+    Device("A0") + Device("skipped", "N") + Device("A1", "y") + ":Dropped maker;N\r\n" +
+    Device("D0") +
+    ":Zweiter Hersteller\r\n"  // no flag: not active either
+    ":Other;Y\r\n" +
+    Device("O0");
 
 TEST(Library, ListsAndSelectsByActiveIndexAndReportsWhatIsMissing) {
     Library lib(kTwoMakers);
@@ -88,7 +96,8 @@ TEST(Library, ListsAndSelectsByActiveIndexAndReportsWhatIsMissing) {
     }
     Library empty(":Leer;Y\r\n:Voll;Y\r\n" + Device("V0"));
     EXPECT_EQ(empty.Select(0, 0), kLibraryFailed);
-    EXPECT_EQ(empty.ui.Texts(), std::vector<std::string>{"Keine Bausteine für diesen\n\n Hersteller in der Liste !"});
+    EXPECT_EQ(empty.ui.Texts(),
+              std::vector<std::string>{"Keine Bausteine für diesen\n\n Hersteller in der Liste !"});
 
     // A faulty line is missing from the list but counts for the index.
     Library faulty(":Atmel;Y\r\nShort;DIP28;Y\r\n" + Device("B0"));

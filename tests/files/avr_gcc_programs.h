@@ -12,10 +12,10 @@
 
 namespace merlinox::testing {
 
-#define REQUIRE_AVR_TOOLS()                                                                  \
-    if (std::system("command -v avr-gcc >/dev/null 2>&1 && "                                 \
-                    "command -v avr-objcopy >/dev/null 2>&1") != 0) {                        \
-        GTEST_SKIP() << "avr-gcc or avr-objcopy is not installed: skipped";                  \
+#define REQUIRE_AVR_TOOLS()                                                 \
+    if (std::system("command -v avr-gcc >/dev/null 2>&1 && "                \
+                    "command -v avr-objcopy >/dev/null 2>&1") != 0) {       \
+        GTEST_SKIP() << "avr-gcc or avr-objcopy is not installed: skipped"; \
     }
 
 struct Program {
@@ -28,8 +28,9 @@ struct Program {
 
 inline std::string SourceOf(const Program& program) {
     std::mt19937 random(static_cast<std::uint32_t>(program.tableBytes));
-    std::string source = "#include <avr/io.h>\n#include <avr/pgmspace.h>\n"
-                         "#include <avr/eeprom.h>\n#include <avr/fuse.h>\n#include <avr/lock.h>\n";
+    std::string source =
+        "#include <avr/io.h>\n#include <avr/pgmspace.h>\n"
+        "#include <avr/eeprom.h>\n#include <avr/fuse.h>\n#include <avr/lock.h>\n";
     // Tables of at most 32 KB each, the most one object may hold on the part.
     for (std::size_t done = 0, n = 0; done < program.tableBytes; done += 30000, ++n) {
         const std::size_t size = std::min<std::size_t>(30000, program.tableBytes - done);
@@ -43,8 +44,9 @@ inline std::string SourceOf(const Program& program) {
     }
     if (!program.fuses.empty()) source += "FUSES = {" + program.fuses + "};\n";
     if (!program.lock.empty()) source += "LOCKBITS = " + program.lock + ";\n";
-    return source + "volatile uint8_t ram[4] = {1, 2, 3, 4};\n"
-                    "int main(void) { for (;;) { ram[0]++; } }\n";
+    return source +
+           "volatile uint8_t ram[4] = {1, 2, 3, 4};\n"
+           "int main(void) { for (;;) { ram[0]++; } }\n";
 }
 
 inline ::testing::AssertionResult Shell(const std::string& command, const std::string& log) {

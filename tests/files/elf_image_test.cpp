@@ -1,6 +1,8 @@
 // AVR ELF firmware built by avr-gcc, loaded directly and compared byte for byte with
 // what the avr-objcopy route gives (Intel HEX for flash and EEPROM, raw fuse and lock
 // bytes). Each test that needs the tools skips, saying so, when they are not installed.
+#include "files/elf_image.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,20 +10,19 @@
 #include <vector>
 
 #include "devices/fuse_panel.h"
-#include "files/conversion.h"
-#include "files/elf_image.h"
 #include "files/avr_gcc_programs.h"
+#include "files/conversion.h"
 #include "files/files_test_support.h"
 
 namespace merlinox {
 namespace {
 
 using testing::FilesFixture;
-using testing::ReadFile;
-using testing::WriteFile;
 using testing::Program;
+using testing::ReadFile;
 using testing::Shell;
 using testing::SourceOf;
+using testing::WriteFile;
 
 struct ElfFirmware : FilesFixture {
     ElfFirmware() { ctx->device.fuseCount = 3; }
@@ -34,8 +35,8 @@ struct ElfFirmware : FilesFixture {
     std::string Build(const Program& program, const std::string& name) {
         WriteFile(dir / (name + ".c"), SourceOf(program));
         const std::string elf = dir / (name + ".elf");
-        EXPECT_TRUE(Run("avr-gcc -mmcu=" + program.mcu + " -Os -o " + elf + " " +
-                        (dir / (name + ".c"))));
+        EXPECT_TRUE(
+            Run("avr-gcc -mmcu=" + program.mcu + " -Os -o " + elf + " " + (dir / (name + ".c"))));
         return elf;
     }
 
@@ -55,10 +56,10 @@ struct ElfFirmware : FilesFixture {
     void ExpectSameAsObjcopy(const std::string& elf) {
         const std::string hex = dir / "objcopy.hex";
         const std::string eep = dir / "objcopy.eep";
-        ASSERT_TRUE(Run("avr-objcopy -O ihex -R .eeprom -R .fuse -R .lock -R .signature " +
-                        elf + " " + hex));
-        ASSERT_TRUE(Run("avr-objcopy -O ihex -j .eeprom --change-section-lma .eeprom=0 " +
-                        elf + " " + eep));
+        ASSERT_TRUE(Run("avr-objcopy -O ihex -R .eeprom -R .fuse -R .lock -R .signature " + elf +
+                        " " + hex));
+        ASSERT_TRUE(Run("avr-objcopy -O ihex -j .eeprom --change-section-lma .eeprom=0 " + elf +
+                        " " + eep));
         for (const auto& [route, kind] : {std::pair{hex, kFlash}, std::pair{eep, kEeprom}}) {
             const Loaded expected = LoadPass(route, kind);
             const Loaded got = LoadPass(elf, kind);
@@ -75,8 +76,8 @@ struct ElfFirmware : FilesFixture {
 
     std::string ObjcopyBytes(const std::string& elf, const std::string& section) {
         const std::string out = dir / "section.bin";
-        EXPECT_TRUE(Run("avr-objcopy -O binary -j " + section + " --change-section-lma " +
-                        section + "=0 " + elf + " " + out));
+        EXPECT_TRUE(Run("avr-objcopy -O binary -j " + section + " --change-section-lma " + section +
+                        "=0 " + elf + " " + out));
         return ReadFile(out);
     }
     // The fuse bytes the last flash load kept, from first to end, as a byte string.
@@ -102,10 +103,9 @@ TEST_F(ElfFirmware, EightKilobytePartLoadsLikeTheObjcopyRoute) {
     ExpectSameAsObjcopy(bare);
     EXPECT_EQ(LoadPass(bare, kEeprom).load.format, kFormatNone) << "no EEPROM data: pass done";
 
-    const std::string full =
-        Build({"atmega8", 6000, "1, 2, 3, 0xFF, 5, [40] = 0x42", ".low = 0xE4, .high = 0xC9",
-               "0xFC"},
-              "full");
+    const std::string full = Build(
+        {"atmega8", 6000, "1, 2, 3, 0xFF, 5, [40] = 0x42", ".low = 0xE4, .high = 0xC9", "0xFC"},
+        "full");
     ExpectSameAsObjcopy(full);
     EXPECT_EQ(LoadPass(full, kEeprom).highest, 40u);
     EXPECT_EQ(ctx->settings.dataFormat, kFormatNone) << "never proposed for saving";
@@ -121,10 +121,9 @@ TEST_F(ElfFirmware, EightKilobytePartLoadsLikeTheObjcopyRoute) {
 
 TEST_F(ElfFirmware, PartAboveOneHundredTwentyEightKilobytesLoadsLikeTheObjcopyRoute) {
     REQUIRE_AVR_TOOLS();
-    const std::string elf =
-        Build({"atmega2560", 150000, "[4000] = 0x99, [4095] = 1",
-               ".low = 0xFF, .high = 0xD8, .extended = 0xFD", ""},
-              "big");
+    const std::string elf = Build({"atmega2560", 150000, "[4000] = 0x99, [4095] = 1",
+                                   ".low = 0xFF, .high = 0xD8, .extended = 0xFD", ""},
+                                  "big");
     ExpectSameAsObjcopy(elf);
     EXPECT_GT(LoadPass(elf, kFlash).highest, 0x20000u);
     EXPECT_EQ(Present(3, 4), "\xFD") << "the extended fuse byte";
@@ -151,8 +150,8 @@ TEST_F(ElfFirmware, RefusesOtherMachinesDamageAndOverlaps) {
         EXPECT_TRUE(text.starts_with("Die ELF-Datei ist abgeschnitten oder beschädigt !"))
             << keep << ": " << text;
     }
-    ASSERT_TRUE(Run("avr-objcopy --change-section-lma .data=0x20 " + elf + " " +
-                    (dir / "clash.elf")));
+    ASSERT_TRUE(
+        Run("avr-objcopy --change-section-lma .data=0x20 " + elf + " " + (dir / "clash.elf")));
     EXPECT_EQ(Refusal(dir / "clash.elf"),
               "In der ELF-Datei überlappen sich die Abschnitte\n.text und .data bei 0x20 !");
     ASSERT_TRUE(Run("avr-gcc -mmcu=atmega8 -c -o " + (dir / "fw.o") + " " + (dir / "fw.c")));

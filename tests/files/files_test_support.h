@@ -1,5 +1,6 @@
 #pragma once
 #include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -7,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "support/test_context.h"
 #include "files/cell_source.h"
 #include "files/data_loader.h"
 #include "files/data_writers.h"
 #include "support/scratch_dir.h"
 #include "support/scripted_ui.h"
+#include "support/test_context.h"
 
 namespace merlinox::testing {
 

@@ -22,8 +22,8 @@ TEST_F(FilesFixture, RecognitionLooksAtTwoLinesAndFallsBackToBinary) {
         {":020000020000FC\r\n:020000040001F9\r\n", kFormatIntel32},
         {":020000020000FC\r\n", kFormatBinary},  // a lone segment record
         {"01F0:3C\n", kFormatRom},
-        {"01F0:3C", kFormatRom},  // a last line without its line end
-        {"01F0:3C  \r", kFormatRom},  // trailing blanks, a lone carriage return
+        {"01F0:3C", kFormatRom},                     // a last line without its line end
+        {"01F0:3C  \r", kFormatRom},                 // trailing blanks, a lone carriage return
         {"\xEF\xBB\xBF:10000000\r", kFormatIntel8},  // a byte order mark is passed over
         {"", kFormatBinary},
         {"\n\n:10000000\n", kFormatBinary},  // only two lines are examined

@@ -108,8 +108,9 @@ TEST_F(Readers, AddressesPastTheImageAreCountedNeverStored) {
          {":02000004FFFFFC\r\n:10FFFF00000102030405060708090A0B0C0D0E0F7A\r\n",
           "S307FFFFFFFE0102FA\r\n", "FFFFFF:1234\r\n"}) {
         EXPECT_EQ(Load(content).result, kLoadFailed);
-        EXPECT_TRUE(std::all_of(Bytes(), Bytes() + MemoryImage::kSize,
-                                [](std::uint8_t b) { return b == 0xFF; })) << content;
+        EXPECT_TRUE(std::all_of(Bytes(), Bytes() + MemoryImage::kSize, [](std::uint8_t b) {
+            return b == 0xFF;
+        })) << content;
     }
     EXPECT_EQ(
         ui.Last().text,

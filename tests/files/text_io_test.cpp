@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <string>
 #include <vector>
 
-#include "files/hex_text.h"
 #include "core/input_file.h"
+#include "files/hex_text.h"
 #include "support/scratch_dir.h"
 
 namespace merlinox {
@@ -49,8 +48,8 @@ TEST(TextMode, ReadsEveryLineEndAndReportsOverlongLines) {
     testing::ScratchDir dir;
     InputFile file;
     ASSERT_EQ(file.Open(dir.Write("t", std::string(10 * 1024 * 1024, 'x') + "\r\n" +
-                                         std::string(2047, 'y') + "\r\n" +
-                                         std::string(2048, 'z') + "\rnext\n"),
+                                           std::string(2047, 'y') + "\r\n" +
+                                           std::string(2048, 'z') + "\rnext\n"),
                         false),
               0);
     std::string_view line;

@@ -1,22 +1,22 @@
-#include <cerrno>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "files/files_test_support.h"
 #include "files/hex_records.h"
 #include "files/output_file.h"
-#include "files/files_test_support.h"
 
 namespace merlinox {
 namespace {
 
 using testing::FilesFixture;
 using testing::ReadFile;
-using testing::WriteFile;
 using testing::RecordingSource;
+using testing::WriteFile;
 
 struct Writers : FilesFixture {
     std::string out = dir / "out";
@@ -129,8 +129,8 @@ TEST_F(Writers, OutputErrorsFailTheSave) {
     out = dir / "missing/x.bin";
     EXPECT_EQ(Save(kFormatBinary, source, kFlash, 8), kSaveFailed);
     EXPECT_EQ(source.boardOffs, 1);
-    EXPECT_EQ(ui.Last().text, "Fehler beim Öffnen der Datei\n\n" + out +
-                                  "\n\nerrno " + std::to_string(ENOENT));
+    EXPECT_EQ(ui.Last().text,
+              "Fehler beim Öffnen der Datei\n\n" + out + "\n\nerrno " + std::to_string(ENOENT));
 
     ui.shown.clear();
     const std::string fileError =

@@ -1,3 +1,5 @@
+#include "gui/main_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -8,9 +10,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+
 #include <vector>
 
-#include "gui/main_window.h"
 #include "gui/qt_text.h"
 
 namespace merlinox::gui {

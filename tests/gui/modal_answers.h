@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+
 #include <deque>
 #include <functional>
 #include <string>
@@ -51,7 +52,10 @@ private:
         // the timer must go on firing in their nested event loops.
         QPointer<QWidget> target(modal);
         QMetaObject::invokeMethod(
-            qApp, [step = std::move(step), target] { if (target) step(target); },
+            qApp,
+            [step = std::move(step), target] {
+                if (target) step(target);
+            },
             Qt::QueuedConnection);
     }
 

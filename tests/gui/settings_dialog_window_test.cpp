@@ -1,3 +1,5 @@
+#include "gui/settings_dialog_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -6,7 +8,6 @@
 #include <QPushButton>
 
 #include "gui/qt_text.h"
-#include "gui/settings_dialog_window.h"
 #include "modal_answers.h"
 
 namespace merlinox::gui {

@@ -1,9 +1,12 @@
+#include "gui/window_program.h"
+
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+
 #include <cerrno>
 #include <filesystem>
 #include <functional>
@@ -12,7 +15,6 @@
 #include "app/busy_lock_file.h"
 #include "cli/cli_test_support.h"
 #include "gui/qt_text.h"
-#include "gui/window_program.h"
 #include "modal_answers.h"
 #include "sim/chip_model.h"
 #include "support/fake_ppdev_kernel.h"
@@ -57,9 +59,7 @@ struct Program {
     MainWindow& window() { return program->window; }
     void Click(int id) { qobject_cast<QPushButton*>(window().Control(id))->click(); }
     const sim::ChipContents& Chip() { return program->socket->Chip()->Contents(); }
-    bool Marked() {
-        return window().findChild<QWidget*>("simulatedBoardMarker")->isVisible();
-    }
+    bool Marked() { return window().findChild<QWidget*>("simulatedBoardMarker")->isVisible(); }
 };
 
 // The built program tells its version without a display, and says why it does not open
@@ -162,7 +162,7 @@ TEST(WindowProgram, ButtonsRunTheOperationsAndCancelEndsAPass) {
     };
     p.Click(kProgramButton);
     p.answers.onIdle = nullptr;
-    EXPECT_EQ(p.Chip().flash[8191], 0xFF);  // the pass ended before the last word
+    EXPECT_EQ(p.Chip().flash[8191], 0xFF);             // the pass ended before the last word
     EXPECT_FALSE(p.program->busy.BusyWindowExists());  // and the next click runs again
 
     p.Click(kProgramButton);

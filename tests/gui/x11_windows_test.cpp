@@ -1,3 +1,5 @@
+#include "platform/x11_windows.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +11,6 @@
 #include "app/main_presenter.h"
 #include "cli/busy_marker.h"
 #include "gui/desktop_busy_marker.h"
-#include "platform/x11_windows.h"
 #include "support/scratch_dir.h"
 
 namespace merlinox::gui {

@@ -56,8 +56,10 @@ TEST(PowerOn, HighVoltageSerialGivesEntryClocksOnlyToTheChipsThatNeedThem) {
     const Tokens head =
         Join(kCommon, {Volts(0, 120), Volts(100, 120), DelayMs(300), "08=80", DelayMs(1)});
     // Device code and FUSED0, and whether the entry clocks are given.
-    for (const auto& [code, fuseD0, clocked] : {std::tuple{0x9004u, 0u, true}, {0x9103u, 1u, true},
-                                              {0x9103u, 0u, false}, {0x9006u, 1u, false}}) {
+    for (const auto& [code, fuseD0, clocked] : {std::tuple{0x9004u, 0u, true},
+                                                {0x9103u, 1u, true},
+                                                {0x9103u, 0u, false},
+                                                {0x9006u, 1u, false}}) {
         for (std::int32_t mode : {kPar3, kPar4}) {
             Powered sim(mode, 100, code);
             sim.ctx.device.fuseD0 = fuseD0;

@@ -81,9 +81,9 @@ TEST(WindowsPortSetup, NtUsesARunningDriverOrInstallsAndStartsIt) {
     EXPECT_EQ(xp.Run(), 0);
     EXPECT_FALSE(xp.ctx.link.demoMode);
     EXPECT_EQ(xp.calls, install + "1 start giveio " + kOpen);
-    EXPECT_EQ(xp.ui.Texts(), (Texts{"'giveio.sys' Driver installed !",
-                                    "'giveio.sys' Driver started !",
-                                    "Microsoft® Windows XP(TM) SP2"}));
+    EXPECT_EQ(xp.ui.Texts(),
+              (Texts{"'giveio.sys' Driver installed !", "'giveio.sys' Driver started !",
+                     "Microsoft® Windows XP(TM) SP2"}));
 }
 
 TEST(WindowsPortSetup, WithoutServiceManagerOrLoadedDriverItRunsInDemoMode) {

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "support/test_context.h"
-#include "operations/confirmations.h"
 #include "core/operation_view.h"
+#include "operations/confirmations.h"
 #include "operations/progress.h"
 #include "support/scripted_ui.h"
+#include "support/test_context.h"
 
 namespace merlinox {
 namespace {
@@ -29,8 +29,9 @@ struct Framework : ::testing::Test {
 };
 
 TEST_F(Framework, ProgressRangeIsCappedAtFiftyStepsWithIntegerDivisor) {
-    const struct { std::uint32_t total, high, divisor; } cases[] = {
-        {50, 50, 1}, {51, 50, 1}, {0, 0, 1}, {8192, 50, 163}};
+    const struct {
+        std::uint32_t total, high, divisor;
+    } cases[] = {{50, 50, 1}, {51, 50, 1}, {0, 0, 1}, {8192, 50, 163}};
     for (const auto& c : cases) {
         InitProgress(ctx, c.total);
         EXPECT_EQ(view.high, c.high) << c.total;
@@ -47,13 +48,18 @@ TEST_F(Framework, ProgressRangeIsCappedAtFiftyStepsWithIntegerDivisor) {
 }
 
 TEST_F(Framework, SocketHintFollowsPackageAndMode) {
-    const struct { int pins, mode; std::string hint; } cases[] = {
+    const struct {
+        int pins, mode;
+        std::string hint;
+    } cases[] = {
         {20, kPar1, "\n\nController in Sockel 3 einsetzen.\nNase zeigt zum Hebel"},
         {40, kPar1, ""},
-        {8, kPar3, "\n\nController mit ATTiny11/12/15 Adapter in Sockel 1 einsetzen."
-                   "\nDIP8 Sockel am unteren Ende, Nase zeigt zum Hebel"},
-        {8, kSpi1, "\n\nIn System Programmierung über SPI\nSPI-Adapter in Sockel 1 einsetzen."
-                   "\nBündig am unteren Ende, Pin 1 zeigt zum Hebel"},
+        {8, kPar3,
+         "\n\nController mit ATTiny11/12/15 Adapter in Sockel 1 einsetzen."
+         "\nDIP8 Sockel am unteren Ende, Nase zeigt zum Hebel"},
+        {8, kSpi1,
+         "\n\nIn System Programmierung über SPI\nSPI-Adapter in Sockel 1 einsetzen."
+         "\nBündig am unteren Ende, Pin 1 zeigt zum Hebel"},
         {8, kMspi2,
          "\n\nController in Sockel 1 einsetzen.\nBündig am unteren Ende, Nase zeigt zum Hebel"},
         {28, kSpi2, ""},

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <string>
 
-#include "support/test_context.h"
 #include "link/transport.h"
 #include "platform/ioport_port.h"
 #include "platform/linux_priority.h"
@@ -17,6 +16,7 @@
 #include "support/fake_ppdev_kernel.h"
 #include "support/scratch_dir.h"
 #include "support/scripted_ui.h"
+#include "support/test_context.h"
 
 namespace merlinox::platform {
 namespace {
@@ -104,7 +104,7 @@ TEST(PpdevPort, SkipsUnchangedDataAndShowsAFailedRegisterCallWithTheTimeout) {
     port.reset();
     EXPECT_FALSE(kernel.IsOpen());
     EXPECT_EQ(board.Latches().Latch(0x00), 0x55);  // closing strobes nothing
-    EXPECT_EQ(kernel.Calls(PPWDATA), 3u);           // the failed one and the closing 0
+    EXPECT_EQ(kernel.Calls(PPWDATA), 3u);          // the failed one and the closing 0
 }
 
 TEST(IoPortOpen, RefusesARangeBeyondTheIoSpace) {

@@ -1,8 +1,9 @@
+#include "protocols/hv_serial.h"
+
 #include <gtest/gtest.h>
 
 #include "link/timing.h"
 #include "protocols/chip_rig.h"
-#include "protocols/hv_serial.h"
 
 namespace merlinox {
 namespace {

@@ -1,10 +1,11 @@
+#include "protocols/parallel.h"
+
 #include <gtest/gtest.h>
 
 #include <utility>
 
 #include "link/timing.h"
 #include "protocols/chip_rig.h"
-#include "protocols/parallel.h"
 
 namespace merlinox {
 namespace {
@@ -33,7 +34,7 @@ TEST(Parallel, WordTransfersAndTooShortADelayShowInTheReadBack) {
 TEST(Parallel, Dip28PartsTakeTheHighAddressByteFirst) {
     ChipRig rig("AT90S4433", kPar1);
     for (const auto& [pins, bus] : {std::pair{28, std::vector<std::uint8_t>{0x12, 0x34}},
-                                   std::pair{40, std::vector<std::uint8_t>{0x34, 0x12}}}) {
+                                    std::pair{40, std::vector<std::uint8_t>{0x34, 0x12}}}) {
         rig.ctx.device.pinCount = static_cast<std::uint8_t>(pins);
         rig.ClearLog();
         ParLoadAddress(rig.ctx, 0x1234);

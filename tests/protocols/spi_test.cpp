@@ -1,3 +1,5 @@
+#include "protocols/spi.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 #include "link/timing.h"
 #include "link/transport.h"
 #include "protocols/chip_rig.h"
-#include "protocols/spi.h"
 
 namespace merlinox {
 namespace {
@@ -38,7 +39,8 @@ TEST(SpiBytes, CostTwentyFourTransfersSentAndThirtyThreeReceivedPlusTwoPerXtal1P
 // Each attempt reads MISO eight times, and each read re-sends the power latch once.
 std::size_t Attempts(const ChipRig& rig) {
     return std::count_if(rig.log.begin(), rig.log.end(),
-                         [](const sim::LatchWrite& w) { return w.command == CmdPower; }) / 8;
+                         [](const sim::LatchWrite& w) { return w.command == CmdPower; }) /
+           8;
 }
 
 TEST(SpiSync, EntersProgrammingModeOrGivesUpAfterSixtyFourOrTenAttempts) {

@@ -25,9 +25,9 @@ TEST(SimBoardSocket, PowerSwitchesAndVppRoutingPerWiring) {
         std::uint8_t power, data;
         unsigned vcc, reset;
     };
-    for (const Case c : {Case{0x80, 0x00, 5000, 0}, Case{0x90, 0x00, 5000, 12000},
-                         Case{0x81, 0x00, 5000, 12000}, Case{0x01, 0x01, 5000, 5000},
-                         Case{0x10, 0x00, 0, 12000}, Case{0x00, 0x01, 0, 0}}) {
+    for (const Case c :
+         {Case{0x80, 0x00, 5000, 0}, Case{0x90, 0x00, 5000, 12000}, Case{0x81, 0x00, 5000, 12000},
+          Case{0x01, 0x01, 5000, 5000}, Case{0x10, 0x00, 0, 12000}, Case{0x00, 0x01, 0, 0}}) {
         SendCommand(sim.ctx, CmdData, c.data);
         SendCommand(sim.ctx, CmdPower, c.power);
         EXPECT_EQ(sim.board.Drive().vccMillivolts, c.vcc) << int(c.power);
@@ -38,9 +38,8 @@ TEST(SimBoardSocket, PowerSwitchesAndVppRoutingPerWiring) {
 TEST(SimBoardFaults, ParsesEveryFaultAndRejectsTheRest) {
     sim::BoardFaults f;
     std::string error;
-    for (const char* ok :
-         {"no-board", "no-ready", "no-ack", "die-after=12", "miss-ack=5", "slow-ack=3",
-          "stuck-bit=7:1"}) {
+    for (const char* ok : {"no-board", "no-ready", "no-ack", "die-after=12", "miss-ack=5",
+                           "slow-ack=3", "stuck-bit=7:1"}) {
         EXPECT_TRUE(sim::ParseFault(ok, f, error)) << ok;
     }
     EXPECT_TRUE(f.noBoard && f.neverReady && f.neverAcknowledges && f.stuckLevel);

@@ -1,3 +1,5 @@
+#include "sim/chip_catalogue.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "sim/chip_catalogue.h"
 #include "sim/chip_state_file.h"
 
 namespace merlinox::sim {
@@ -40,11 +41,27 @@ TEST(ChipCatalogue, MatchesTheFactsTable) {
         SCOPED_TRACE(c[1]);
         EXPECT_EQ(std::string(f.part), c[1]);
         const std::vector<std::string> sig = Split(c[2], ' ');
-        const std::vector<long> got = {
-            f.code, f.signature[0], f.signature[1], f.signature[2], f.flashBytes, f.eepromBytes,
-            f.flashPageWords, f.eepromPageBytes, f.flashWriteUs, f.eepromWriteUs, f.chipEraseUs,
-            f.fuseBytes, f.lowFuseDefault, f.highFuseDefault, f.extFuseDefault, f.lockBitsPresent,
-            f.isp, f.hvpp, f.hvsp, f.dipPins, f.extendedAddress};
+        const std::vector<long> got = {f.code,
+                                       f.signature[0],
+                                       f.signature[1],
+                                       f.signature[2],
+                                       f.flashBytes,
+                                       f.eepromBytes,
+                                       f.flashPageWords,
+                                       f.eepromPageBytes,
+                                       f.flashWriteUs,
+                                       f.eepromWriteUs,
+                                       f.chipEraseUs,
+                                       f.fuseBytes,
+                                       f.lowFuseDefault,
+                                       f.highFuseDefault,
+                                       f.extFuseDefault,
+                                       f.lockBitsPresent,
+                                       f.isp,
+                                       f.hvpp,
+                                       f.hvsp,
+                                       f.dipPins,
+                                       f.extendedAddress};
         std::vector<long> want = {Cell(c, 0)};
         for (const std::string& byte : sig) want.push_back(std::stol(byte, nullptr, 16));
         for (int i = 3; i <= 19; ++i) want.push_back(Cell(c, i));

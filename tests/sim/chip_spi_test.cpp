@@ -96,9 +96,9 @@ TEST(ChipSpi, OnlyTheChipEraseSetsBitsAgainAndItHonoursEesave) {
 // byte) and ignores the new form, so the end-to-end runs catch a PC side that mixes
 // them up.
 TEST(ChipSpi, OldAndNewLockFormsAreToldApartByThePart) {
-    for (auto [part, second, fourth, lock] : {std::tuple{"AT90S2313", 0xFF, 0xFC, 0xFF},
-                                              std::tuple{"AT90S2313", 0xFD, 0x00, 0xFE},
-                                              std::tuple{"ATmega8", 0xF9, 0x00, 0xC0}}) {
+    for (auto [part, second, fourth, lock] :
+         {std::tuple{"AT90S2313", 0xFF, 0xFC, 0xFF}, std::tuple{"AT90S2313", 0xFD, 0x00, 0xFE},
+          std::tuple{"ATmega8", 0xF9, 0x00, 0xC0}}) {
         SerialChip chip(part);
         ASSERT_TRUE(chip.pins.EnableSerial());
         chip.Do(0xAC, static_cast<std::uint8_t>(second), 0x00, static_cast<std::uint8_t>(fourth),

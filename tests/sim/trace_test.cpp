@@ -139,7 +139,8 @@ TEST(VcdTrace, TransfersOnACoarseClockKeepTheirTimes) {
     MemFile out;
     sim::VcdWriter writer(out.file);
     for (const auto& [time, data] : {std::pair{5000u, 0x00}, {5000u, 0x20}, {4000u, 0x00}}) {
-        writer.OnTransfer({.time = time, .command = CmdData, .data = std::uint8_t(data), .ok = true});
+        writer.OnTransfer(
+            {.time = time, .command = CmdData, .data = std::uint8_t(data), .ok = true});
     }
     const auto sck = ReadVcd(out.Text()).at("SCK");  // the first store changed nothing
     ASSERT_EQ(sck.size(), 3u);

@@ -53,23 +53,35 @@ public:
         ++calls[request];
         auto* byte = static_cast<unsigned char*>(argument);
         switch (request) {
-            case PPEXCL: return claimed_ ? Fail(EINVAL) : Take("PPEXCL", exclusive_);
-            case PPCLAIM: return Take("PPCLAIM", claimed_);
-            case PPRELEASE:
-                if (!claimed_) return Fail(EINVAL);
-                claimed_ = false;
-                return 0;
-            default: break;
+        case PPEXCL:
+            return claimed_ ? Fail(EINVAL) : Take("PPEXCL", exclusive_);
+        case PPCLAIM:
+            return Take("PPCLAIM", claimed_);
+        case PPRELEASE:
+            if (!claimed_) return Fail(EINVAL);
+            claimed_ = false;
+            return 0;
+        default:
+            break;
         }
         if (!claimed_ || byte == nullptr) return Fail(EINVAL);
         if (failRegisterAfter == 0) return Fail(EIO);
         if (failRegisterAfter > 0) --failRegisterAfter;
         switch (request) {
-            case PPWDATA: board_->WriteData(*byte); return 0;
-            case PPWCONTROL: board_->WriteControl(control_ = *byte); return 0;
-            case PPRCONTROL: *byte = control_; return 0;
-            case PPRSTATUS: *byte = board_->ReadStatus(); return 0;
-            default: return Fail(ENOTTY);
+        case PPWDATA:
+            board_->WriteData(*byte);
+            return 0;
+        case PPWCONTROL:
+            board_->WriteControl(control_ = *byte);
+            return 0;
+        case PPRCONTROL:
+            *byte = control_;
+            return 0;
+        case PPRSTATUS:
+            *byte = board_->ReadStatus();
+            return 0;
+        default:
+            return Fail(ENOTTY);
         }
     }
 

@@ -12,8 +12,7 @@
 
 namespace merlinox::testing {
 
-OperationRig::OperationRig(std::string_view deviceName, sim::BoardFaults faults)
-    : board(faults) {
+OperationRig::OperationRig(std::string_view deviceName, sim::BoardFaults faults) : board(faults) {
     std::filesystem::copy_file(std::string(KESTREL_SOURCE_DIR) + "/data/at90list.csv",
                                dir.Path("at90list.csv"));
     ctx.library.libraryPath = dir.Path("at90list.csv");
@@ -47,7 +46,8 @@ void OperationRig::InsertChip(std::string_view part) {
     board.Insert(nullptr);
     chip_.reset();
     const sim::ChipFacts* facts = sim::FindChipByName(part);
-    if (facts == nullptr) facts = sim::FindChipByCode(static_cast<std::uint16_t>(ctx.device.deviceCode));
+    if (facts == nullptr)
+        facts = sim::FindChipByCode(static_cast<std::uint16_t>(ctx.device.deviceCode));
     ASSERT_NE(facts, nullptr) << "no chip model for " << part;
     chip_ = std::make_unique<sim::SimulatedChip>(*facts);
     board.Insert(chip_.get());

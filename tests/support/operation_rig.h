@@ -7,7 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "support/test_context.h"
 #include "app/operation_handlers.h"
 #include "config/data_file_paths.h"
 #include "devices/library_catalogue.h"
@@ -16,6 +15,7 @@
 #include "support/scratch_dir.h"
 #include "support/scripted_ui.h"
 #include "support/scripted_view.h"
+#include "support/test_context.h"
 
 namespace merlinox::testing {
 

@@ -15,8 +15,8 @@ int ScriptedUi::ShowBox(BoxKind kind, std::string_view text) {
 }
 
 void ScriptedUi::ShowFileError(std::string_view path, int errorNumber) {
-    ShowBox(BoxKind::Plain, "Fehler beim Öffnen der Datei\n\n" + std::string(path) +
-                                "\n\nerrno " + std::to_string(errorNumber));
+    ShowBox(BoxKind::Plain, "Fehler beim Öffnen der Datei\n\n" + std::string(path) + "\n\nerrno " +
+                                std::to_string(errorNumber));
 }
 
 }  // namespace merlinox::testing

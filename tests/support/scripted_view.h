@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/main_view.h"
 #include "config/settings_dialog.h"
+#include "core/main_view.h"
 
 namespace merlinox::testing {
 
