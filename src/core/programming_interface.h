@@ -37,6 +37,10 @@ constexpr InterfaceFamily InterfaceFamilyOf(std::int32_t mode) {
     }
 }
 
+// The serial modes whose chip sits on the SPI adapter in socket 1 (in-system
+// programming); the other serial modes take the chip itself in the socket.
+constexpr bool UsesSpiAdapter(std::int32_t mode) { return mode == kSpi1 || mode == kMspi1; }
+
 constexpr bool HasProgrammingMode(std::int32_t mode) {
     return InterfaceFamilyOf(mode) != InterfaceFamily::kNone;
 }

@@ -82,8 +82,7 @@ void PowerOnSerial(LinkContext& ctx) {
     SetControlBit(ctx, bits::kCtrlSerialMode, true);
     SetSupply(ctx, ctx.device.supplyVoltageCode);
     Wait1ms(ctx, 500);
-    const std::int32_t mode = ctx.device.programmingMode;
-    if (mode == kSpi1 || mode == kMspi1) {
+    if (UsesSpiAdapter(ctx.device.programmingMode)) {
         // The SPI adapter of socket 1; the clock-latch shadow stays as it is.
         SendCommand(ctx, CmdClock, bits::kClkResetDrive);
     }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/context.h"
+#include "core/programming_interface.h"
 #include "core/message_port.h"
 #include "operations/firmware_fuses.h"
 
@@ -71,7 +72,7 @@ std::string_view BuildSocketHint(Context& ctx) {
         hint.Append("\nDIP8 Sockel am unteren Ende, Nase zeigt zum Hebel");
         return hint.View();
     }
-    if (mode == kSpi1 || mode == kMspi1) {
+    if (UsesSpiAdapter(mode)) {
         hint.Append("\n\nIn System Programmierung über SPI");
         hint.Append("\nSPI-Adapter in Sockel 1 einsetzen.");
         hint.Append("\nBündig am unteren Ende, Pin 1 zeigt zum Hebel");
