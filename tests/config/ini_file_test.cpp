@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <iterator>
 
 #include "config/number_text.h"
 #include "config/text_encoding.h"
@@ -102,11 +103,8 @@ TEST(IniFile, WritingCreatesTheFileAndValuesReadBackAsSetOnOneLine) {
     EXPECT_EQ(ReadProfileString(path, "Hardware", "Note", "none"), "none");
 }
 
-int Entries(const ScratchDir& dir) {
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Dir()))
-        ++entries;
-    return entries;
+long Entries(const ScratchDir& dir) {
+    return std::distance(std::filesystem::directory_iterator(dir.Dir()), {});
 }
 
 TEST(IniFile, SaveReplacesTheFileWholeOrNotAtAllKeepingModeAndLinks) {

@@ -32,39 +32,20 @@ std::string With(int number, const std::string& text) {
     return Line(columns);
 }
 
-// The field that column `number` fills.
+template <typename... T>
+std::vector<std::int64_t> Values(T... values) {
+    return {static_cast<std::int64_t>(values)...};
+}
+
+// The field that column `number` (1-based, from 3 on) fills.
 std::int64_t Field(const DeviceRecord& r, int number) {
-    const std::int64_t fields[] = {0,
-                                   0,
-                                   r.pinCount,
-                                   r.programmingVoltageCode,
-                                   r.supplyVoltageCode,
-                                   r.flashWriteDelay,
-                                   r.eepromWriteDelay,
-                                   r.eraseDelay,
-                                   r.flashWords,
-                                   r.eepromBytes,
-                                   r.manufacturerId,
-                                   r.deviceId,
-                                   r.subId,
-                                   r.fuseD0,
-                                   r.programmingMode,
-                                   r.extra,
-                                   r.sckLowClocks,
-                                   r.sckHighClocks,
-                                   r.flashPageWords,
-                                   r.eepromPageBytes,
-                                   r.extendedAddressing,
-                                   r.spiSyncMode,
-                                   r.fuseCount,
-                                   r.lockFixedBits,
-                                   r.lowFuseDefault,
-                                   r.lowFuseFixedBits,
-                                   r.highFuseDefault,
-                                   r.highFuseFixedBits,
-                                   r.extFuseDefault,
-                                   r.extFuseFixedBits};
-    return fields[number];
+    return Values(0, 0, r.pinCount, r.programmingVoltageCode, r.supplyVoltageCode,
+                  r.flashWriteDelay, r.eepromWriteDelay, r.eraseDelay, r.flashWords, r.eepromBytes,
+                  r.manufacturerId, r.deviceId, r.subId, r.fuseD0, r.programmingMode, r.extra,
+                  r.sckLowClocks, r.sckHighClocks, r.flashPageWords, r.eepromPageBytes,
+                  r.extendedAddressing, r.spiSyncMode, r.fuseCount, r.lockFixedBits,
+                  r.lowFuseDefault, r.lowFuseFixedBits, r.highFuseDefault, r.highFuseFixedBits,
+                  r.extFuseDefault, r.extFuseFixedBits)[static_cast<std::size_t>(number)];
 }
 
 struct Parser {

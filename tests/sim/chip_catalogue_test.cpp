@@ -26,6 +26,11 @@ long Cell(const std::vector<std::string>& cells, int i) {
     return cells[i].empty() ? (i >= 11 && i <= 13 ? -1 : 0) : std::stol(cells[i], nullptr, 0);
 }
 
+template <typename... T>
+std::vector<long> Values(T... values) {
+    return {static_cast<long>(values)...};
+}
+
 // The generated table against the facts it was made from, column by column.
 TEST(ChipCatalogue, MatchesTheFactsTable) {
     std::ifstream in(KESTREL_SOURCE_DIR "/data/avr-device-facts.tsv");
@@ -41,27 +46,11 @@ TEST(ChipCatalogue, MatchesTheFactsTable) {
         SCOPED_TRACE(c[1]);
         EXPECT_EQ(std::string(f.part), c[1]);
         const std::vector<std::string> sig = Split(c[2], ' ');
-        const std::vector<long> got = {f.code,
-                                       f.signature[0],
-                                       f.signature[1],
-                                       f.signature[2],
-                                       f.flashBytes,
-                                       f.eepromBytes,
-                                       f.flashPageWords,
-                                       f.eepromPageBytes,
-                                       f.flashWriteUs,
-                                       f.eepromWriteUs,
-                                       f.chipEraseUs,
-                                       f.fuseBytes,
-                                       f.lowFuseDefault,
-                                       f.highFuseDefault,
-                                       f.extFuseDefault,
-                                       f.lockBitsPresent,
-                                       f.isp,
-                                       f.hvpp,
-                                       f.hvsp,
-                                       f.dipPins,
-                                       f.extendedAddress};
+        const std::vector<long> got = Values(
+            f.code, f.signature[0], f.signature[1], f.signature[2], f.flashBytes, f.eepromBytes,
+            f.flashPageWords, f.eepromPageBytes, f.flashWriteUs, f.eepromWriteUs, f.chipEraseUs,
+            f.fuseBytes, f.lowFuseDefault, f.highFuseDefault, f.extFuseDefault, f.lockBitsPresent,
+            f.isp, f.hvpp, f.hvsp, f.dipPins, f.extendedAddress);
         std::vector<long> want = {Cell(c, 0)};
         for (const std::string& byte : sig) want.push_back(std::stol(byte, nullptr, 16));
         for (int i = 3; i <= 19; ++i) want.push_back(Cell(c, i));
