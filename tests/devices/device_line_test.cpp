@@ -111,7 +111,6 @@ TEST(ReadCSV, RefusedColumnsGiveTheirMessagesAndResults) {
         {9, "262145", 17,
          "Sample\n\nDaten EEPROM überschreitet 262144 (0x40000) Bytes !\n\n"
          "Bausteine dieser Größe werden nicht unterstützt !\n"},
-        {12, "0x02", 13, "Devicecode 0x9302 fehlt in ReadCSV"},
         {13, "3", 17,
          "Sample\n\nFalscher Wert für FUSED0 in \n\n/lib/at90list.csv !\n\nEintrag darf nur von "
          "0-2 gehen.\n"

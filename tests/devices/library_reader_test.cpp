@@ -19,11 +19,8 @@ using testing::ScriptedUi;
 // The sample device line with its name and flag replaced; `end` follows the flag.
 std::string Device(const std::string& name, const std::string& flag = "Y",
                    const std::string& end = "\r\n") {
-    return name +
-           ";DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;0x93;0x07;0;SPI1;READFUSE;0;0;32;4;0;0;"
-           "2;"
-           "0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF;" +
-           flag + end;
+    return name + ";DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;0x93;0x07;0;SPI1;READFUSE;0;0;" +
+           "32;4;0;0;2;0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF;" + flag + end;
 }
 
 struct Library {

@@ -22,9 +22,7 @@ TEST_F(FilesFixture, RecognitionLooksAtTwoLinesAndFallsBackToBinary) {
         {":020000020000FC\r\n:020000040001F9\r\n", kFormatIntel32},
         {":020000020000FC\r\n", kFormatBinary},  // a lone segment record
         {"01F0:3C\n", kFormatRom},
-        {"01F0:3C", kFormatRom},                     // a last line without its line end
-        {"01F0:3C  \r", kFormatRom},                 // trailing blanks, a lone carriage return
-        {"\xEF\xBB\xBF:10000000\r", kFormatIntel8},  // a byte order mark is passed over
+        {"01F0:3C", kFormatRom},  // a last line without its line end
         {"", kFormatBinary},
         {"\n\n:10000000\n", kFormatBinary},  // only two lines are examined
         {std::string(":1000") + '\0' + "0000\n", kFormatBinary},
@@ -40,7 +38,6 @@ TEST_F(FilesFixture, RecognitionLooksAtTwoLinesAndFallsBackToBinary) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
-// A directory, given as data file or found as companion, is refused as what it is.
 TEST_F(FilesFixture, DirectoriesAreRefusedAsSuch) {
     std::filesystem::create_directory(dir / "folder");
     EXPECT_EQ(LoadFileForPass(*ctx, dir / "folder", kEeprom).result, kLoadFailed);

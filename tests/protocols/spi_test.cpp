@@ -133,17 +133,6 @@ TEST(SpiPages, TooShortADelayLosesTheFirstWordsOfTheNextPage) {
     EXPECT_EQ(SpiReadAVRWord(rig.ctx, 63), 0x1234);
 }
 
-TEST(SpiByteWise, TooShortADelayLosesTheHighByteAndTheReadBackShowsIt) {
-    // 9 ms per byte, and a clock of its own: the instructions of an XTAL1-clocked part take
-    // so long that the next byte comes too late to be lost.
-    ChipRig rig("AT90S8535", kSpi2);
-    rig.PowerUp();
-    rig.ctx.device.flashWriteDelay = 0;
-    SpiWriteAVRWord(rig.ctx, 0x10, 0x1234);
-    EXPECT_EQ(SpiReadAVRWord(rig.ctx, 0x10), 0xFF34);
-    EXPECT_EQ(rig.chip.Core().IgnoredWrites(), 1u);
-}
-
 TEST(SpiLockAndFuses, OldFormsCarryTheFuseBitsInTheSecondByte) {
     ChipRig s2333("AT90S2333", kSpi2);
     s2333.PowerUp();
