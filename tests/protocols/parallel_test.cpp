@@ -82,17 +82,5 @@ TEST(Parallel, ARunFailsWhenThePcSideAndTheBoardDisagreeOnABit) {
     EXPECT_FALSE(programs(status)) << "read-back lines 1 and 2";
 }
 
-TEST(Parallel, NoAnswerWithoutTheProgrammingVoltageOrSupply) {
-    for (auto [vcc, vpp] : {std::pair{100, 0}, std::pair{0, 120}}) {
-        ChipRig rig("AT90S8515", kPar1);
-        rig.ctx.device.supplyVoltageCode = static_cast<std::uint8_t>(vcc);
-        rig.ctx.device.programmingVoltageCode = static_cast<std::uint8_t>(vpp);
-        rig.PowerUp();
-        ParLoadCommand(rig.ctx, 0x08);
-        ParLoadAddressLow(rig.ctx, 0);
-        EXPECT_NE(ParReadByteLow(rig.ctx), 0x1E) << vcc << " " << vpp;
-    }
-}
-
 }  // namespace
 }  // namespace merlinox
