@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -48,9 +49,7 @@ const std::vector<std::string> kRows = {
 
 std::vector<std::string> Words(const std::string& text) {
     std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
+    return {std::istream_iterator<std::string>(in), {}};
 }
 
 // The panel laid out for a device, with its message shown as the window shows it.
