@@ -30,16 +30,16 @@ TEST(IniFile, ReadsLikeTheProfileFunctions) {
     EXPECT_EQ(ini.GetString("Hardware", "TimeOut", "1000000"), "1000000");
     EXPECT_EQ(ini.GetString("Other", "PortAdress", "x"), "x");
     EXPECT_EQ(ini.GetString("S", "Empty", "d"), "");  // a text key that exists is never the default
+    // Umlauts are Windows-1252 on disk and fold like ASCII letters; an empty value reads
+    // as the default, a value without digits as 0.
     const struct {
         const char* section;
         const char* key;
         std::uint32_t value;  // with the default 77
     } ints[] = {
-        {"GERÄTE", "ärger", 5},  // umlauts are Windows-1252 on disk and fold like ASCII letters
-        {"S", "Empty", 77},       {"S", "Blank", 77},  // an empty value reads as the default
-        {"S", "Neg", 0xFFFFFFFD}, {"S", "Plus", 7},   {"S", "Text", 0},  // no digits read 0, not
-                                                                         // the default
-        {"S", "Tail", 42},        {"S", "Wrap", 1},   {"S", "Quoted", 9}, {"S", "Missing", 77},
+        {"GERÄTE", "ärger", 5}, {"S", "Empty", 77},   {"S", "Blank", 77}, {"S", "Neg", 0xFFFFFFFD},
+        {"S", "Plus", 7},       {"S", "Text", 0},     {"S", "Tail", 42},  {"S", "Wrap", 1},
+        {"S", "Quoted", 9},     {"S", "Missing", 77},
     };
     for (const auto& c : ints) EXPECT_EQ(ini.GetInt(c.section, c.key, 77), c.value) << c.key;
     IniFile missing;
