@@ -229,53 +229,5 @@ TEST(ReadBackDifferences, RetryGoesOnButTheRunStillFails) {
               "Programmspeicher Fehler !!\nAdresse: 0x000000\n");
 }
 
-// One library line per programming mode, each with a chip of its own kind of memory
-// access: cell by cell, paged, with and without read-back.
-struct ModeCase {
-    const char* name;
-    const char* device;
-    int mode;
-};
-
-const ModeCase kModeCases[] = {
-    {"PAR1", "AT90S2313 (parallel)", kPar1},  {"PAR2", "AT90S8515 (parallel)", kPar2},
-    {"PAR3", "ATtiny12 (HV seriell)", kPar3}, {"PAR4", "ATtiny85 (HV seriell)", kPar4},
-    {"SPI1", "AT90S8515 (ISP)", kSpi1},       {"SPI2", "ATtiny12 (SPI Sockel 1)", kSpi2},
-    {"MSPI1", "ATmega8 (ISP)", kMspi1},       {"MSPI2", "ATtiny85 (SPI Sockel 1)", kMspi2},
-};
-
-class ModeTest : public ::testing::TestWithParam<ModeCase> {};
-
-// The whole round of a chip: programmed from files (flash at most 8 KB, so that every
-// mode stays quick) with Lock1 set, verified, erased and blank-checked. A read-out reads
-// the cells as the verify does, so one mode's read-out elsewhere covers them all.
-TEST_P(ModeTest, ProgramsVerifiesErasesAndBlankChecks) {
-    OperationRig rig(GetParam().device);
-    const DeviceRecord& dev = rig.ctx.device;
-    ASSERT_EQ(dev.programmingMode, GetParam().mode);
-    const auto flash = TestPattern(std::min<std::size_t>(2ull * dev.flashWords, 0x2000), 1);
-    rig.dir.Write("fw.bin", Bytes(flash));
-    if (dev.eepromBytes > 0) rig.dir.Write("fw.eep", Bytes(TestPattern(dev.eepromBytes, 2)));
-    rig.UseDataFile(rig.dir.Path("fw.bin"));
-    rig.ctx.settings.lockBits = 0xFE;  // mode 2: no more writes, reads still allowed
-    const auto run = [&rig](int (OperationHandlers::*button)()) {
-        rig.ui.shown.clear();
-        rig.ui.Answer(kIdOk);
-        EXPECT_EQ((rig.handlers.*button)(), 0) << ::testing::PrintToString(rig.Messages());
-    };
-
-    run(&OperationHandlers::OnProgramButton);
-    run(&OperationHandlers::OnVerifyButton);
-    run(&OperationHandlers::OnEraseButton);
-    EXPECT_EQ(rig.ui.shown.size(), 1u) << "erase shows only its confirmation";
-    EXPECT_EQ(rig.Contents().lock & 0x03, 0x03);
-    run(&OperationHandlers::OnBlankCheckButton);
-    EXPECT_TRUE(rig.Showed("Baustein ist leer"));
-    EXPECT_TRUE(rig.ControlsUnlocked());
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryMode, ModeTest, ::testing::ValuesIn(kModeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 }  // namespace
 }  // namespace merlinox::testing
