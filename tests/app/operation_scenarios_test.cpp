@@ -82,21 +82,14 @@ TEST_F(Scenario, CancelDuringTheLoadEndsItBeforeTheChipChanges) {
 
 TEST_F(Scenario, VerifyReportsEachDifferenceRetryGoesOnCancelStops) {
     ProgramCleanly();
-    auto& chipFlash = rig.Contents().flash;
-    for (const std::size_t at : {0x200u, 0x400u, 0x600u}) {  // words 0x100, 0x200, 0x300
-        chipFlash[at] = static_cast<std::uint8_t>(~flash[at]);
-    }
-    const std::uint16_t expected = static_cast<std::uint16_t>(flash[0x200] | flash[0x201] << 8);
-    const std::uint16_t read = static_cast<std::uint16_t>(chipFlash[0x200] | chipFlash[0x201] << 8);
-
-    rig.ui.Answer(kIdOk);
-    rig.ui.Answer(kIdRetry);
-    rig.ui.Answer(kIdCancel);
+    auto& chip = rig.Contents().flash;
+    for (const std::size_t at : {0x200u, 0x400u, 0x600u}) chip[at] = ~flash[at];  // 3 words
+    for (const int answer : {kIdOk, kIdRetry, kIdCancel}) rig.ui.Answer(answer);
     EXPECT_EQ(rig.handlers.OnVerifyButton(), 6);
     char report[128];
     std::snprintf(report, sizeof report,
-                  "Verifyfehler an Adresse 0x00000100\nWort 0x%04X\nGelesen 0x%04X", expected,
-                  read);
+                  "Verifyfehler an Adresse 0x00000100\nWort 0x%02X%02X\nGelesen 0x%02X%02X",
+                  flash[0x201], flash[0x200], chip[0x201], chip[0x200]);
     EXPECT_EQ(rig.ui.shown.at(1).text, report);
     EXPECT_EQ(rig.ui.shown.size(), 3u) << "confirmation and two reports: the third is not reached";
 }
@@ -202,9 +195,8 @@ TEST_F(Scenario, AnUnmarkableOperationDoesNotRun) {
     const auto transfers = rig.board.Acknowledged();
     EXPECT_EQ(rig.handlers.OnEraseButton(), kRefusedBusy);
     EXPECT_EQ(rig.handlers.OnResetButton(), kRefusedBusy);
-    EXPECT_EQ(rig.Messages(), std::vector<std::string>(2,
-                                                       "The operation was not started: the lock "
-                                                       "directory /x has mode 0777"));
+    const std::string why = "The operation was not started: the lock directory /x has mode 0777";
+    EXPECT_EQ(rig.Messages(), std::vector<std::string>(2, why));
     EXPECT_EQ(rig.board.Acknowledged(), transfers);
     EXPECT_EQ(rig.busy.created, 0);
 }
@@ -212,8 +204,7 @@ TEST_F(Scenario, AnUnmarkableOperationDoesNotRun) {
 // A read-back line stuck low: every written word reads back wrong. Retry goes on with
 // the next cell, but the run still fails and skips the EEPROM, fuses and lock bits.
 TEST(ReadBackDifferences, RetryGoesOnButTheRunStillFails) {
-    // Bit 5 is SDO in the high-voltage serial modes.
-    OperationRig rig("ATtiny12 (HV seriell)", sim::BoardFaults{.stuckBit = 5});
+    OperationRig rig("ATtiny12 (HV seriell)", sim::BoardFaults{.stuckBit = 5});  // SDO
     rig.ctx.settings.idCheck = 0;
     rig.dir.Write("fw.bin", Bytes(TestPattern(0x10, 1)));
     rig.dir.Write("fw.eep", Bytes(TestPattern(0x10, 2)));
@@ -221,10 +212,8 @@ TEST(ReadBackDifferences, RetryGoesOnButTheRunStillFails) {
     rig.ui.Answer(kIdOk);
     for (int i = 0; i < 8; ++i) rig.ui.Answer(kIdRetry);
     EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
-    EXPECT_EQ(std::count_if(rig.ui.shown.begin(), rig.ui.shown.end(),
-                            [](const auto& box) { return box.kind == BoxKind::RetryCancel; }),
-              8)
-        << "one report per word, the EEPROM not started";
+    const auto retries = [](const auto& box) { return box.kind == BoxKind::RetryCancel; };
+    EXPECT_EQ(std::ranges::count_if(rig.ui.shown, retries), 8) << "one per word, no EEPROM";
     EXPECT_EQ(rig.ui.shown[1].text.substr(0, 45),
               "Programmspeicher Fehler !!\nAdresse: 0x000000\n");
 }
