@@ -13,8 +13,7 @@
 namespace merlinox {
 namespace {
 
-// A holder that died without removing the mark leaves the file behind but no running
-// operation.
+// A holder that died leaves the file behind but no running operation.
 TEST(BusyLockFile, IsNotSeenAfterTheHolderDied) {
     const testing::ScratchDir scratch;
     const std::string dir = scratch.Path("busy");

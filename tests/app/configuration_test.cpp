@@ -269,9 +269,8 @@ TEST(SaveConfiguration, WritesEveryKeyIntoItsSectionAndLoadsBackTheSame) {
     EXPECT_EQ(q.ctx.paths.filePath, "\\home\\anna\\Übungen\\blink.hex");
 }
 
-// Two runs working on the same file: each save writes what its run changed into the file
-// as it is then, so neither loses the other's settings; of a key both changed, the later
-// save's value stays. A value the load corrected is written too.
+// Each save writes what its run changed into the file as it is then; of a key both runs
+// changed, the later save's value stays. A value the load corrected is written too.
 TEST(SaveConfiguration, TwoRunsKeepEachOthersChanges) {
     Programmer first("[Hardware]\r\nTimeOut=500000\r\n");
     first.Load();

@@ -1,11 +1,8 @@
-// Fuse and lock bytes read from the simulated chips, mode by mode, end to end through the
-// panel's button: each interface's read instructions against the chip models' answers.
 #include "operations/fuse_read.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "core/control_ids.h"
 #include "support/operation_rig.h"

@@ -19,9 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A device line of the library: name, signature bytes 1 and 2, mode, and the fuse
-// columns (lock fixed, low default, low fixed, high default, high fixed, ext default,
-// ext fixed).
+// A library line; the fuse columns are lock fixed, then default and fixed bits of low,
+// high and ext.
 std::string Device(const std::string& name, const std::string& id, const std::string& sub,
                    const std::string& mode, const std::string& fuses, const char* flag = "Y") {
     return name + ";DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;" + id + ";" + sub + ";0;" +
@@ -40,8 +39,7 @@ const std::string kLibrary =
     ":Andere;Y\r\n" +
     Device("AT90S2313", "0x91", "0x01", "SPI1", "0xF9;0xFF;0xFF;0xFF;0xFF;0xFF;0xFF");
 
-// The window's logic working in a scratch directory, as a user starts the program
-// there: the library and (if given) the configuration lie in the current directory.
+// The window's logic started in a scratch directory holding the library and configuration.
 struct Window {
     ScratchDir dir;
     fs::path previousDirectory = fs::current_path();
