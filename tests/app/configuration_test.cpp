@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -87,12 +86,9 @@ std::int64_t Loaded(const Context& ctx, std::string_view key) {
 }
 
 std::string HexLineMessage(int value) {
-    char text[200];
-    std::snprintf(text, sizeof text,
-                  "Der Wert für die Länge der HEX-Zeilen ist größer 254 oder kleiner 2.\n"
-                  "Eingetragene Länge %d\n\nWert geändert auf Standardwert = 32 Datenbytes",
-                  value);
-    return text;
+    return "Der Wert für die Länge der HEX-Zeilen ist größer 254 oder kleiner 2.\n"
+           "Eingetragene Länge " +
+           std::to_string(value) + "\n\nWert geändert auf Standardwert = 32 Datenbytes";
 }
 
 TEST(LoadConfiguration, GivesEachKeyItsDefaultOrItsCorrection) {
