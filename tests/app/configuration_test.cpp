@@ -52,7 +52,7 @@ struct Programmer {
     }
 };
 
-// The value that a key gave after a load.
+// The value that a key of the table below gave after a load.
 std::int64_t Loaded(const Context& ctx, std::string_view key) {
     const Settings& s = ctx.settings;
     const std::pair<std::string_view, std::int64_t> values[] = {
@@ -63,8 +63,6 @@ std::int64_t Loaded(const Context& ctx, std::string_view key) {
         {"MessageBeap", s.messageBeap},
         {"TimeBaseKorr", s.timeBaseKorr},
         {"X-Koord", s.xKoord},
-        {"Y-Koord", s.yKoord},
-        {"ManufIndex", s.manufIndex},
         {"DeviceIndex", s.deviceIndex},
         {"ShowDeviceData", s.showDeviceData},
         {"FFSave", s.ffSave},
@@ -73,7 +71,6 @@ std::int64_t Loaded(const Context& ctx, std::string_view key) {
         {"LockBits", s.lockBits},
         {"FuseLow", s.fuseLow},
         {"FuseHigh", s.fuseHigh},
-        {"FuseExt", s.fuseExt},
         {"HexLineLen", s.hexLineLen},
         {"DataFormat", s.dataFormat},
         {"ReadFilter", s.readFilter},
