@@ -33,7 +33,7 @@ struct Scenario : ::testing::Test {
     std::vector<std::uint8_t> flash;
 };
 
-TEST_F(Scenario, CancelEndsVerifyBlankCheckAndReadOutWithTheirMessages) {
+TEST_F(Scenario, CancelEndsTheBlankCheckVerifyReadOutAndFileLoadWithTheirMessages) {
     rig.CancelAtPump(2);
     rig.ui.Answer(kIdOk);
     EXPECT_EQ(rig.handlers.OnBlankCheckButton(), 5);
@@ -60,12 +60,8 @@ TEST_F(Scenario, CancelEndsVerifyBlankCheckAndReadOutWithTheirMessages) {
     }
     EXPECT_FALSE(std::filesystem::exists(rig.dir.Path("part.eep")));
     EXPECT_TRUE(rig.ControlsUnlocked());
-}
 
-// A large text file answers to Cancel while it loads (a signal reaches the command line
-// the same way), and the chip is not touched: the load comes before the erase.
-TEST_F(Scenario, CancelDuringTheLoadEndsItBeforeTheChipChanges) {
-    ProgramCleanly();
+    // A large text file answers to Cancel while it loads, before the erase touches the chip.
     const auto before = rig.Contents().flash;
     std::string text;
     for (int line = 0; line < 3000; ++line) text += "S1030000FC\r\n";  // records without data
