@@ -13,26 +13,7 @@
 namespace merlinox {
 namespace {
 
-TEST(BusyLockFile, MarksTheOperationForAnotherMarkerOnTheSameDirectory) {
-    const testing::ScratchDir scratch;
-    BusyLockFile mine(scratch.Path("busy"));
-    BusyLockFile other(scratch.Path("busy"));
-    EXPECT_FALSE(other.BusyWindowExists());
-    mine.Create(10, 20);
-    EXPECT_TRUE(mine.Holding());
-    EXPECT_TRUE(other.BusyWindowExists());
-    EXPECT_TRUE(other.WindowTitledExists("PendrakeDevil"));
-    // A second operation cannot take the mark while the first holds it.
-    other.Create(0, 0);
-    EXPECT_FALSE(other.Holding());
-    mine.Destroy();
-    EXPECT_FALSE(other.BusyWindowExists());
-    EXPECT_FALSE(std::filesystem::exists(mine.Path()));
-    mine.Destroy();  // harmless twice
-}
-
-// Another process holding the mark is seen by the command-line tool's test; a holder
-// that died without removing it leaves the file behind but no running operation.
+// A holder that died leaves the file behind but no running operation.
 TEST(BusyLockFile, IsNotSeenAfterTheHolderDied) {
     const testing::ScratchDir scratch;
     const std::string dir = scratch.Path("busy");

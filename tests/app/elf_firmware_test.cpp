@@ -1,4 +1,3 @@
-// An AVR ELF file from avr-gcc, programmed with "Brennen" on the simulated board.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -69,9 +69,8 @@ TEST(ModeGuard, EveryOperationAndWriterWithoutAModeRefusesBeforeTheBoard) {
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
-// The one page loop for both memories of PAR4: blank cells past the image are loaded
-// too, and each page's last cell is read back and reported under its own address.
-// SDO (read-back bit 5) stuck low makes every read-back differ.
+// PAR4's page loop loads blank cells past the image too and reads back each page's last
+// cell, reported under its own address; SDO (bit 5) stuck low makes every read-back differ.
 TEST(PageLoop, ReportsTheLastCellOfEveryPageInBothMemories) {
     OperationRig rig("ATtiny85 (HV seriell)", sim::BoardFaults{.stuckBit = 5});
     ASSERT_EQ(rig.ctx.device.flashPageWords, 32u);

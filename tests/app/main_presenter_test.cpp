@@ -19,9 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A device line of the library: name, signature bytes 1 and 2, mode, and the fuse
-// columns (lock fixed, low default, low fixed, high default, high fixed, ext default,
-// ext fixed).
+// A library line; the fuse columns are lock fixed, then default and fixed bits of low,
+// high and ext.
 std::string Device(const std::string& name, const std::string& id, const std::string& sub,
                    const std::string& mode, const std::string& fuses, const char* flag = "Y") {
     return name + ";DIP28;12000;5000;4500;9000;9000;8192;512;0x1E;" + id + ";" + sub + ";0;" +
@@ -32,6 +31,7 @@ const std::string kLibrary =
     ":Atmel;Y\r\n" +
     Device("ATmega8", "0x93", "0x07", "SPI1", "0xFC;0xE1;0x00;0xD9;0x00;0xFF;0xFF") +
     Device("ATtiny12", "0x90", "0x05", "PAR3", "0xFC;0x52;0x00;0xFF;0xFF;0xFF;0xFF") +
+    "Broken;DIP28;Y\r\n" +  // left out of the list, but counted by "DeviceIndex"
     Device("ATmega88", "0x93", "0x0A", "SPI1", "0xFC;0x62;0x00;0xDF;0x00;0xF9;0xF8") +
     Device("ATtiny11", "0x90", "0x04", "PAR3", "0xFC;0xFC;0xE0;0xFF;0xFF;0xFF;0xFF") +
     ":Leer;Y\r\n" +
@@ -39,8 +39,7 @@ const std::string kLibrary =
     ":Andere;Y\r\n" +
     Device("AT90S2313", "0x91", "0x01", "SPI1", "0xF9;0xFF;0xFF;0xFF;0xFF;0xFF;0xFF");
 
-// The window's logic working in a scratch directory, as a user starts the program
-// there: the library and (if given) the configuration lie in the current directory.
+// The window's logic started in a scratch directory holding the library and configuration.
 struct Window {
     ScratchDir dir;
     fs::path previousDirectory = fs::current_path();
@@ -67,7 +66,7 @@ struct Window {
 };
 
 TEST(StartUp, WithTheBoardFoundShowsTheStoredPlaceAndDeviceAndWaits) {
-    Window w("[Kestrel INI-Section]\r\nX-Koord=40\r\nY-Koord=30\r\nDeviceIndex=2\r\n");
+    Window w("[Kestrel INI-Section]\r\nX-Koord=40\r\nY-Koord=30\r\nDeviceIndex=3\r\n");
     w.presenter.Initialise();
     EXPECT_EQ(w.view.left, 40);
     EXPECT_EQ(w.view.top, 30);
@@ -102,7 +101,7 @@ TEST(StartUp, BoardAbsentAsksForSettingsBetweenAttemptsThenGoesDemo) {
 // Stored indexes beyond the lists fall back to the first entry; placeholders stand in
 // for an empty manufacturer and a missing library.
 TEST(Lists, FallBackToTheFirstEntryOrAPlaceholder) {
-    Window w("[Kestrel INI-Section]\r\nManufIndex=5\r\nDeviceIndex=4\r\n");
+    Window w("[Kestrel INI-Section]\r\nManufIndex=5\r\nDeviceIndex=5\r\n");
     w.presenter.Initialise();
     EXPECT_EQ(w.view.SelectedIndex(kManufacturerList), 0);
     EXPECT_EQ(w.ctx.settings.deviceIndex, 0);
@@ -130,7 +129,7 @@ TEST(DeviceSelection, SavesThePreviousDeviceAndWritesTheNewIndexAtOnce) {
     w.presenter.OnDeviceSelected();
     EXPECT_EQ(w.Ini("ATmega8", "LockBits"), "254");
     EXPECT_EQ(w.Ini("ATmega8", "FFSave"), "1");
-    EXPECT_EQ(w.Ini("Kestrel INI-Section", "DeviceIndex"), "2");
+    EXPECT_EQ(w.Ini("Kestrel INI-Section", "DeviceIndex"), "3");
     EXPECT_EQ(w.ctx.device.name, "ATmega88");
     EXPECT_FALSE(w.view.IsChecked(kLock1Box));  // the ATmega88's own settings
 
@@ -145,7 +144,7 @@ TEST(DeviceSelection, SavesThePreviousDeviceAndWritesTheNewIndexAtOnce) {
 }
 
 TEST(FuseButtons, StandardRestoresTheDeviceDefaultsWithFixedBits) {
-    Window w("[Kestrel INI-Section]\r\nDeviceIndex=3\r\n");
+    Window w("[Kestrel INI-Section]\r\nDeviceIndex=4\r\n");
     w.presenter.Initialise();
     ASSERT_EQ(w.ctx.device.name, "ATtiny11");
     for (const int id : {int{kLock1Box}, int{kLock2Box}, 1027, 1031}) {

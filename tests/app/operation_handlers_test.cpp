@@ -49,13 +49,10 @@ TEST(OperationHandlers, EmptyFileNameAsksForAFileAndACancelStopsQuietly) {
     for (const auto& entry : rig.view.journal) {
         if (entry.rfind("text 1016 ", 0) == 0) statuses.push_back(entry.substr(10));
     }
-    const std::vector<std::string> expected = {"Lese Daten",
-                                               "Lösche Baustein",
-                                               "Programmiere Programmspeicher",
-                                               "Programmiere Fuse Bits",
-                                               "Programmiere Security Bits",
-                                               "Warte auf Eingaben"};
-    EXPECT_EQ(statuses, expected);
+    EXPECT_EQ(statuses,
+              (std::vector<std::string>{"Lese Daten", "Lösche Baustein",
+                                        "Programmiere Programmspeicher", "Programmiere Fuse Bits",
+                                        "Programmiere Security Bits", "Warte auf Eingaben"}));
     EXPECT_EQ(rig.view.Text(kFileNameField), "app.bin");
 }
 

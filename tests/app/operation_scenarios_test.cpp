@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "devices/library_reader.h"
@@ -32,7 +33,7 @@ struct Scenario : ::testing::Test {
     std::vector<std::uint8_t> flash;
 };
 
-TEST_F(Scenario, CancelEndsVerifyBlankCheckAndReadOutWithTheirMessages) {
+TEST_F(Scenario, CancelEndsTheBlankCheckVerifyReadOutAndFileLoadWithTheirMessages) {
     rig.CancelAtPump(2);
     rig.ui.Answer(kIdOk);
     EXPECT_EQ(rig.handlers.OnBlankCheckButton(), 5);
@@ -59,12 +60,8 @@ TEST_F(Scenario, CancelEndsVerifyBlankCheckAndReadOutWithTheirMessages) {
     }
     EXPECT_FALSE(std::filesystem::exists(rig.dir.Path("part.eep")));
     EXPECT_TRUE(rig.ControlsUnlocked());
-}
 
-// A large text file answers to Cancel while it loads (a signal reaches the command line
-// the same way), and the chip is not touched: the load comes before the erase.
-TEST_F(Scenario, CancelDuringTheLoadEndsItBeforeTheChipChanges) {
-    ProgramCleanly();
+    // A large text file answers to Cancel while it loads, before the erase touches the chip.
     const auto before = rig.Contents().flash;
     std::string text;
     for (int line = 0; line < 3000; ++line) text += "S1030000FC\r\n";  // records without data
@@ -79,28 +76,8 @@ TEST_F(Scenario, CancelDuringTheLoadEndsItBeforeTheChipChanges) {
     EXPECT_TRUE(rig.ControlsUnlocked());
 }
 
-TEST_F(Scenario, VerifyReportsEachDifferenceRetryGoesOnCancelStops) {
-    ProgramCleanly();
-    auto& chipFlash = rig.Contents().flash;
-    for (const std::size_t at : {0x200u, 0x400u, 0x600u}) {  // words 0x100, 0x200, 0x300
-        chipFlash[at] = static_cast<std::uint8_t>(~flash[at]);
-    }
-    const std::uint16_t expected = static_cast<std::uint16_t>(flash[0x200] | flash[0x201] << 8);
-    const std::uint16_t read = static_cast<std::uint16_t>(chipFlash[0x200] | chipFlash[0x201] << 8);
-
-    rig.ui.Answer(kIdOk);
-    rig.ui.Answer(kIdRetry);
-    rig.ui.Answer(kIdCancel);
-    EXPECT_EQ(rig.handlers.OnVerifyButton(), 6);
-    char report[128];
-    std::snprintf(report, sizeof report,
-                  "Verifyfehler an Adresse 0x00000100\nWort 0x%04X\nGelesen 0x%04X", expected,
-                  read);
-    EXPECT_EQ(rig.ui.shown.at(1).text, report);
-    EXPECT_EQ(rig.ui.shown.size(), 3u) << "confirmation and two reports: the third is not reached";
-}
-
-TEST_F(Scenario, BlankCheckReportsTheFirstUsedWordAndCancelGivesFive) {
+// Blank check and verify report the first difference; Retry goes on, Cancel stops.
+TEST_F(Scenario, BlankCheckAndVerifyReportTheirDifferences) {
     rig.Contents().flash[6] = 0x12;
     rig.Contents().eeprom[9] = 0x00;
     rig.ui.Answer(kIdOk);
@@ -109,6 +86,18 @@ TEST_F(Scenario, BlankCheckReportsTheFirstUsedWordAndCancelGivesFive) {
     EXPECT_EQ(rig.Messages().back(),
               "Programmspeicher \nBlank Check Fehler an\nAdresse 3\nWort 0xFFFF\nGelesen 0xFF12");
     EXPECT_EQ(rig.ui.shown.size(), 2u) << "no EEPROM pass after Cancel";
+
+    ProgramCleanly();
+    auto& chip = rig.Contents().flash;
+    for (const std::size_t at : {0x200u, 0x400u, 0x600u}) chip[at] = ~flash[at];  // 3 words
+    for (const int answer : {kIdOk, kIdRetry, kIdCancel}) rig.ui.Answer(answer);
+    EXPECT_EQ(rig.handlers.OnVerifyButton(), 6);
+    char report[128];
+    std::snprintf(report, sizeof report,
+                  "Verifyfehler an Adresse 0x00000100\nWort 0x%02X%02X\nGelesen 0x%02X%02X",
+                  flash[0x201], flash[0x200], chip[0x201], chip[0x200]);
+    EXPECT_EQ(rig.ui.shown.at(1).text, report);
+    EXPECT_EQ(rig.ui.shown.size(), 3u) << "confirmation and two reports: the third is not reached";
 }
 
 // A declined confirmation leaves the chip alone; demo mode leaves the board alone.
@@ -141,33 +130,24 @@ TEST_F(Scenario, DeclinedConfirmationsAndDemoModeChangeNothing) {
     EXPECT_TRUE(rig.ControlsUnlocked());
 }
 
-TEST_F(Scenario, FullDiskDuringReadOutEndsWithTheFileError) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-    ProgramCleanly();
-    rig.ui.Answer(kIdOk);
-    rig.dialogs.Answer(FileDialogChoice{"/dev/full", 1});  // "*.*": the name as typed
-    EXPECT_EQ(rig.handlers.OnReadOutButton(), 4);
-    EXPECT_TRUE(rig.Showed("Datenblock konnte nicht geschrieben werden !"));
-    EXPECT_TRUE(rig.Showed("Speichern abgebrochen !")) << ::testing::PrintToString(rig.Messages());
-    EXPECT_TRUE(rig.ControlsUnlocked());
-    EXPECT_EQ(rig.board.Drive().vccMillivolts, 0u);
-}
-
-// The board stops answering in the middle of the flash pass: one timeout message, the
-// pass ends like a cancelled one, and the window is usable again at once.
-struct DeadBoard : Scenario {
-    DeadBoard() : Scenario(sim::BoardFaults{.dieAfter = 60000}) {}
-};
-
-TEST_F(DeadBoard, OperationEndsWithItsMessagesAndUnlocks) {
-    rig.ui.Answer(kIdOk);
-    EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
-    ASSERT_NE(rig.Messages().at(1).find("Timeout-Fehler bei Datenübertragung !!"),
-              std::string::npos);
-    EXPECT_EQ(rig.Count(rig.Messages().at(1)), 1) << ::testing::PrintToString(rig.Messages());
-    EXPECT_TRUE(rig.Showed("Programmierung abgebrochen !"));
-    EXPECT_TRUE(rig.ControlsUnlocked());
-    EXPECT_FALSE(rig.ctx.link.boardLost);
+// A board that stops answering inside a pass: one timeout message however many
+// switch-off transfers still try, the pass ends like a cancelled one, the window is free.
+TEST(DyingBoard, EndsThePassWithOneTimeoutMessageAndUnlocks) {
+    for (const auto& [dieAfter, button, result] :
+         {std::tuple{std::uint64_t{60000}, &OperationHandlers::OnProgramButton, 7},
+          std::tuple{std::uint64_t{10000}, &OperationHandlers::OnEraseButton, 16}}) {
+        OperationRig rig("ATmega8 (ISP)", sim::BoardFaults{.dieAfter = dieAfter});
+        rig.dir.Write("fw.bin", Bytes(TestPattern(0x1000, 3)));
+        rig.UseDataFile(rig.dir.Path("fw.bin"));
+        rig.ui.Answer(kIdOk);
+        EXPECT_EQ((rig.handlers.*button)(), result);
+        ASSERT_NE(rig.Messages().at(1).find("Timeout-Fehler bei Datenübertragung !!"),
+                  std::string::npos);
+        EXPECT_EQ(rig.Count(rig.Messages().at(1)), 1) << ::testing::PrintToString(rig.Messages());
+        EXPECT_TRUE(rig.ControlsUnlocked());
+        EXPECT_FALSE(rig.ctx.link.boardLost);
+        EXPECT_GT(rig.ctx.link.failedTransfers, 100u) << "the switch-off tried every transfer";
+    }
 }
 
 // Cancel pressed in the middle of a flash page ends the pass there: the page is not
@@ -204,46 +184,14 @@ TEST(EraseWithALongDelay, EndsOnCancel) {
     PowerOff(rig.ctx);
 }
 
-// The board misses one acknowledge in the flash pass and then works again: the pass
-// ends with one message, but switching off still reaches the board, so the chip is left
-// without supply and programming voltage.
-struct MissedAcknowledge : Scenario {
-    MissedAcknowledge() : Scenario(sim::BoardFaults{.missAck = 60000}) {}
-};
-
-TEST_F(MissedAcknowledge, TheChipIsStillSwitchedOff) {
-    rig.ui.Answer(kIdOk);
-    EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
-    EXPECT_EQ(rig.ctx.link.failedTransfers, 1u);
-    EXPECT_TRUE(rig.Showed("Programmierung abgebrochen !"));
-    EXPECT_EQ(rig.board.Latches().VccCode(), 0);
-    EXPECT_EQ(rig.board.Latches().VppCode(), 0);
-    EXPECT_EQ(rig.board.Drive().vccMillivolts, 0u);
-    EXPECT_EQ(rig.board.Drive().resetMillivolts, 0u);
-    EXPECT_EQ(rig.board.Latches().Latch(merlinox::CmdPower) & 0x80, 0) << "socket supply switch";
-}
-
-// A board that dies inside the erase: the erase fails like every other pass, with one
-// message however many switch-off transfers still try it.
-TEST(EraseOnADyingBoard, FailsWithOneMessage) {
-    OperationRig rig("ATmega8 (ISP)", sim::BoardFaults{.dieAfter = 10000});
-    rig.ui.Answer(kIdOk);
-    EXPECT_EQ(rig.handlers.OnEraseButton(), 16);
-    EXPECT_EQ(rig.Count(rig.Messages().at(1)), 1) << ::testing::PrintToString(rig.Messages());
-    EXPECT_NE(rig.Messages().at(1).find("Timeout-Fehler"), std::string::npos);
-    EXPECT_GT(rig.ctx.link.failedTransfers, 100u) << "the switch-off tried every transfer";
-    EXPECT_TRUE(rig.ControlsUnlocked());
-}
-
 // An operation that cannot be marked as running does not run.
 TEST_F(Scenario, AnUnmarkableOperationDoesNotRun) {
     rig.busy.refusal = "the lock directory /x has mode 0777";
     const auto transfers = rig.board.Acknowledged();
     EXPECT_EQ(rig.handlers.OnEraseButton(), kRefusedBusy);
     EXPECT_EQ(rig.handlers.OnResetButton(), kRefusedBusy);
-    EXPECT_EQ(rig.Messages(), std::vector<std::string>(2,
-                                                       "The operation was not started: the lock "
-                                                       "directory /x has mode 0777"));
+    const std::string why = "The operation was not started: the lock directory /x has mode 0777";
+    EXPECT_EQ(rig.Messages(), std::vector<std::string>(2, why));
     EXPECT_EQ(rig.board.Acknowledged(), transfers);
     EXPECT_EQ(rig.busy.created, 0);
 }
@@ -251,8 +199,7 @@ TEST_F(Scenario, AnUnmarkableOperationDoesNotRun) {
 // A read-back line stuck low: every written word reads back wrong. Retry goes on with
 // the next cell, but the run still fails and skips the EEPROM, fuses and lock bits.
 TEST(ReadBackDifferences, RetryGoesOnButTheRunStillFails) {
-    // Bit 5 is SDO in the high-voltage serial modes.
-    OperationRig rig("ATtiny12 (HV seriell)", sim::BoardFaults{.stuckBit = 5});
+    OperationRig rig("ATtiny12 (HV seriell)", sim::BoardFaults{.stuckBit = 5});  // SDO
     rig.ctx.settings.idCheck = 0;
     rig.dir.Write("fw.bin", Bytes(TestPattern(0x10, 1)));
     rig.dir.Write("fw.eep", Bytes(TestPattern(0x10, 2)));
@@ -260,62 +207,11 @@ TEST(ReadBackDifferences, RetryGoesOnButTheRunStillFails) {
     rig.ui.Answer(kIdOk);
     for (int i = 0; i < 8; ++i) rig.ui.Answer(kIdRetry);
     EXPECT_EQ(rig.handlers.OnProgramButton(), 7);
-    EXPECT_EQ(std::count_if(rig.ui.shown.begin(), rig.ui.shown.end(),
-                            [](const auto& box) { return box.kind == BoxKind::RetryCancel; }),
-              8)
-        << "one report per word, the EEPROM not started";
+    const auto retries = [](const auto& box) { return box.kind == BoxKind::RetryCancel; };
+    EXPECT_EQ(std::ranges::count_if(rig.ui.shown, retries), 8) << "one per word, no EEPROM";
     EXPECT_EQ(rig.ui.shown[1].text.substr(0, 45),
               "Programmspeicher Fehler !!\nAdresse: 0x000000\n");
 }
-
-// One library line per programming mode, each with a chip of its own kind of memory
-// access: cell by cell, paged, with and without read-back.
-struct ModeCase {
-    const char* name;
-    const char* device;
-    int mode;
-};
-
-const ModeCase kModeCases[] = {
-    {"PAR1", "AT90S2313 (parallel)", kPar1},  {"PAR2", "AT90S8515 (parallel)", kPar2},
-    {"PAR3", "ATtiny12 (HV seriell)", kPar3}, {"PAR4", "ATtiny85 (HV seriell)", kPar4},
-    {"SPI1", "AT90S8515 (ISP)", kSpi1},       {"SPI2", "ATtiny12 (SPI Sockel 1)", kSpi2},
-    {"MSPI1", "ATmega8 (ISP)", kMspi1},       {"MSPI2", "ATtiny85 (SPI Sockel 1)", kMspi2},
-};
-
-class ModeTest : public ::testing::TestWithParam<ModeCase> {};
-
-// The whole round of a chip: programmed from files (flash at most 8 KB, so that every
-// mode stays quick) with Lock1 set, verified, erased and blank-checked. A read-out reads
-// the cells as the verify does, so one mode's read-out elsewhere covers them all.
-TEST_P(ModeTest, ProgramsVerifiesErasesAndBlankChecks) {
-    OperationRig rig(GetParam().device);
-    const DeviceRecord& dev = rig.ctx.device;
-    ASSERT_EQ(dev.programmingMode, GetParam().mode);
-    const auto flash = TestPattern(std::min<std::size_t>(2ull * dev.flashWords, 0x2000), 1);
-    rig.dir.Write("fw.bin", Bytes(flash));
-    if (dev.eepromBytes > 0) rig.dir.Write("fw.eep", Bytes(TestPattern(dev.eepromBytes, 2)));
-    rig.UseDataFile(rig.dir.Path("fw.bin"));
-    rig.ctx.settings.lockBits = 0xFE;  // mode 2: no more writes, reads still allowed
-    const auto run = [&rig](int (OperationHandlers::*button)()) {
-        rig.ui.shown.clear();
-        rig.ui.Answer(kIdOk);
-        EXPECT_EQ((rig.handlers.*button)(), 0) << ::testing::PrintToString(rig.Messages());
-    };
-
-    run(&OperationHandlers::OnProgramButton);
-    EXPECT_EQ(rig.Contents().lock & 0x01, 0) << "Lock1 not programmed";
-    run(&OperationHandlers::OnVerifyButton);
-    run(&OperationHandlers::OnEraseButton);
-    EXPECT_EQ(rig.ui.shown.size(), 1u) << "erase shows only its confirmation";
-    EXPECT_EQ(rig.Contents().lock & 0x03, 0x03);
-    run(&OperationHandlers::OnBlankCheckButton);
-    EXPECT_TRUE(rig.Showed("Baustein ist leer"));
-    EXPECT_TRUE(rig.ControlsUnlocked());
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryMode, ModeTest, ::testing::ValuesIn(kModeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace merlinox::testing

@@ -18,11 +18,6 @@ namespace fs = std::filesystem;
 // This test program carries the same version block as the window's executable.
 const fs::path kSelf = fs::read_symlink("/proc/self/exe");
 
-std::string ReadSelf() {
-    std::ifstream in(kSelf, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(VersionInfo, ReadsTheBlockOutOfABuiltExecutableUnderItsTranslationOnly) {
     VersionInfo version;
     ASSERT_TRUE(version.Load(kSelf.string()));
@@ -43,7 +38,8 @@ TEST(VersionInfo, ReadsTheBlockOutOfABuiltExecutableUnderItsTranslationOnly) {
 }
 
 TEST(VersionInfo, FilesWithoutAReadableBlockGiveTheBareV) {
-    const std::string self = ReadSelf();
+    std::ifstream in(kSelf, std::ios::binary);
+    const std::string self{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::string renamed = self;
     const auto at = renamed.rfind(".kestrel_version");  // the section name table
     ASSERT_NE(at, std::string::npos);
