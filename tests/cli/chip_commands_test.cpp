@@ -17,26 +17,7 @@ namespace {
 
 const std::string kTool = "'" KESTREL_BINARY_DIR "/src/kestrel-cli'";
 
-// kestrel-cli on the simulated board in a scratch directory that holds our library.
-struct Cli {
-    Cli() {
-        std::filesystem::copy_file(KESTREL_SOURCE_DIR "/data/at90list.csv",
-                                   dir.Path("at90list.csv"));
-    }
-    int Run(const std::string& arguments) {
-        return RunCli(dir.Dir().string(), arguments + " --yes --board sim", output);
-    }
-    // A shell script of its own, run in the directory with the same environment.
-    int RunCommand(const std::string& script) {
-        const std::string at = dir.Dir().string();
-        return RunShell("cd '" + at + "' && mkdir -p -m 700 run && export XDG_RUNTIME_DIR='" + at +
-                            "/run' XDG_STATE_HOME='" + at + "/state'; " + script,
-                        output);
-    }
-    bool Has(const std::string& text) const { return output.find(text) != std::string::npos; }
-    ScratchDir dir;
-    std::string output;  // stdout and stderr of the last run
-};
+using Cli = CliDir;
 
 // The device choice and its "ID prüfen" are kept in pendrake.ini, the chip in its state file.
 TEST(ChipCommands, SeparateRunsSeeTheSameChipAndKeepTheDeviceSettings) {

@@ -3,7 +3,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+
+#include "support/scratch_dir.h"
 
 namespace merlinox::testing {
 
@@ -14,8 +17,6 @@ struct Capture {
         if (out != nullptr) std::fclose(out);
         std::free(buffer);
     }
-    Capture(const Capture&) = delete;
-    Capture& operator=(const Capture&) = delete;
     std::FILE* file() { return out; }
     std::string Text() {
         std::fflush(out);
@@ -48,5 +49,29 @@ inline int RunCli(const std::string& dir, const std::string& arguments, std::str
                         " </dev/null",
                     output);
 }
+
+// kestrel-cli in a scratch directory that holds our library; every Run is answered with
+// --yes, on the simulated board, with `always` added.
+struct CliDir {
+    CliDir() {
+        std::filesystem::copy_file(KESTREL_SOURCE_DIR "/data/at90list.csv",
+                                   dir.Path("at90list.csv"));
+    }
+    int Run(const std::string& arguments) {
+        return RunCli(dir.Dir().string(), arguments + " --yes --board sim" + always, output);
+    }
+    // A shell script of its own, run in the directory with the same environment.
+    int RunCommand(const std::string& script) {
+        const std::string at = dir.Dir().string();
+        return RunShell("cd '" + at + "' && mkdir -p -m 700 run && export XDG_RUNTIME_DIR='" + at +
+                            "/run' XDG_STATE_HOME='" + at + "/state'; " + script,
+                        output);
+    }
+    bool Has(const std::string& text) const { return output.find(text) != std::string::npos; }
+
+    ScratchDir dir;
+    std::string output;  // stdout and stderr of the last run
+    std::string always;
+};
 
 }  // namespace merlinox::testing

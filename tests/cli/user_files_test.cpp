@@ -21,24 +21,14 @@ namespace {
         GTEST_SKIP() << name " is not installed: skipped";         \
     }
 
-struct UserFiles : ::testing::Test {
-    UserFiles() {
-        std::filesystem::copy_file(KESTREL_SOURCE_DIR "/data/at90list.csv",
-                                   dir.Path("at90list.csv"));
-    }
-    // A chip command on an ATmega8 answered with --yes.
-    int Run(const std::string& arguments) {
-        return RunCli(dir.Dir().string(), arguments + " --yes --board sim --device 'ATmega8 (ISP)'",
-                      output);
-    }
+// Chip commands on an ATmega8.
+struct UserFiles : ::testing::Test, CliDir {
+    UserFiles() { always = " --device 'ATmega8 (ISP)'"; }
+    using CliDir::Run;
     int Convert(const std::string& arguments) {
         return RunCli(dir.Dir().string(), "convert " + arguments, output);
     }
-    void Shell(const std::string& command) {
-        std::string log;
-        EXPECT_EQ(RunShell("cd '" + dir.Dir().string() + "' && " + command, log), 0) << log;
-    }
-    bool Has(const std::string& text) const { return output.find(text) != std::string::npos; }
+    void Shell(const std::string& command) { EXPECT_EQ(RunCommand(command), 0) << output; }
     // The whole flash (8 KB) and EEPROM (512 bytes) of the chip.
     std::string Flash() { return ReadOut().substr(0, 0x2000); }
     std::string Eeprom() { return ReadOut(), dir.Read("chip.eep"); }
@@ -47,9 +37,6 @@ struct UserFiles : ::testing::Test {
         return dir.Read("chip.bin");
     }
     static std::string Blank(std::size_t n) { return std::string(n, '\xFF'); }
-
-    ScratchDir dir;
-    std::string output;
 };
 
 // avr-gcc puts one EEMEM variable at address 0: the companion's only record is there.
