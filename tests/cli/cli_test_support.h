@@ -40,14 +40,18 @@ inline int RunShell(const std::string& command, std::string& output) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Runs kestrel-cli in dir without a terminal, with its runtime and state directories in dir
-// (the runtime directory made as a session makes it).
-inline int RunCli(const std::string& dir, const std::string& arguments, std::string& output) {
-    return RunShell("cd '" + dir + "' && mkdir -p -m 700 run && XDG_RUNTIME_DIR='" + dir +
-                        "/run' XDG_STATE_HOME='" + dir +
-                        "/state' '" KESTREL_BINARY_DIR "/src/kestrel-cli' " + arguments +
-                        " </dev/null",
+// Runs a shell script in dir with its runtime and state directories in dir (the runtime
+// directory made as a session makes it).
+inline int RunIn(const std::string& dir, const std::string& script, std::string& output) {
+    return RunShell("cd '" + dir + "' && mkdir -p -m 700 run && export XDG_RUNTIME_DIR='" + dir +
+                        "/run' XDG_STATE_HOME='" + dir + "/state'; " + script,
                     output);
+}
+
+// Runs kestrel-cli in dir without a terminal.
+inline int RunCli(const std::string& dir, const std::string& arguments, std::string& output) {
+    return RunIn(dir, "'" KESTREL_BINARY_DIR "/src/kestrel-cli' " + arguments + " </dev/null",
+                 output);
 }
 
 // kestrel-cli in a scratch directory that holds our library; every Run is answered with
@@ -60,13 +64,7 @@ struct CliDir {
     int Run(const std::string& arguments) {
         return RunCli(dir.Dir().string(), arguments + " --yes --board sim" + always, output);
     }
-    // A shell script of its own, run in the directory with the same environment.
-    int RunCommand(const std::string& script) {
-        const std::string at = dir.Dir().string();
-        return RunShell("cd '" + at + "' && mkdir -p -m 700 run && export XDG_RUNTIME_DIR='" + at +
-                            "/run' XDG_STATE_HOME='" + at + "/state'; " + script,
-                        output);
-    }
+    int RunCommand(const std::string& script) { return RunIn(dir.Dir().string(), script, output); }
     bool Has(const std::string& text) const { return output.find(text) != std::string::npos; }
 
     ScratchDir dir;
