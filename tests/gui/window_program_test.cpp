@@ -75,10 +75,10 @@ TEST(WindowProgram, TellsItsVersionAndWhyItQuitsBesideARunningOperation) {
     BusyLockFile commandLineRun(dir.Path("run/merlinox"));
     commandLineRun.Create(0, 0);
     ASSERT_TRUE(commandLineRun.Holding());
-    const std::string start = "cd '" + dir.Dir().string() +
-                              "' && env -u DISPLAY XDG_RUNTIME_DIR='" + dir.Path("run") +
-                              "' QT_QPA_PLATFORM=offscreen '" + program + "'";
-    ASSERT_EQ(testing::RunShell(start, out), 0) << out;
+    ASSERT_EQ(testing::RunIn(dir.Dir().string(),
+                             "env -u DISPLAY QT_QPA_PLATFORM=offscreen '" + program + "'", out),
+              0)
+        << out;
     EXPECT_NE(out.find("kestrel: another programmer operation is running (lock file " +
                        dir.Path("run/merlinox") + "/PendrakeDevil.lock"),
               std::string::npos)
