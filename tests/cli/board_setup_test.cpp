@@ -33,22 +33,13 @@ struct Cli {
     AppContext ctx{ui};
 };
 
-// Without a parallel port "ppdev" means demo mode, in which the board commands refuse.
-TEST(BoardSetup, PpdevWithoutAPortMeansDemoMode) {
-    Cli demo;
-    demo.options.board = "ppdev";
-    session::BoardConnection ppdev;
-    ASSERT_EQ(ppdev.Open(demo.ctx, demo.options, demo.capture.file()), 0);
-    EXPECT_TRUE(demo.ctx.link.demoMode);
-    EXPECT_EQ(RunDetect(demo.ctx, ppdev.Description(), demo.capture.file()), 8);
-}
-
 // What "auto" makes of the kernel's ports: the simulator only where the kernel lists
 // none; a listed port that does not open gives its reason and demo mode, never the
-// simulator. The kernel is a fake one with the simulated board on parport0.
+// simulator. "ppdev" never takes the simulator. The kernel is a fake one with the
+// simulated board on parport0.
 TEST(BoardSetup, AutoTakesTheSimulatorOnlyWhereTheKernelListsNoPort) {
     struct Row {
-        const char* what;
+        const char* board;
         const char* baseAddr;  // parport0's base-addr, nullptr: no port listed
         const char* step;      // the kernel step that is refused, with errnum
         int errnum;
@@ -56,16 +47,18 @@ TEST(BoardSetup, AutoTakesTheSimulatorOnlyWhereTheKernelListsNoPort) {
         int detect;          // RunDetect's answer
     };
     const Row rows[] = {
-        {"no port", nullptr, "", 0, "using the simulated board", 0},
-        {"opens", "888\t1912\n", "", 0, "", 0},
-        {"busy", "888 1912", "PPCLAIM", EBUSY, "PPCLAIM failed: Device or resource busy", 8},
-        {"not in lp", "888", "open", EACCES, "add the user to group lp", 8},
-        {"no node", "888", "open", ENOENT, "load the module ppdev", 8},
-        {"elsewhere", "632", "", 0, "the kernel has parport0 at 0x278; set PortAdress", 8},
+        {"auto", nullptr, "", 0, "using the simulated board", 0},
+        {"ppdev", nullptr, "", 0, "load the modules parport_pc and ppdev", 8},
+        {"auto", "888\t1912\n", "", 0, "", 0},
+        {"auto", "888 1912", "PPCLAIM", EBUSY, "PPCLAIM failed: Device or resource busy", 8},
+        {"auto", "888", "open", EACCES, "add the user to group lp", 8},
+        {"auto", "888", "open", ENOENT, "load the module ppdev", 8},
+        {"auto", "632", "", 0, "the kernel has parport0 at 0x278; set PortAdress", 8},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
+        SCOPED_TRACE(std::string(row.board) + " " + row.notice);
         Cli cli;
+        cli.options.board = row.board;
         sim::SimBoard board;
         merlinox::testing::FakePpdevKernel kernel(board);
         cli.options.roots.system = &kernel;
@@ -78,7 +71,7 @@ TEST(BoardSetup, AutoTakesTheSimulatorOnlyWhereTheKernelListsNoPort) {
         EXPECT_EQ(std::count(notice.begin(), notice.end(), '\n'), row.notice[0] ? 1 : 0) << notice;
         EXPECT_NE(notice.find(row.notice), std::string::npos) << notice;
         EXPECT_EQ(cli.ctx.link.demoMode, row.detect == 8);
-        EXPECT_EQ(connection->Simulator() != nullptr, row.baseAddr == nullptr);
+        EXPECT_EQ(connection->Simulator() != nullptr, row.detect == 0 && !row.baseAddr);
         if (row.detect == 0 && row.baseAddr != nullptr) {
             EXPECT_EQ(connection->Description(), "ppdev " + cli.dir.Path("dev/parport0"));
             EXPECT_TRUE(kernel.Claimed() && kernel.Exclusive());

@@ -3,7 +3,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+
+#include "support/scratch_dir.h"
 
 namespace merlinox::testing {
 
@@ -14,8 +17,6 @@ struct Capture {
         if (out != nullptr) std::fclose(out);
         std::free(buffer);
     }
-    Capture(const Capture&) = delete;
-    Capture& operator=(const Capture&) = delete;
     std::FILE* file() { return out; }
     std::string Text() {
         std::fflush(out);
@@ -39,14 +40,36 @@ inline int RunShell(const std::string& command, std::string& output) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Runs kestrel-cli in dir without a terminal, with its runtime and state directories in dir
-// (the runtime directory made as a session makes it).
-inline int RunCli(const std::string& dir, const std::string& arguments, std::string& output) {
-    return RunShell("cd '" + dir + "' && mkdir -p -m 700 run && XDG_RUNTIME_DIR='" + dir +
-                        "/run' XDG_STATE_HOME='" + dir +
-                        "/state' '" KESTREL_BINARY_DIR "/src/kestrel-cli' " + arguments +
-                        " </dev/null",
+// Runs a shell script in dir with its runtime and state directories in dir (the runtime
+// directory made as a session makes it).
+inline int RunIn(const std::string& dir, const std::string& script, std::string& output) {
+    return RunShell("cd '" + dir + "' && mkdir -p -m 700 run && export XDG_RUNTIME_DIR='" + dir +
+                        "/run' XDG_STATE_HOME='" + dir + "/state'; " + script,
                     output);
 }
+
+// Runs kestrel-cli in dir without a terminal.
+inline int RunCli(const std::string& dir, const std::string& arguments, std::string& output) {
+    return RunIn(dir, "'" KESTREL_BINARY_DIR "/src/kestrel-cli' " + arguments + " </dev/null",
+                 output);
+}
+
+// kestrel-cli in a scratch directory that holds our library; every Run is answered with
+// --yes, on the simulated board, with `always` added.
+struct CliDir {
+    CliDir() {
+        std::filesystem::copy_file(KESTREL_SOURCE_DIR "/data/at90list.csv",
+                                   dir.Path("at90list.csv"));
+    }
+    int Run(const std::string& arguments) {
+        return RunCli(dir.Dir().string(), arguments + " --yes --board sim" + always, output);
+    }
+    int RunCommand(const std::string& script) { return RunIn(dir.Dir().string(), script, output); }
+    bool Has(const std::string& text) const { return output.find(text) != std::string::npos; }
+
+    ScratchDir dir;
+    std::string output;  // stdout and stderr of the last run
+    std::string always;
+};
 
 }  // namespace merlinox::testing

@@ -15,34 +15,25 @@ namespace {
 
 using testing::ScratchDir;
 
-std::vector<LibraryDevice> SomeDevices() {
-    return {{"ATtiny12 (HV seriell)", {0, 3}},
-            {"ATtiny12 (SPI Sockel 1)", {0, 4}},
-            {"ATmega8 (ISP)", {0, 40}},
-            {"ATmega328P (ISP)", {0, 70}},
-            {"ATmega329 (ISP)", {0, 64}},
-            {"ATmega3290 (ISP)", {0, 65}},
-            {"Odd name", {1, 0}}};
-}
-
 // The full name or a part name that one device carries selects it, in any letter case; a
 // part with two devices and a slip of the keyboard list what the user may have meant.
 TEST(DeviceChoice, MatchesFullAndUniquePartNamesAndOffersCandidatesOtherwise) {
-    const auto devices = SomeDevices();
-    const auto placeOf = [&devices](const std::string& typed) {
-        const auto place = MatchDevice(devices, typed).place;
-        return place ? place->manufacturer * 1000 + place->device : -1;
-    };
-    EXPECT_EQ(placeOf("atmega328p"), 70);
-    EXPECT_EQ(placeOf("ATMEGA8"), 40);
-    EXPECT_EQ(placeOf("Odd name"), 1000);
-    EXPECT_EQ(placeOf("ATmega"), -1);
-
+    const std::vector<LibraryDevice> devices = {{"ATtiny12 (HV seriell)", {0, 3}},
+                                                {"ATtiny12 (SPI Sockel 1)", {0, 4}},
+                                                {"ATmega8 (ISP)", {0, 40}},
+                                                {"ATmega328P (ISP)", {0, 70}},
+                                                {"ATmega329 (ISP)", {0, 64}},
+                                                {"ATmega3290 (ISP)", {0, 65}},
+                                                {"Odd name", {1, 0}}};
+    for (const auto& [typed, place] :
+         {std::pair{"atmega328p", 70}, {"Odd name", 1000}, {"ATmega", -1}}) {
+        const auto match = MatchDevice(devices, typed).place;
+        EXPECT_EQ(match ? match->manufacturer * 1000 + match->device : -1, place) << typed;
+    }
     const DeviceMatch twice = MatchDevice(devices, "attiny12");
     EXPECT_TRUE(twice.ambiguous);
     EXPECT_EQ(twice.candidates,
               (std::vector<std::string>{"ATtiny12 (HV seriell)", "ATtiny12 (SPI Sockel 1)"}));
-
     const DeviceMatch slip = MatchDevice(devices, "atmega329x");
     EXPECT_FALSE(slip.ambiguous);
     ASSERT_GE(slip.candidates.size(), 2u);
@@ -71,37 +62,37 @@ TEST(LibraryLocation, PrefersTheWorkingDirectoryThenTheNamedFileThenTheInstalled
 TEST(CommandLine, VersionGuessesLibraryOptionJsonAndHowMuchARunSays) {
     ScratchDir dir;
     std::string out;
-    ASSERT_EQ(testing::RunCli(dir.Dir().string(), "--version", out), 0);
+    const auto run = [&](const std::string& arguments) {
+        return testing::RunCli(dir.Dir().string(), arguments, out);
+    };
+    ASSERT_EQ(run("--version"), 0);
     EXPECT_EQ(out, "kestrel-cli (Merlinox) " KESTREL_VERSION_STRING "\n");
 
-    EXPECT_NE(testing::RunCli(dir.Dir().string(), "progam fw.bin --yes", out), 0);
+    EXPECT_NE(run("progam fw.bin --yes"), 0);
     EXPECT_EQ(out, "kestrel-cli: \"progam\" is no command; did you mean \"program\"?\n");
 
     const std::string library = "--library '" KESTREL_SOURCE_DIR "/data/at90list.csv' ";
-    ASSERT_EQ(testing::RunCli(dir.Dir().string(), library + "devices --json", out), 0) << out;
+    ASSERT_EQ(run(library + "devices --json"), 0) << out;
     EXPECT_NE(out.find("\"library\": \"" KESTREL_SOURCE_DIR "/data/at90list.csv\""),
               std::string::npos);
     EXPECT_NE(out.find("{\"index\": 40, \"device\": {\"name\": \"ATmega8 (ISP)\""),
               std::string::npos)
         << out;
 
-    ASSERT_EQ(
-        testing::RunCli(dir.Dir().string(), library + "fuses --json -d atmega8 -s CKSEL3=1", out),
-        0)
-        << out;
+    ASSERT_EQ(run(library + "fuses --json -d atmega8 -s CKSEL3=1"), 0) << out;
     EXPECT_NE(out.find("\"FuseLow\": {\"value\": 233,"), std::string::npos) << out;
 
     dir.Write("fw.bin", std::string("\x0c\x94\x34\x00", 4));
     const std::string sim = library + "--board sim --yes ";
-    ASSERT_EQ(testing::RunCli(dir.Dir().string(), sim + "-q program fw.bin -d ATMEGA8", out), 0);
+    ASSERT_EQ(run(sim + "-q program fw.bin -d ATMEGA8"), 0);
     // Quiet keeps the errors, the result and the one line that says the board is simulated.
     EXPECT_EQ(out,
               "using the simulated board, no real chip is touched (--board=sim)\n"
               "Keine Fehler beim Brennen\n");
-    ASSERT_EQ(testing::RunCli(dir.Dir().string(), sim + "-v verify fw.bin -d atmega8", out), 0);
+    ASSERT_EQ(run(sim + "-v verify fw.bin -d atmega8"), 0);
     EXPECT_NE(out.find("kestrel-cli: device ATmega8 (ISP)\n"), std::string::npos) << out;
 
-    EXPECT_EQ(testing::RunCli(dir.Dir().string(), sim + "erase -d attiny12", out), 13);
+    EXPECT_EQ(run(sim + "erase -d attiny12"), 13);
     EXPECT_NE(out.find("    -d \"ATtiny12 (SPI Sockel 1)\"\n"), std::string::npos) << out;
 }
 

@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,7 +28,6 @@ struct PpdevCli {
         fs::copy_file(KESTREL_SOURCE_DIR "/data/at90list.csv", dir.Path("at90list.csv"));
         ListParport(dir.Path("proc"), "888\t1912\n");
         fs::create_directories(dir.Path("dev"));
-        if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) previousRuntime = runtime;
         fs::create_directory(dir.Path("run"));
         fs::permissions(dir.Path("run"), fs::perms::owner_all);  // a runtime directory's mode
         ::setenv("XDG_RUNTIME_DIR", dir.Path("run").c_str(), 1);
@@ -39,11 +37,7 @@ struct PpdevCli {
     ~PpdevCli() {
         board.Insert(nullptr);
         fs::current_path(previousDirectory);
-        if (previousRuntime.empty()) {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        } else {
-            ::setenv("XDG_RUNTIME_DIR", previousRuntime.c_str(), 1);
-        }
+        ::unsetenv("XDG_RUNTIME_DIR");  // each test is a process of its own under ctest
     }
 
     // Runs "kestrel-cli <arguments>"; its stderr is kept in errors.
@@ -53,11 +47,9 @@ struct PpdevCli {
         app.fallthrough();
         cli::GlobalOptions options;
         options.board.roots = {dir.Path("proc"), dir.Path("dev"), &kernel};
-        cli::AddGlobalOptions(app, options);
-        cli::AddDetectCommand(app, options);
-        cli::AddProgramCommand(app, options);
-        cli::AddVerifyCommand(app, options);
-        cli::AddReadCommand(app, options);
+        for (auto add : {cli::AddGlobalOptions, cli::AddDetectCommand, cli::AddProgramCommand,
+                         cli::AddVerifyCommand, cli::AddReadCommand})
+            add(app, options);
         arguments.insert(arguments.begin(), "kestrel-cli");
         std::vector<char*> argv;
         for (std::string& a : arguments) argv.push_back(a.data());
@@ -74,7 +66,6 @@ struct PpdevCli {
 
     ScratchDir dir;
     fs::path previousDirectory = fs::current_path();
-    std::string previousRuntime;
     sim::SimBoard board;
     FakePpdevKernel kernel{board};
     sim::SimulatedChip chip{*sim::FindChipByName("AT90S2313")};

@@ -21,37 +21,22 @@ namespace {
         GTEST_SKIP() << name " is not installed: skipped";         \
     }
 
-struct UserFiles : ::testing::Test {
-    UserFiles() {
-        std::filesystem::copy_file(KESTREL_SOURCE_DIR "/data/at90list.csv",
-                                   dir.Path("at90list.csv"));
+// Chip commands on an ATmega8.
+struct UserFiles : ::testing::Test, CliDir {
+    UserFiles() { always = " --device 'ATmega8 (ISP)'"; }
+    using CliDir::Run;
+    int Convert(const std::string& arguments) {
+        return RunCli(dir.Dir().string(), "convert " + arguments, output);
     }
-    // A chip command on an ATmega8 answered with --yes.
-    int Run(const std::string& arguments) {
-        return RunCli(dir.Dir().string(), arguments + " --yes --board sim --device 'ATmega8 (ISP)'",
-                      output);
-    }
-    int Shell(const std::string& command) {
-        std::string log;
-        const int status = RunShell("cd '" + dir.Dir().string() + "' && " + command, log);
-        EXPECT_EQ(status, 0) << command << "\n" << log;
-        return status;
-    }
-    bool Has(const std::string& text) const { return output.find(text) != std::string::npos; }
+    void Shell(const std::string& command) { EXPECT_EQ(RunCommand(command), 0) << output; }
     // The whole flash (8 KB) and EEPROM (512 bytes) of the chip.
     std::string Flash() { return ReadOut().substr(0, 0x2000); }
-    std::string Eeprom() {
-        ReadOut();
-        return dir.Read("chip.eep");
-    }
+    std::string Eeprom() { return ReadOut(), dir.Read("chip.eep"); }
     std::string ReadOut() {
         EXPECT_EQ(Run("read chip.bin --format bin --ff-save --quiet"), 0) << output;
         return dir.Read("chip.bin");
     }
     static std::string Blank(std::size_t n) { return std::string(n, '\xFF'); }
-
-    ScratchDir dir;
-    std::string output;
 };
 
 // avr-gcc puts one EEMEM variable at address 0: the companion's only record is there.
@@ -105,17 +90,14 @@ TEST_F(UserFiles, BlankEepromReadOutSucceedsAndRemovesTheOldCompanion) {
 }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size())) {
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
-    }
     return text;
 }
 
 std::string LowerHexDigits(std::string text) {
-    std::transform(text.begin() + 2, text.end(), text.begin() + 2, [](char c) {
-        return c >= 'A' && c <= 'F' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
+    std::transform(text.begin() + 2, text.end(), text.begin() + 2,
+                   [](char c) { return c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c; });
     return text;
 }
 
@@ -123,15 +105,9 @@ std::string LowerHexDigits(std::string text) {
 TEST_F(UserFiles, TextFilesOfEveryLineEndAreProgrammedNeverAsBinary) {
     const std::string program = Bytes(TestPattern(0x400, 11));
     dir.Write("in.bin", program);
-    for (const char* format : {"intel32", "rom", "s3"}) {
-        std::string log;
-        ASSERT_EQ(RunCli(dir.Dir().string(),
-                         std::string("convert in.bin ") + format +
-                             ".txt --flash-bytes 8192 --format " + format,
-                         log),
-                  0)
-            << log;
-    }
+    for (const std::string format : {"intel32", "rom", "s3"})
+        ASSERT_EQ(Convert("in.bin " + format + ".txt --flash-bytes 8192 -f " + format), 0)
+            << output;
     const std::string intel = dir.Read("intel32.txt");
     const std::string variants[] = {
         "\xEF\xBB\xBF" + Replace(LowerHexDigits(intel), "\r\n", "\r"),  // BOM, CR only
@@ -198,9 +174,8 @@ TEST_F(UserFiles, OversizedBinaryIsRefusedNeverCutOff) {
     EXPECT_EQ(ReadOut(), before);
 
     dir.Write("huge.bin", std::string(0x40001, '\x22'));
-    std::string log;
-    EXPECT_NE(RunCli(dir.Dir().string(), "convert huge.bin huge.hex --format intel32", log), 0);
-    EXPECT_NE(log.find("Erlaubt: 0x20000\nGelesen: 0x20001"), std::string::npos) << log;
+    EXPECT_NE(Convert("huge.bin huge.hex --format intel32"), 0);
+    EXPECT_TRUE(Has("Erlaubt: 0x20000\nGelesen: 0x20001")) << output;
     EXPECT_FALSE(std::filesystem::exists(dir.Path("huge.hex")));
 }
 
@@ -244,7 +219,7 @@ TEST_F(UserFiles, MessagesNameTheTrueNumbersAndReasons) {
 
     if (std::filesystem::exists("/dev/full")) {
         dir.Write("in.bin", Bytes(TestPattern(0x2000, 41)));
-        RunCli(dir.Dir().string(), "convert in.bin /dev/full --format rom --ff-save", output);
+        Convert("in.bin /dev/full --format rom --ff-save");
         EXPECT_TRUE(Has("Hex-Zeile 1\nkonnte nicht geschrieben werden")) << output;
         EXPECT_TRUE(Has("Kein Platz mehr auf dem Gerät")) << output;
     }
@@ -258,12 +233,40 @@ TEST_F(UserFiles, UnattendedVerifyShowsTenDifferencesThenACount) {
     dir.Write("b.bin", other);
     EXPECT_EQ(Run("verify b.bin --quiet"), 6);
     std::size_t shown = 0;
-    for (std::size_t at = output.find("Verifyfehler an Adresse"); at != std::string::npos;
-         at = output.find("Verifyfehler an Adresse", at + 1)) {
+    for (auto at = output.find("Verifyfehler an"); at != std::string::npos;
+         at = output.find("Verifyfehler an", at + 1))
         ++shown;
-    }
     EXPECT_EQ(shown, 10u);
     EXPECT_TRUE(Has("4096 Verifyfehler insgesamt, die ersten 10 sind oben gezeigt."));
+}
+
+// kestrel-cli convert: every format by name or number and back to the same bytes; an odd
+// record length is taken as the even one below it; what it refuses, with its exit status.
+TEST_F(UserFiles, ConvertRunsThroughEveryFormatAndBackOrFailsWithTheMessage) {
+    std::string image;
+    for (int i = 0; i < 0x12000; ++i) image.push_back(static_cast<char>((i * 7) ^ (i >> 8)));
+    dir.Write("step.in", image);
+    std::string previous = "step.in";
+    for (const std::string format : {"intel32", "5", "s2", "S3", "rom", "4", "mcs86", "bin"}) {
+        ASSERT_EQ(Convert(previous + " step." + format + " --format " + format), 0) << output;
+        EXPECT_EQ(output, "");
+        previous = "step." + format;
+    }
+    EXPECT_EQ(dir.Read(previous), image);
+    ASSERT_EQ(Convert(previous + " out.hex -f intel32 --hex-line-len 17"), 0);
+    EXPECT_EQ(dir.Read("out.hex").substr(0, 26), ":020000040000FA\r\n:10000000");
+    dir.Write("small.bin", "\x01\x02\x03");
+    ASSERT_EQ(Convert("small.bin full.bin -f bin --ff-save --flash-bytes 0x100"), 0);
+    EXPECT_EQ(dir.Read("full.bin"), "\x01\x02\x03" + Blank(0xFD));
+
+    dir.Write("e.eep", "0000:11\r\n0200:22\r\n");
+    EXPECT_EQ(Convert("e.eep e.hex -f 3 --eeprom --eeprom-bytes 0x200"), 3);
+    EXPECT_TRUE(Has("Erlaubt: 0x200\nGelesen: 0x201\n")) << output;
+    EXPECT_EQ(Convert("e.eep e.hex -f 3 --eeprom"), 0);
+    EXPECT_EQ(Convert("none.hex x.bin -f bin"), 3);
+    EXPECT_EQ(Convert("step.in x.hex -f intel8"), 4);
+    EXPECT_TRUE(Has("Das ausgewählte Datenformat unterstützt mur 64kB Daten."));
+    EXPECT_NE(Convert("step.in x.hex -f 4 --hex-line-len 255"), 0);
 }
 
 }  // namespace

@@ -48,8 +48,7 @@ private:
             step = std::move(steps_.front());
             steps_.pop_front();
         }
-        // Run outside the timer's own slot: a step may open further modal windows, and
-        // the timer must go on firing in their nested event loops.
+        // Outside the timer's slot: a step may open modal windows with loops of their own.
         QPointer<QWidget> target(modal);
         QMetaObject::invokeMethod(
             qApp,
